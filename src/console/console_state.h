@@ -1,0 +1,31 @@
+// ConsoleState: the standard handles, the console's normal colours and the run's
+// abort and skip-all flags.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+#include "platform/platform.h"
+
+struct ConsoleState {
+    HANDLE input_handle = INVALID_HANDLE_VALUE;
+    HANDLE output_handle = INVALID_HANDLE_VALUE;
+    HANDLE error_handle = INVALID_HANDLE_VALUE;
+    uint16_t normal_attributes = 0;
+    int32_t aborted = 0;
+    int32_t skip_all = 0;
+};
+
+extern ConsoleState console;
+
+// Takes the standard handles (input, error, output, in this order) and, when the
+// output is a console, its normal text attributes.
+void capture_console();
+
+// Inverted colours for an error text, and back.
+void highlight_on(HANDLE handle);
+void highlight_off(HANDLE handle);
+
+// Prints one error text highlighted on a stream, flushed so that exactly the text is
+// shown inverted. The format comes from the messages.
+void print_highlighted(FILE* stream, const char* format, ...);

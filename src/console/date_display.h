@@ -1,0 +1,30 @@
+// Dates and times of file times, shown in local time.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.h"
+
+// Time forms of format_time.
+const int TIME_COMPACT = -2;   // hhmmss
+const int TIME_SECONDS = -1;   // hh:mm:ss
+const int TIME_HUNDREDTHS = 0; // hh:mm:ss.cc (any other mode too)
+
+// Writes the date at the cursor and moves it on; returns the characters written.
+// separator 0 gives yymmdd (yyyymmdd with /Y4), otherwise yy-mm-dd with that character.
+int format_date(uint64_t file_time, char** cursor, char separator);
+
+// Writes the time at the cursor in one of the forms above and moves it on.
+int format_time(uint64_t file_time, char** cursor, int mode);
+
+// The date with '-' and one blank after it, on standard output.
+void print_date(uint64_t file_time);
+
+// hh:mm:ss followed by the character, on standard output.
+void print_time(uint64_t file_time, char following);
+
+// hh:mm:ss.cc followed by the suffix, on standard output.
+void print_time_fraction(uint64_t file_time, const char* suffix);
+
+// A FILETIME as one 64-bit value.
+uint64_t file_time_value(const FILETIME& time);

@@ -1,0 +1,198 @@
+// The driver: start-up, the argument scan, preparation, the walk and the exit code.
+#include "driver/driver.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "console/console_state.h"
+#include "driver/help.h"
+#include "driver/options.h"
+#include "driver/run_settings.h"
+#include "driver/tokenizer.h"
+#include "driver/transfer_buffers.h"
+#include "messages/messages.h"
+#include "report/size_summation.h"
+#include "transfer/create_directory.h"
+#include "walk/multibyte.h"
+#include "walk/paths.h"
+#include "walk/source_layer.h"
+#include "walk/walk_state.h"
+#include "walk/walker.h"
+
+unsigned char* io_buffer = nullptr;
+unsigned char* compare_buffer = nullptr;
+
+// A path argument must leave room in its 1024-byte buffer for the '*' or '\' that is
+// appended to it, and for the terminating zero.
+static const size_t PATH_ARGUMENT_LIMIT = PATH_BUFFER_SIZE - 2;
+
+void start_up()
+{
+    // Ctrl+C must not end the run: it reaches the program as a key.
+    signal(SIGINT, SIG_IGN);
+    settings.english = GetConsoleOutputCP() != 932;
+    capture_console();
+    reset_walk_state();
+}
+
+static void report_refused(const char* argument)
+{
+    printf(text(MSG_PARAMETER_ERROR), argument);
+    fputs(text(MSG_USE_HELP_OPTION), stdout);
+}
+
+int scan_arguments(int argc, char** argv)
+{
+    int parameters_ok = 1;
+    int paths_kept = 0;
+    for (int i = 1; i < argc; i++) {
+        char* argument = argv[i];
+        if (argument[0] == SWITCH_CHARACTER) {
+            if (!scan_switch_argument(argument, handle_option)) {
+                report_refused(argument);
+                parameters_ok = 0;
+            }
+            continue;
+        }
+        if (paths_kept == 2)
+            continue;
+        if (strlen(argument) > PATH_ARGUMENT_LIMIT) {
+            report_refused(argument);
+            parameters_ok = 0;
+        }
+        (paths_kept == 0 ? settings.source_arg : settings.destination_arg) = argument;
+        paths_kept++;
+    }
+    return parameters_ok;
+}
+
+static void print_debug_paths()
+{
+    fprintf(stderr, MSG_DEBUG_PATHS, settings.source_arg ? settings.source_arg : "",
+            settings.destination_arg ? settings.destination_arg : "");
+}
+
+static bool is_delete_after_verify()
+{
+    return settings.operation == (OP_DELETE | MOD_VERIFY);
+}
+
+static bool copies()
+{
+    return base_operation() == OP_COPY || base_operation() == OP_UPDATE;
+}
+
+static bool uses_destination()
+{
+    return copies() || base_operation() == OP_VERIFY || is_delete_after_verify();
+}
+
+// The destination root: the argument with a '\' appended (the directory created first
+// for a copy), or the empty text for the current directory. False ends the run.
+static bool prepare_destination()
+{
+    walk.dest_path[0] = '\0';
+    if (settings.destination_arg != nullptr) {
+        strcpy(walk.dest_path, settings.destination_arg);
+        const char* last = last_char(walk.dest_path);
+        if (last != nullptr && *last != ':' && *last != '\\') {
+            if (copies() && !find_destination(FILE_ATTRIBUTE_DIRECTORY) &&
+                !create_directory(nullptr, FILE_ATTRIBUTE_DIRECTORY, 1))
+                return false;
+            strcat(walk.dest_path, "\\");
+        }
+    }
+    walk.dest_root_length = static_cast<uint32_t>(last_component(walk.dest_path) - walk.dest_path);
+    if (base_operation() != OP_VERIFY && !same_directory_check()) {
+        fputs(text(MSG_SAME_DIRECTORY), stdout);
+        return false;
+    }
+    return true;
+}
+
+static bool allocate_buffers()
+{
+    if (settings.crc_polynomial != 0 || uses_destination())
+        io_buffer = static_cast<unsigned char*>(malloc(IO_BUFFER_SIZE));
+    if (base_operation() == OP_VERIFY || (settings.operation & MOD_VERIFY))
+        compare_buffer = static_cast<unsigned char*>(malloc(IO_BUFFER_SIZE));
+    const bool io_missing = io_buffer == nullptr && (settings.crc_polynomial != 0 || uses_destination());
+    const bool compare_missing =
+        compare_buffer == nullptr && (base_operation() == OP_VERIFY || (settings.operation & MOD_VERIFY));
+    if (io_missing || compare_missing) {
+        fputs(MSG_OUT_OF_MEMORY, stdout);
+        return false;
+    }
+    return true;
+}
+
+// Everything between the scan and the end of the run, for a run that goes ahead.
+static void run_operation(int argc, char** argv)
+{
+    if (settings.help_request & HELP_PARAMETERS)
+        print_parameters(argc, argv);
+    const bool debug = getenv("orvadebug") != nullptr;
+    if (debug)
+        print_debug_paths();
+    remove_quotes(settings.source_arg);
+    remove_quotes(settings.destination_arg);
+    if (debug)
+        print_debug_paths();
+    prepare_source_layer();
+    if (uses_destination() && !prepare_destination())
+        return;
+    if (!allocate_buffers())
+        return;
+    walk_source();
+}
+
+static void release_resources()
+{
+    char** lists[] = {&settings.exclude_file_names, &settings.exclude_dir_names, &settings.include_dir_names,
+                      &settings.include_file_names};
+    for (char** list : lists) {
+        free(*list);
+        *list = nullptr;
+    }
+    free(io_buffer);
+    free(compare_buffer);
+    io_buffer = nullptr;
+    compare_buffer = nullptr;
+}
+
+int exit_code()
+{
+    if (settings.exit_status == EXIT_ERROR)
+        return EXIT_ERROR;
+    uint64_t count = settings.operated_count;
+    if (base_operation() == OP_SIZE)
+        count = settings.size_total;
+    else if (base_operation() == OP_VERIFY || is_delete_after_verify())
+        count = settings.verified_count;
+    return count >= static_cast<uint64_t>(EXIT_CAP) ? EXIT_CAP : static_cast<int>(count);
+}
+
+int run_program(int argc, char** argv)
+{
+    start_up();
+    const int parameters_ok = scan_arguments(argc, argv);
+    if (settings.help_request & HELP_SHOW)
+        print_help();
+    else if (!parameters_ok)
+        settings.exit_status = EXIT_ERROR;
+    else
+        run_operation(argc, argv);
+
+    release_resources();
+    // /ST shows its total once, here, unless the run failed before the walk.
+    if (settings.exit_status == 0 && base_operation() == OP_SIZE && settings.size_total_only) {
+        settings.size_total_only = 0;
+        add_and_print_size(0);
+        fputs("\n", stdout);
+    }
+    const int code = exit_code();
+    highlight_off(console.output_handle);
+    return code;
+}

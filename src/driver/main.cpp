@@ -1,0 +1,11 @@
+// The program's entry point.
+#include <cstdlib>
+
+#include "driver/driver.h"
+#include "platform/platform.h"
+
+int main(int argc, char** argv)
+{
+    prepare_arguments(argc, argv);
+    exit(run_program(argc, argv));
+}

@@ -1,0 +1,45 @@
+// Texts of the driver, the walk's start and directory creation.
+#include "messages/messages.h"
+
+const char* const VERSION_TEXT = "6.01";
+
+const Message MSG_PARAMETER_ERROR = {
+    "Parameter error. [%s]\n",
+    "パラメータが不正です. [%s]\n",
+};
+const Message MSG_USE_HELP_OPTION = {
+    "Use /? option to show usage.\n",
+    "/?オプションで使用方法を表示します.\n",
+};
+const Message MSG_SAME_DIRECTORY = {
+    "Source and destination are same directory.\n",
+    "ソースとディスティネーションが同じディレクトリです.\n",
+};
+const char* const MSG_OUT_OF_MEMORY = "Out of memory!\n";
+const char* const MSG_PARAMETERS_HEAD = "Parameters:";
+const char* const MSG_PARAMETER_ITEM = " [%s]";
+const char* const MSG_DEBUG_PATHS = "src:[%s],dst:[%s]\n";
+
+const Message MSG_SOURCE_NOT_FOUND = {
+    "Source file or directory is not found.\n",
+    "ソースファイルまたはディレクトリが見つかりません.\n",
+};
+const char* const MSG_FIND_CLOSE_FAILED = "FindClose() failed.\n";
+
+const Message MSG_CREATE_DIRECTORY = {
+    "Create directory %s",
+    "作成ディレクトリ %s",
+};
+const Message MSG_CANNOT_CREATE_DIRECTORY = {
+    "\nCannot create directory!(%ld/0x%lX)",
+    "\nディレクトリが作成できません!(%ld/0x%lX)",
+};
+const Message MSG_CHANGE_DIRECTORY_ATTRIBUTES_FAILED = {
+    "\nChange directory attributes failed!",
+    "\nディレクトリの属性変更でエラーが発生しました!",
+};
+
+const char* const MSG_SIZE_BYTES = "%03lu,%03lu,%03lu,%03lu bytes ";
+const char* const MSG_SIZE_CLUSTERS = "%03lu,%03lu,%03lu clusters/";
+const char* const MSG_SIZE_HALF_KBYTES = ".5Kbytes ";
+const char* const MSG_SIZE_KBYTES = "%2luKbytes ";

@@ -1,0 +1,17 @@
+// POSIX start-up convention for the command line.
+//
+// A leading '/' always starts an option, so a host path is typed with '/' inside
+// (src/sub, Z:/home/u); the program expects Windows separators there, and gets them.
+#include "platform/platform.h"
+
+void prepare_arguments(int argc, char** argv)
+{
+    for (int i = 1; i < argc; i++) {
+        if (argv[i][0] == '/')
+            continue;
+        for (char* p = argv[i]; *p != '\0'; p++) {
+            if (*p == '/')
+                *p = '\\';
+        }
+    }
+}

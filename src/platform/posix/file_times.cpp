@@ -1,0 +1,160 @@
+// Calendar and file times: SYSTEMTIME against FILETIME, UTC against local time.
+//
+// FILETIME counts 100 ns since 1601-01-01 UTC. Local time uses the bias in force now,
+// as Windows does, so a summer time shown in winter is an hour off.
+#include <ctime>
+
+#include "platform/platform.h"
+#include "platform/posix/file_times.h"
+
+static const uint64_t TICKS_PER_SECOND = 10000000;
+static const uint64_t TICKS_PER_DAY = TICKS_PER_SECOND * 86400;
+static const uint64_t LARGEST_FILETIME = 0x7FFFFFFFFFFFFFFFull;
+
+// Days from 1970-01-01 to a date of the proleptic Gregorian calendar.
+static int64_t days_from_civil(int64_t year, unsigned month, unsigned day)
+{
+    year -= month <= 2;
+    const int64_t era = (year >= 0 ? year : year - 399) / 400;
+    const unsigned year_of_era = static_cast<unsigned>(year - era * 400);
+    const unsigned day_of_year = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+    const unsigned day_of_era = year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
+    return era * 146097 + static_cast<int64_t>(day_of_era) - 719468;
+}
+
+static void civil_from_days(int64_t days, int64_t* year, unsigned* month, unsigned* day)
+{
+    days += 719468;
+    const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+    const unsigned day_of_era = static_cast<unsigned>(days - era * 146097);
+    const unsigned year_of_era = (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
+    const unsigned day_of_year = day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
+    const unsigned month_index = (5 * day_of_year + 2) / 153;
+    *day = day_of_year - (153 * month_index + 2) / 5 + 1;
+    *month = month_index < 10 ? month_index + 3 : month_index - 9;
+    *year = static_cast<int64_t>(year_of_era) + era * 400 + (*month <= 2);
+}
+
+static const int64_t DAYS_1601_TO_1970 = 134774;
+
+static bool is_leap_year(unsigned year)
+{
+    return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+}
+
+static unsigned month_length(unsigned year, unsigned month)
+{
+    static const unsigned lengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && is_leap_year(year) ? 29 : lengths[month - 1];
+}
+
+uint64_t filetime_value(const FILETIME* time)
+{
+    return (static_cast<uint64_t>(time->dwHighDateTime) << 32) | time->dwLowDateTime;
+}
+
+void set_filetime_value(FILETIME* time, uint64_t value)
+{
+    time->dwLowDateTime = static_cast<DWORD>(value);
+    time->dwHighDateTime = static_cast<DWORD>(value >> 32);
+}
+
+uint64_t filetime_from_unix(int64_t seconds, long nanoseconds)
+{
+    const int64_t ticks = (seconds + DAYS_1601_TO_1970 * 86400) * static_cast<int64_t>(TICKS_PER_SECOND) +
+                          nanoseconds / 100;
+    return ticks < 0 ? 0 : static_cast<uint64_t>(ticks);
+}
+
+// Seconds east of UTC in force now, in the zone that TZ or the host names.
+int64_t current_utc_offset_seconds()
+{
+    tzset();
+    time_t now = time(nullptr);
+    struct tm local;
+    localtime_r(&now, &local);
+    return local.tm_gmtoff;
+}
+
+BOOL SystemTimeToFileTime(const SYSTEMTIME* system_time, LPFILETIME file_time)
+{
+    const SYSTEMTIME& t = *system_time;
+    if (t.wYear < 1601 || t.wYear > 30827 || t.wMonth < 1 || t.wMonth > 12 || t.wDay < 1 ||
+        t.wDay > month_length(t.wYear, t.wMonth) || t.wHour > 23 || t.wMinute > 59 || t.wSecond > 59 ||
+        t.wMilliseconds > 999) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const int64_t days = days_from_civil(t.wYear, t.wMonth, t.wDay) + DAYS_1601_TO_1970;
+    const uint64_t seconds = static_cast<uint64_t>(days) * 86400 + t.wHour * 3600u + t.wMinute * 60u + t.wSecond;
+    set_filetime_value(file_time, seconds * TICKS_PER_SECOND + t.wMilliseconds * 10000ull);
+    return TRUE;
+}
+
+BOOL FileTimeToSystemTime(const FILETIME* file_time, LPSYSTEMTIME system_time)
+{
+    const uint64_t value = filetime_value(file_time);
+    if (value > LARGEST_FILETIME) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const uint64_t days = value / TICKS_PER_DAY;
+    const uint64_t rest = value % TICKS_PER_DAY;
+    int64_t year;
+    unsigned month, day;
+    civil_from_days(static_cast<int64_t>(days) - DAYS_1601_TO_1970, &year, &month, &day);
+    system_time->wYear = static_cast<WORD>(year);
+    system_time->wMonth = static_cast<WORD>(month);
+    system_time->wDay = static_cast<WORD>(day);
+    system_time->wDayOfWeek = static_cast<WORD>((days + 1) % 7); // 1601-01-01 was a Monday
+    system_time->wHour = static_cast<WORD>(rest / (TICKS_PER_SECOND * 3600));
+    system_time->wMinute = static_cast<WORD>(rest / (TICKS_PER_SECOND * 60) % 60);
+    system_time->wSecond = static_cast<WORD>(rest / TICKS_PER_SECOND % 60);
+    system_time->wMilliseconds = static_cast<WORD>(rest % TICKS_PER_SECOND / 10000);
+    return TRUE;
+}
+
+// Moves a time by the current bias; a result before 1601 or past the largest FILETIME fails.
+static BOOL shift_by_offset(const FILETIME* from, LPFILETIME to, int64_t offset_seconds)
+{
+    const int64_t shift = offset_seconds * static_cast<int64_t>(TICKS_PER_SECOND);
+    const uint64_t value = filetime_value(from);
+    if (value > LARGEST_FILETIME || (shift < 0 && value < static_cast<uint64_t>(-shift)) ||
+        (shift > 0 && value + static_cast<uint64_t>(shift) > LARGEST_FILETIME)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    set_filetime_value(to, value + static_cast<uint64_t>(shift));
+    return TRUE;
+}
+
+BOOL FileTimeToLocalFileTime(const FILETIME* file_time, LPFILETIME local_file_time)
+{
+    return shift_by_offset(file_time, local_file_time, current_utc_offset_seconds());
+}
+
+BOOL LocalFileTimeToFileTime(const FILETIME* local_file_time, LPFILETIME file_time)
+{
+    return shift_by_offset(local_file_time, file_time, -current_utc_offset_seconds());
+}
+
+static void system_time_now(LPSYSTEMTIME time, bool local)
+{
+    struct timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    FILETIME utc;
+    set_filetime_value(&utc, filetime_from_unix(now.tv_sec, now.tv_nsec));
+    if (local)
+        FileTimeToLocalFileTime(&utc, &utc);
+    FileTimeToSystemTime(&utc, time);
+}
+
+void GetLocalTime(LPSYSTEMTIME time)
+{
+    system_time_now(time, true);
+}
+
+void GetSystemTime(LPSYSTEMTIME time)
+{
+    system_time_now(time, false);
+}

@@ -1,0 +1,4 @@
+// Windows start-up: the runtime has already split the command line the Windows way.
+#include "platform/platform.h"
+
+void prepare_arguments(int, char**) {}

@@ -1,0 +1,8 @@
+// Size summation: file sizes rounded up to allocation units and added up.
+#pragma once
+
+#include <cstdint>
+
+// Adds the units of a size to the total and, unless only the total is wanted, prints
+// the running total.
+void add_and_print_size(uint64_t size);

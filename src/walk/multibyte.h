@@ -1,0 +1,14 @@
+// Stepping through text in the console code page one character at a time.
+//
+// A double-byte character (or a UTF-8 sequence) is one unit, so its trail byte is never
+// taken for '\', ':', '.', a quote or a wildcard.
+#pragma once
+
+// The character after the one at p; p itself at the end of the text.
+char* next_char(const char* p);
+
+// The first character c (an ASCII character) in text, or null.
+char* find_char(const char* text, char c);
+
+// The start of the last character of text, or null when text is empty.
+char* last_char(const char* text);

@@ -1,0 +1,41 @@
+// Runs the built program in a temporary directory and captures what it did.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+struct RunResult {
+    std::string out;
+    std::string err;
+    int exit_code = -1;
+};
+
+// A temporary directory, removed with everything in it when the object goes.
+class TempTree {
+public:
+    TempTree();
+    ~TempTree();
+    TempTree(const TempTree&) = delete;
+    TempTree& operator=(const TempTree&) = delete;
+
+    const std::string& path() const { return root; }
+    // Creates a file (and its directories) with the given contents, relative to the root.
+    void file(const std::string& relative, const std::string& contents = "");
+    void directory(const std::string& relative);
+
+private:
+    std::string root;
+};
+
+// Runs the program with the arguments in directory cwd. The environment holds only
+// PATH, TZ=UTC and LANG=C unless env overrides or adds variables (an empty value
+// removes one).
+RunResult run_orva(const std::vector<std::string>& arguments, const std::string& cwd,
+                   const std::map<std::string, std::string>& env = {});
+
+// The contents of a file of tests/e2e/expected.
+std::string expected_file(const std::string& name);
+
+// UTF-8 text as CP932 bytes.
+std::string to_cp932(const std::string& utf8);

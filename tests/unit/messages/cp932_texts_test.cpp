@@ -1,0 +1,46 @@
+// The Japanese texts are CP932 bytes, whatever the source file's encoding.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "messages/messages.h"
+
+TEST(JapaneseTexts, full_width_tilde_is_0x81_0x60)
+{
+    bool found = false;
+    for (int i = 0; i < HELP_JAPANESE_COUNT; i++)
+        found = found || strstr(HELP_JAPANESE[i], "( n=0\x81\x60" "130 )") != nullptr;
+    EXPECT_TRUE(found);
+}
+
+TEST(JapaneseTexts, parameter_error_is_shift_jis)
+{
+    // パラメータが不正です. [%s]
+    EXPECT_STREQ(MSG_PARAMETER_ERROR.japanese,
+                 "\x83\x70\x83\x89\x83\x81\x81\x5B\x83\x5E\x82\xAA\x95\x73\x90\xB3\x82\xC5\x82\xB7. [%s]\n");
+}
+
+TEST(JapaneseTexts, trail_byte_0x5c_survives_and_a_literal_backslash_stays_single)
+{
+    // ソ is 0x83 0x5C; the help's "\を付加" holds one real backslash.
+    EXPECT_EQ(std::string(MSG_SAME_DIRECTORY.japanese).substr(0, 2), "\x83\x5C");
+    EXPECT_NE(std::string(HELP_JAPANESE[7]).find("\x96\xBC\x82\xC5\\\x82\xF0"), std::string::npos);
+}
+
+TEST(JapaneseTexts, english_texts_are_plain_ascii)
+{
+    for (int i = 0; i < HELP_ENGLISH_COUNT; i++) {
+        for (const char* p = HELP_ENGLISH[i]; *p != '\0'; p++)
+            EXPECT_LT(static_cast<unsigned char>(*p), 0x80) << i;
+    }
+}
+
+TEST(MessageChoice, english_flag_selects_the_column)
+{
+    reset_run_settings();
+    settings.english = 0;
+    EXPECT_STREQ(text(MSG_USE_HELP_OPTION), MSG_USE_HELP_OPTION.japanese);
+    settings.english = 1;
+    EXPECT_STREQ(text(MSG_USE_HELP_OPTION), "Use /? option to show usage.\n");
+}
