@@ -5,6 +5,8 @@
 // behind the small functions declared below, each with a Windows and a POSIX version.
 #pragma once
 
+#include <cstdio>
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -15,3 +17,38 @@
 // typed; the POSIX layer turns every '/' into '\' in the arguments that do not begin
 // with '/', so that host paths such as src/sub reach the program as Windows paths.
 void prepare_arguments(int argc, char** argv);
+
+// Moves the cursor of a console back over a number of character cells, so that the
+// progress text just printed is overwritten by the next. Windows moves it on the screen
+// buffer; the POSIX layer sends the terminal's relative cursor moves. Nothing happens
+// when the handle is no console.
+void console_cursor_back(HANDLE console, int cells);
+
+// Blanks the cursor's row of a console and leaves the cursor at its column 0. Windows
+// prints the blanks through stream; the POSIX layer erases the row on the terminal.
+void console_clear_row(HANDLE console, FILE* stream);
+
+#include <cstddef>
+
+// Command execution (/X): runs the command interpreter with its "/c" switch and the
+// command, in the current directory with the program's environment, and waits for it.
+// The interpreter's exit code is not wanted; the result says whether it could be
+// started at all.
+enum CommandStartResult {
+    COMMAND_STARTED = 0,
+    COMMAND_NOT_FOUND,       // ENOENT: the program or its path does not exist
+    COMMAND_TOO_LONG,        // E2BIG: the command line is too long
+    COMMAND_NOT_EXECUTABLE,  // ENOEXEC: not a program the system can run
+    COMMAND_NO_MEMORY,       // ENOMEM
+    COMMAND_INVALID_MODE,    // EINVAL
+    COMMAND_OTHER_FAILURE
+};
+// interpreter: COMSPEC's value, or the fallback name COMMAND.COM or CMD.EXE (on POSIX
+// those names mean /bin/sh, and "/c" becomes "-c"). command: the text after "/c ".
+CommandStartResult run_command_interpreter(const char* interpreter, const char* command);
+
+// The text of a path for a command line: on Windows the path itself; on POSIX its host
+// form ('/' separators, no drive, the host's spelling of every existing component), so
+// that the shell can use it. Writes at most out_size bytes with the terminator and
+// returns the length of the whole text, like snprintf.
+size_t command_path_text(const char* windows_path, char* out, size_t out_size);

@@ -63,7 +63,40 @@ BOOL SetConsoleTextAttribute(HANDLE console, WORD attributes)
     return TRUE;
 }
 
+// The layer does not follow the cursor over what the program prints, so it has no
+// absolute position to move to; the program moves the cursor through the two relative
+// operations below instead.
 BOOL SetConsoleCursorPosition(HANDLE console, COORD)
 {
     return terminal_of(console) >= 0;
+}
+
+// The terminal clamps a move left at its first column, as the console does.
+void console_cursor_back(HANDLE console, int cells)
+{
+    const int fd = terminal_of(console);
+    if (fd < 0 || cells <= 0)
+        return;
+    struct winsize size = {};
+    const int width = ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
+    char sequence[32];
+    const int rows = cells / width;
+    const int rest = cells % width;
+    if (rows > 0) {
+        snprintf(sequence, sizeof sequence, "\033[%dA", rows);
+        write_sequence(fd, sequence);
+    }
+    if (rest > 0) {
+        snprintf(sequence, sizeof sequence, "\033[%dD", rest);
+        write_sequence(fd, sequence);
+    }
+}
+
+// Carriage return and erase to the end of the row: the terminal's own way of blanking
+// a row, which also avoids the deferred wrap a row full of blanks would leave pending.
+void console_clear_row(HANDLE console, FILE*)
+{
+    const int fd = terminal_of(console);
+    if (fd >= 0)
+        write_sequence(fd, "\r\033[K");
 }

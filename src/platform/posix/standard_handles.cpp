@@ -1,7 +1,10 @@
 // The standard handles and the objects behind the layer's handles.
 #include <new>
 
+#include <unistd.h>
+
 #include "platform/posix/handles.h"
+#include "platform/posix/terminal.h"
 
 static const uint32_t LIVE_HANDLE = 0x4F525641;
 
@@ -31,10 +34,15 @@ void free_handle_object(HandleObject* object)
     delete object;
 }
 
+// Taking the input handle of a console puts the terminal in key mode at once: keys
+// typed before the first read then wait unechoed, as typeahead does in a console.
 HANDLE GetStdHandle(DWORD which)
 {
-    if (which == STD_INPUT_HANDLE)
+    if (which == STD_INPUT_HANDLE) {
+        if (isatty(0))
+            enter_key_mode();
         return &standard_objects[0];
+    }
     if (which == STD_OUTPUT_HANDLE)
         return &standard_objects[1];
     if (which == STD_ERROR_HANDLE)

@@ -1,0 +1,99 @@
+// GetFileAttributesA and SetFileAttributesA.
+//
+// Read-only is the owner's write permission for files and a stored bit for directories
+// (a read-only Windows directory still takes new files); hidden, system and archive are
+// stored in user.DOSATTRIB. Where a bit cannot be stored the call fails with
+// ERROR_NOT_SUPPORTED and changes nothing, rather than pretend.
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include "platform/posix/dos_attributes.h"
+#include "platform/posix/entry_status.h"
+#include "platform/posix/error_table.h"
+#include "platform/posix/names.h"
+#include "platform/posix/path_lookup.h"
+
+// The name whose leading dot makes the default hidden: none for a path without
+// components (a drive root or the current directory).
+static const char* shown_name_of(const WindowsPath& path)
+{
+    if (path.components.empty())
+        return "";
+    return path.text + path.components.back().offset;
+}
+
+static DWORD status_of_path(LPCSTR file_name, WindowsPath* path, ResolvedPath* resolved, EntryStatus* status)
+{
+    DWORD error = resolve_path(file_name, path, resolved);
+    if (error != ERROR_SUCCESS)
+        return error;
+    if (!resolved->exists)
+        return ERROR_FILE_NOT_FOUND;
+    const int failure = read_entry_status(AT_FDCWD, resolved->host.c_str(), resolved->host.c_str(),
+                                          shown_name_of(*path), status);
+    return failure == 0 ? ERROR_SUCCESS : windows_error_for_path(failure, resolved->host.c_str());
+}
+
+DWORD GetFileAttributesA(LPCSTR file_name)
+{
+    WindowsPath path;
+    ResolvedPath resolved;
+    EntryStatus status;
+    const DWORD error = status_of_path(file_name, &path, &resolved, &status);
+    if (error != ERROR_SUCCESS) {
+        SetLastError(error);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    return status.attributes;
+}
+
+// Stores the bits unless they are what the entry shows anyway and nothing is stored
+// yet, so that a file system without extended attributes accepts the defaults.
+static int store_if_needed(const char* host, DWORD wanted, DWORD defaults)
+{
+    DWORD stored = 0;
+    const bool has_stored = read_stored_bits(host, &stored);
+    if (has_stored ? stored == wanted : wanted == defaults)
+        return 0;
+    return store_bits(host, wanted);
+}
+
+static BOOL set_file_bits(const ResolvedPath& resolved, const EntryStatus& status, const char* name, DWORD attributes)
+{
+    const int failure = store_if_needed(resolved.host.c_str(), attributes & STORED_FILE_BITS, default_bits(name, false));
+    if (failure != 0)
+        return fail_with(windows_error_of(failure));
+    const bool read_only = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (read_only == ((status.mode & S_IWUSR) == 0))
+        return TRUE;
+    const mode_t mode = read_only ? (status.mode & ~0222u) : (status.mode | S_IWUSR);
+    if (chmod(resolved.host.c_str(), mode) != 0)
+        return fail_with_errno();
+    return TRUE;
+}
+
+BOOL SetFileAttributesA(LPCSTR file_name, DWORD attributes)
+{
+    WindowsPath path;
+    ResolvedPath resolved;
+    EntryStatus status;
+    const DWORD error = status_of_path(file_name, &path, &resolved, &status);
+    if (error != ERROR_SUCCESS)
+        return fail_with(error);
+    const char* name = shown_name_of(path);
+    if (status.is_dangling)
+        return fail_with(ERROR_FILE_NOT_FOUND);
+    if (status.is_link && status.is_directory) {
+        // A directory link has nowhere of its own to keep bits; the target may lie
+        // outside the tree and is not touched.
+        const DWORD shown = default_bits(name, true);
+        return (attributes & STORED_DIRECTORY_BITS) == shown ? TRUE : fail_with(ERROR_NOT_SUPPORTED);
+    }
+    if (status.is_directory) {
+        const int failure =
+            store_if_needed(resolved.host.c_str(), attributes & STORED_DIRECTORY_BITS, default_bits(name, true));
+        return failure == 0 ? TRUE : fail_with(windows_error_of(failure));
+    }
+    return set_file_bits(resolved, status, name, attributes);
+}

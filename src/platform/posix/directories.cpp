@@ -1,0 +1,93 @@
+// CreateDirectoryA, CreateDirectoryExA and RemoveDirectoryA.
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/posix/dos_attributes.h"
+#include "platform/posix/error_table.h"
+#include "platform/posix/path_lookup.h"
+#include "platform/posix/table_cache.h"
+
+// The host path a new directory gets: its parent must exist, the name must be free
+// (also ignoring case: on Windows "A" and "a" are one name).
+static DWORD new_directory_path(LPCSTR path_text, ResolvedPath* resolved)
+{
+    WindowsPath path;
+    const DWORD error = resolve_path(path_text, &path, resolved);
+    if (error != ERROR_SUCCESS)
+        return error;
+    if (path.components.empty() || resolved->exists)
+        return ERROR_ALREADY_EXISTS;
+    return ERROR_SUCCESS;
+}
+
+static BOOL make_directory(const ResolvedPath& resolved, mode_t mode)
+{
+    if (mkdir(resolved.host.c_str(), mode) != 0)
+        return fail_with(windows_error_for_path(errno, resolved.host.c_str()));
+    forget_parent_of(resolved.host);
+    return TRUE;
+}
+
+BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES)
+{
+    ResolvedPath resolved;
+    const DWORD error = new_directory_path(path, &resolved);
+    if (error != ERROR_SUCCESS)
+        return fail_with(error);
+    return make_directory(resolved, 0777);
+}
+
+// The new directory takes the template's permission bits exactly (not filtered by the
+// umask) and its stored attributes, as far as the file system keeps them.
+BOOL CreateDirectoryExA(LPCSTR template_directory, LPCSTR new_directory, LPSECURITY_ATTRIBUTES)
+{
+    ResolvedPath model;
+    DWORD error = resolve_existing(template_directory, &model);
+    if (error != ERROR_SUCCESS)
+        return fail_with(error);
+    struct stat model_status;
+    if (stat(model.host.c_str(), &model_status) != 0)
+        return fail_with(windows_error_for_path(errno, model.host.c_str()));
+    ResolvedPath resolved;
+    error = new_directory_path(new_directory, &resolved);
+    if (error != ERROR_SUCCESS)
+        return fail_with(error);
+    const mode_t mode = S_ISDIR(model_status.st_mode) ? model_status.st_mode & 07777 : 0777;
+    if (!make_directory(resolved, mode))
+        return FALSE;
+    chmod(resolved.host.c_str(), mode);
+    DWORD stored = 0;
+    if (read_stored_bits(model.host.c_str(), &stored))
+        store_bits(resolved.host.c_str(), stored);
+    return TRUE;
+}
+
+// A link to a directory goes as a link; the directory it points at stays. A read-only
+// directory is refused, as Windows refuses it.
+BOOL RemoveDirectoryA(LPCSTR path)
+{
+    ResolvedPath resolved;
+    const DWORD error = resolve_existing(path, &resolved);
+    if (error != ERROR_SUCCESS)
+        return fail_with(error);
+    struct stat entry, target;
+    if (lstat(resolved.host.c_str(), &entry) != 0)
+        return fail_with(windows_error_for_path(errno, resolved.host.c_str()));
+    if (stat(resolved.host.c_str(), &target) != 0 || !S_ISDIR(target.st_mode))
+        return fail_with(ERROR_DIRECTORY);
+    if (S_ISLNK(entry.st_mode)) {
+        if (unlink(resolved.host.c_str()) != 0)
+            return fail_with_errno();
+        forget_parent_of(resolved.host);
+        return TRUE;
+    }
+    DWORD stored = 0;
+    if (read_stored_bits(resolved.host.c_str(), &stored) && (stored & FILE_ATTRIBUTE_READONLY))
+        return fail_with(ERROR_ACCESS_DENIED);
+    forget_directory(resolved.host);
+    if (rmdir(resolved.host.c_str()) != 0)
+        return fail_with(errno == EEXIST ? ERROR_DIR_NOT_EMPTY : windows_error_of(errno));
+    forget_parent_of(resolved.host);
+    return TRUE;
+}

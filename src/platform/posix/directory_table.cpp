@@ -1,0 +1,272 @@
+// Scanning a directory into its table: names in NTFS order and their 8.3 aliases.
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/posix/directory_table.h"
+#include "platform/posix/error_table.h"
+#include "platform/posix/names.h"
+#include "platform/posix/short_names.h"
+
+static bool is_dot_name(const char* name)
+{
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+static uint32_t append_text(std::string& text, const char* name, size_t length)
+{
+    const uint32_t offset = static_cast<uint32_t>(text.size());
+    text.append(name, length);
+    text.push_back('\0');
+    return offset;
+}
+
+// Names the program could not address (see windows_name_of) are left out.
+static void add_scanned_name(DirectoryTable* table, const struct dirent* entry)
+{
+    char shown[MAX_PATH];
+    size_t shown_length;
+    if (!windows_name_of(entry->d_name, shown, sizeof shown, &shown_length))
+        return;
+    TableEntry added{};
+    added.name = append_text(table->text, shown, shown_length);
+    added.name_length = static_cast<uint16_t>(shown_length);
+    added.host = strcmp(shown, entry->d_name) == 0 ? added.name
+                                                   : append_text(table->text, entry->d_name, strlen(entry->d_name));
+    added.alias = NO_ALIAS;
+    added.type = entry->d_type;
+    table->entries.push_back(added);
+}
+
+static DWORD scan_names(int fd, DirectoryTable* table)
+{
+    const int scan_fd = dup(fd);
+    if (scan_fd < 0)
+        return windows_error_of(errno);
+    DIR* directory = fdopendir(scan_fd);
+    if (directory == nullptr) {
+        const int saved = errno;
+        close(scan_fd);
+        return windows_error_of(saved);
+    }
+    rewinddir(directory);
+    errno = 0;
+    while (const struct dirent* entry = readdir(directory)) {
+        if (!is_dot_name(entry->d_name))
+            add_scanned_name(table, entry);
+        errno = 0;
+    }
+    const int scan_error = errno;
+    closedir(directory);
+    return scan_error == 0 ? ERROR_SUCCESS : windows_error_of(scan_error);
+}
+
+// NTFS order: bytes after ASCII upper-casing; names equal that way by their bytes, so
+// that the order never depends on the scan.
+static void sort_entries(DirectoryTable* table)
+{
+    const DirectoryTable& t = *table;
+    std::sort(table->entries.begin(), table->entries.end(), [&t](const TableEntry& a, const TableEntry& b) {
+        const int order = compare_upper(t.name(a), a.name_length, t.name(b), b.name_length);
+        if (order != 0)
+            return order < 0;
+        return strcmp(t.name(a), t.name(b)) < 0;
+    });
+}
+
+// First entry whose upper-cased name is not below the given one.
+static size_t lower_bound_upper(const DirectoryTable& table, const char* name, size_t length)
+{
+    size_t low = 0, high = table.entries.size();
+    while (low < high) {
+        const size_t middle = (low + high) / 2;
+        const TableEntry& entry = table.entries[middle];
+        if (compare_upper(table.name(entry), entry.name_length, name, length) < 0)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
+}
+
+static bool is_real_name(const DirectoryTable& table, const char* name, size_t length)
+{
+    const size_t at = lower_bound_upper(table, name, length);
+    return at < table.entries.size() &&
+           compare_upper(table.name(table.entries[at]), table.entries[at].name_length, name, length) == 0;
+}
+
+// Whether the entry at index keeps its own name as its 8.3 name.
+static bool keeps_own_name(const DirectoryTable& table, size_t index)
+{
+    const TableEntry& entry = table.entries[index];
+    const char* name = table.name(entry);
+    char upper[MAX_PATH];
+    memcpy(upper, name, entry.name_length + 1u);
+    upper_in_place(upper, entry.name_length);
+    if (!is_valid_short_name(upper, entry.name_length))
+        return false;
+    const auto same_upper = [&](size_t other) {
+        const TableEntry& e = table.entries[other];
+        return compare_upper(table.name(e), e.name_length, name, entry.name_length) == 0;
+    };
+    const bool shared = (index > 0 && same_upper(index - 1)) ||
+                        (index + 1 < table.entries.size() && same_upper(index + 1));
+    return !shared || memcmp(upper, name, entry.name_length) == 0;
+}
+
+// The aliases handed out so far, as hashes: a collision of two hashes only skips a
+// number, it never makes two aliases equal.
+struct AliasHashes {
+    std::vector<uint64_t> slots;
+    size_t used = 0;
+
+    static uint64_t hash(const char* text, size_t length)
+    {
+        uint64_t value = 14695981039346656037ull;
+        for (size_t i = 0; i < length; i++)
+            value = (value ^ static_cast<unsigned char>(text[i])) * 1099511628211ull;
+        return value | 1;
+    }
+    bool contains(uint64_t value) const
+    {
+        if (slots.empty())
+            return false;
+        for (size_t i = value % slots.size();; i = (i + 1) % slots.size()) {
+            if (slots[i] == 0)
+                return false;
+            if (slots[i] == value)
+                return true;
+        }
+    }
+    void insert(uint64_t value)
+    {
+        if ((used + 1) * 2 > slots.size()) {
+            std::vector<uint64_t> old;
+            old.swap(slots);
+            slots.assign(old.empty() ? 64 : old.size() * 2, 0);
+            used = 0;
+            for (uint64_t kept : old) {
+                if (kept != 0)
+                    insert(kept);
+            }
+        }
+        size_t i = value % slots.size();
+        while (slots[i] != 0)
+            i = (i + 1) % slots.size();
+        slots[i] = value;
+        used++;
+    }
+};
+
+static bool same_stem(const AliasStem& a, const AliasStem& b)
+{
+    return a.base_length == b.base_length && a.extension_length == b.extension_length &&
+           memcmp(a.base, b.base, a.base_length) == 0 && memcmp(a.extension, b.extension, a.extension_length) == 0;
+}
+
+// Numbers go up in NTFS order; the next entry of the same stem goes on from the last
+// number used, so a directory of many similar names is not searched from ~1 each time.
+static void assign_aliases(DirectoryTable* table)
+{
+    AliasHashes given;
+    AliasStem previous{};
+    unsigned next_number = 1;
+    for (size_t i = 0; i < table->entries.size(); i++) {
+        if (keeps_own_name(*table, i))
+            continue;
+        const TableEntry& entry = table->entries[i];
+        AliasStem stem;
+        alias_stem_of(table->name(entry), entry.name_length, &stem);
+        unsigned number = same_stem(stem, previous) ? next_number : 1;
+        char alias[16];
+        size_t length = 0;
+        for (; number < 1000000; number++) {
+            length = format_alias(stem, number, alias);
+            const uint64_t key = AliasHashes::hash(alias, length);
+            if (!given.contains(key) && !is_real_name(*table, alias, length)) {
+                given.insert(key);
+                break;
+            }
+        }
+        if (number >= 1000000)
+            continue;
+        table->entries[i].alias = append_text(table->text, alias, length);
+        previous = stem;
+        next_number = number + 1;
+    }
+}
+
+static void index_aliases(DirectoryTable* table)
+{
+    for (size_t i = 0; i < table->entries.size(); i++) {
+        if (table->entries[i].alias != NO_ALIAS)
+            table->by_alias.push_back(static_cast<uint32_t>(i));
+    }
+    const DirectoryTable& t = *table;
+    std::sort(table->by_alias.begin(), table->by_alias.end(), [&t](uint32_t a, uint32_t b) {
+        return strcmp(t.text.data() + t.entries[a].alias, t.text.data() + t.entries[b].alias) < 0;
+    });
+}
+
+DWORD build_directory_table(int fd, DirectoryTable* table)
+{
+    struct stat status;
+    if (fstat(fd, &status) != 0)
+        return windows_error_of(errno);
+    table->device = status.st_dev;
+    table->inode = status.st_ino;
+    table->modified_seconds = status.st_mtim.tv_sec;
+    table->modified_nanoseconds = status.st_mtim.tv_nsec;
+    const DWORD scan_error = scan_names(fd, table);
+    if (scan_error != ERROR_SUCCESS)
+        return scan_error;
+    sort_entries(table);
+    assign_aliases(table);
+    index_aliases(table);
+    return ERROR_SUCCESS;
+}
+
+// Entries whose alias matches the name, upper-cased.
+static void add_alias_matches(const DirectoryTable& table, const char* name, size_t length, long* found, int* count)
+{
+    size_t low = 0, high = table.by_alias.size();
+    while (low < high) {
+        const size_t middle = (low + high) / 2;
+        const char* alias = table.text.data() + table.entries[table.by_alias[middle]].alias;
+        if (compare_upper(alias, strlen(alias), name, length) < 0)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    for (size_t i = low; i < table.by_alias.size(); i++) {
+        const long index = table.by_alias[i];
+        const char* alias = table.text.data() + table.entries[index].alias;
+        if (compare_upper(alias, strlen(alias), name, length) != 0)
+            break;
+        if (index != *found) {
+            *found = index;
+            (*count)++;
+        }
+    }
+}
+
+long find_table_entry(const DirectoryTable& table, const char* name, size_t length)
+{
+    long found = -1;
+    int count = 0;
+    for (size_t i = lower_bound_upper(table, name, length); i < table.entries.size(); i++) {
+        const TableEntry& entry = table.entries[i];
+        if (compare_upper(table.name(entry), entry.name_length, name, length) != 0)
+            break;
+        if (entry.name_length == length && memcmp(table.name(entry), name, length) == 0)
+            return static_cast<long>(i);
+        found = static_cast<long>(i);
+        count++;
+    }
+    add_alias_matches(table, name, length, &found, &count);
+    return count == 1 ? found : -1;
+}

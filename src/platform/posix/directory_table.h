@@ -1,0 +1,50 @@
+// The names of one directory in NTFS order with their 8.3 aliases, built from one scan.
+//
+// A table is what a search walks through and what lookups by case and by alias consult.
+// It holds the names only, in one buffer; the details of an entry are read from the
+// host when a search returns it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+#include "platform/platform.h"
+
+struct TableEntry {
+    uint32_t name;   // offset of the name as the program sees it
+    uint32_t host;   // offset of the host name (the same offset when they are equal)
+    uint32_t alias;  // offset of the generated alias, or NO_ALIAS
+    uint16_t name_length;
+    uint8_t type;    // d_type of the scan
+};
+
+const uint32_t NO_ALIAS = 0xFFFFFFFFu;
+
+struct DirectoryTable {
+    dev_t device;
+    ino_t inode;
+    int64_t modified_seconds;
+    long modified_nanoseconds;
+    std::string text;
+    std::vector<TableEntry> entries;   // in NTFS order
+    std::vector<uint32_t> by_alias;    // entries that have a generated alias, by alias
+
+    const char* name(const TableEntry& entry) const { return text.data() + entry.name; }
+    const char* host_name(const TableEntry& entry) const { return text.data() + entry.host; }
+    // The alias, or the name itself when the name is its own alias.
+    const char* short_name(const TableEntry& entry) const
+    {
+        return text.data() + (entry.alias == NO_ALIAS ? entry.name : entry.alias);
+    }
+};
+
+// Reads the directory open on fd (the descriptor stays open) into a table. Returns
+// ERROR_SUCCESS or the Windows code of the failure.
+DWORD build_directory_table(int fd, DirectoryTable* table);
+
+// The entry a Windows name denotes: the one spelled exactly so, else the only entry
+// whose name matches it ignoring case or whose alias matches it. -1 when there is none
+// or more than one: the layer never guesses.
+long find_table_entry(const DirectoryTable& table, const char* name, size_t length);

@@ -1,0 +1,140 @@
+// ReadFile, WriteFile, SetFilePointer and CloseHandle on the layer's handles.
+#include <cerrno>
+#include <unistd.h>
+
+#include "platform/posix/console_device.h"
+#include "platform/posix/error_table.h"
+#include "platform/posix/handles.h"
+
+// The descriptor of a handle that carries data (a file, a standard stream, the console).
+static int data_fd_of(HANDLE handle, HandleObject** object_out)
+{
+    HandleObject* object = handle_object(handle);
+    *object_out = object;
+    if (object == nullptr || object->kind == HandleKind::search)
+        return -1;
+    return object->fd;
+}
+
+// A file read returns what was asked for unless the end comes first, as on Windows;
+// a short count from the host is not the end.
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD to_read, LPDWORD read, void*)
+{
+    HandleObject* object = nullptr;
+    const int fd = data_fd_of(file, &object);
+    if (read != nullptr)
+        *read = 0;
+    if (fd < 0)
+        return fail_with(ERROR_INVALID_HANDLE);
+    if (object->kind == HandleKind::console_input)
+        return read_console_bytes(fd, buffer, to_read, read);
+    if (object->is_directory)
+        return fail_with(ERROR_INVALID_FUNCTION);
+    DWORD done = 0;
+    char* bytes = static_cast<char*>(buffer);
+    while (done < to_read) {
+        const ssize_t got = ::read(fd, bytes + done, to_read - done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            if (read != nullptr)
+                *read = done;
+            return fail_with_errno();
+        }
+        if (got == 0)
+            break;
+        done += static_cast<DWORD>(got);
+    }
+    if (read != nullptr)
+        *read = done;
+    return TRUE;
+}
+
+BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD to_write, LPDWORD written, void*)
+{
+    HandleObject* object = nullptr;
+    const int fd = data_fd_of(file, &object);
+    if (written != nullptr)
+        *written = 0;
+    if (fd < 0)
+        return fail_with(ERROR_INVALID_HANDLE);
+    if (object->is_directory)
+        return fail_with(ERROR_INVALID_FUNCTION);
+    DWORD done = 0;
+    const char* bytes = static_cast<const char*>(buffer);
+    while (done < to_write) {
+        const ssize_t put = ::write(fd, bytes + done, to_write - done);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0) {
+            if (written != nullptr)
+                *written = done;
+            return put == 0 ? fail_with(ERROR_DISK_FULL) : fail_with_errno();
+        }
+        done += static_cast<DWORD>(put);
+    }
+    if (written != nullptr)
+        *written = done;
+    return TRUE;
+}
+
+static DWORD seek_failure(PLONG distance_high, DWORD code)
+{
+    // The high part reads all ones as well, so that a caller that checks both halves
+    // tells the failure from a position whose low part is 0xFFFFFFFF.
+    if (distance_high != nullptr)
+        *distance_high = -1;
+    SetLastError(code);
+    return INVALID_SET_FILE_POINTER;
+}
+
+// Without a high part the distance is a signed 32-bit number and the new position
+// must fit in 32 bits; with one, both halves make a signed 64-bit distance.
+DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distance_high, DWORD move_method)
+{
+    HandleObject* object = nullptr;
+    const int fd = data_fd_of(file, &object);
+    if (fd < 0 || object->kind != HandleKind::file)
+        return seek_failure(distance_high, ERROR_INVALID_HANDLE);
+    static const int whence_of[] = {SEEK_SET, SEEK_CUR, SEEK_END};
+    if (move_method > FILE_END)
+        return seek_failure(distance_high, ERROR_INVALID_PARAMETER);
+    int64_t offset = distance;
+    if (distance_high != nullptr)
+        offset = static_cast<int64_t>((static_cast<uint64_t>(static_cast<uint32_t>(*distance_high)) << 32) |
+                                      static_cast<uint32_t>(distance));
+    const off_t current = lseek(fd, 0, SEEK_CUR);
+    const off_t base = move_method == FILE_BEGIN ? 0 : (move_method == FILE_CURRENT ? current : lseek(fd, 0, SEEK_END));
+    lseek(fd, current, SEEK_SET);
+    if (base < 0 || base + offset < 0)
+        return seek_failure(distance_high, ERROR_NEGATIVE_SEEK);
+    if (distance_high == nullptr && base + offset > 0xFFFFFFFELL)
+        return seek_failure(distance_high, ERROR_INVALID_PARAMETER);
+    const off_t position = lseek(fd, offset, whence_of[move_method]);
+    if (position < 0)
+        return seek_failure(distance_high, windows_error_of(errno));
+    if (distance_high != nullptr)
+        *distance_high = static_cast<LONG>(static_cast<uint64_t>(position) >> 32);
+    SetLastError(ERROR_SUCCESS);
+    return static_cast<DWORD>(position);
+}
+
+BOOL CloseHandle(HANDLE object_handle)
+{
+    HandleObject* object = handle_object(object_handle);
+    if (object == nullptr || object->kind == HandleKind::search)
+        return fail_with(ERROR_INVALID_HANDLE);
+    if (object->kind == HandleKind::standard_stream)
+        return TRUE;
+    // CONIN$ shares the layer's one terminal descriptor, which stays open.
+    if (object->kind == HandleKind::console_input) {
+        free_handle_object(object);
+        return TRUE;
+    }
+    const int result = close(object->fd);
+    const int saved = errno;
+    free_handle_object(object);
+    if (result != 0 && saved != EINTR)
+        return fail_with(windows_error_of(saved));
+    return TRUE;
+}

@@ -1,0 +1,45 @@
+// Names as the program sees them and as the host stores them: character stepping in the
+// code page, ASCII upper-casing, and the U+F000 form of characters Windows names refuse.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+inline bool is_path_separator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+inline char ascii_upper(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Bytes of the character at p, never past end (at least 1 when p < end).
+size_t character_length(const char* p, const char* end);
+
+// Compares two names byte by byte after ASCII upper-casing, as NTFS orders them.
+// A letter byte inside a double-byte character is not upper-cased.
+int compare_upper(const char* a, size_t a_length, const char* b, size_t b_length);
+
+// Upper-cases the ASCII letters of a name in place, skipping double-byte characters.
+void upper_in_place(char* name, size_t length);
+
+// A character that a Windows name cannot hold: control characters and \ : * ? " < > |.
+bool is_forbidden_in_windows_name(unsigned char c);
+
+// The Windows form of a host name, written to out (bounded by out_size, terminated).
+// Under UTF-8 each forbidden character becomes U+F000 plus its code; under other code
+// pages such a name cannot be shown and the result is false, as it is for a form that
+// does not fit in out.
+bool windows_name_of(const char* host_name, char* out, size_t out_size, size_t* out_length);
+
+// The host form of one component of a Windows path: the U+F000 characters that stand
+// for forbidden ones turn back into them under UTF-8.
+void host_name_of(const char* windows_name, size_t length, std::string& out);
+
+// Whether the component holds characters the layer must refuse in a Windows name;
+// wildcards count when wildcards_allowed is false.
+bool component_is_valid(const char* name, size_t length, bool wildcards_allowed);
+
+bool has_wildcards(const char* name, size_t length);

@@ -1,0 +1,181 @@
+// Resolving Windows paths on the host.
+//
+// The common case, a path spelled exactly as the host spells it, costs one lstat of
+// the whole path. Only when that fails is the path walked component by component, and
+// only a component missing as written costs a look at its directory's table.
+#include <cerrno>
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include "platform/posix/error_table.h"
+#include "platform/posix/names.h"
+#include "platform/posix/path_lookup.h"
+#include "platform/posix/table_cache.h"
+
+void append_host_name(std::string& host, const char* name)
+{
+    if (!host.empty() && host.back() != '/')
+        host.push_back('/');
+    host += name;
+}
+
+static const char* component_text(const WindowsPath& path, size_t index)
+{
+    return path.text + path.components[index].offset;
+}
+
+static bool is_directory_path(const std::string& host)
+{
+    struct stat status;
+    return stat(host.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// One step of the walk: the host path of component index inside directory host.
+// found is false when the component is not there (or ambiguous).
+static DWORD step_into(const WindowsPath& path, size_t index, const std::string& host, std::string& next, bool* found)
+{
+    std::string name;
+    host_name_of(component_text(path, index), path.components[index].length, name);
+    next = host;
+    append_host_name(next, name.c_str());
+    *found = false;
+    struct stat status;
+    if (lstat(next.c_str(), &status) == 0) {
+        *found = true;
+        return ERROR_SUCCESS;
+    }
+    if (errno != ENOENT)
+        return errno == ENOTDIR ? ERROR_PATH_NOT_FOUND : windows_error_of(errno);
+    DWORD error = ERROR_SUCCESS;
+    std::shared_ptr<const DirectoryTable> table = directory_table(host.empty() ? "." : host, -1, &error);
+    if (!table)
+        return error == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : error;
+    const long entry = find_table_entry(*table, component_text(path, index), path.components[index].length);
+    if (entry >= 0) {
+        next = host;
+        append_host_name(next, table->host_name(table->entries[static_cast<size_t>(entry)]));
+        *found = true;
+    }
+    return ERROR_SUCCESS;
+}
+
+DWORD resolve_components(const WindowsPath& path, size_t count, ResolvedPath* resolved)
+{
+    resolved->host = literal_host_path(path, count);
+    resolved->exists = true;
+    if (resolved->host.size() > LONGEST_HOST_PATH)
+        return ERROR_FILENAME_EXCED_RANGE;
+    struct stat status;
+    if (lstat(resolved->host.c_str(), &status) == 0 || count == 0)
+        return ERROR_SUCCESS;
+    std::string host = host_base_of(path);
+    for (size_t i = 0; i < count; i++) {
+        std::string next;
+        bool found = false;
+        const DWORD error = step_into(path, i, host, next, &found);
+        if (error != ERROR_SUCCESS)
+            return error;
+        const bool last = i + 1 == count;
+        if (!found && !last)
+            return ERROR_PATH_NOT_FOUND;
+        if (!last && !is_directory_path(next))
+            return ERROR_PATH_NOT_FOUND;
+        host.swap(next);
+        resolved->exists = found;
+    }
+    resolved->host.swap(host);
+    return ERROR_SUCCESS;
+}
+
+DWORD resolve_path(const char* windows_path, WindowsPath* path, ResolvedPath* resolved)
+{
+    const DWORD parse_error = parse_windows_path(windows_path, false, path);
+    if (parse_error != ERROR_SUCCESS)
+        return parse_error;
+    return resolve_components(*path, path->components.size(), resolved);
+}
+
+DWORD resolve_existing(const char* windows_path, ResolvedPath* resolved)
+{
+    WindowsPath path;
+    const DWORD error = resolve_path(windows_path, &path, resolved);
+    if (error != ERROR_SUCCESS)
+        return error;
+    return resolved->exists ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+}
+
+std::string windows_prefix_of(const WindowsPath& path)
+{
+    std::string prefix;
+    if (path.drive_given) {
+        prefix.push_back(path.text[0]);
+        prefix.push_back(':');
+    }
+    if (path.rooted && (path.drive_given ? is_path_separator(path.text[2]) : true))
+        prefix.push_back('\\');
+    for (size_t i = 0; i < path.leading_parents; i++)
+        prefix += "..\\";
+    return prefix;
+}
+
+// The table entry of component index in directory host, scanning again once when the
+// cached table does not know it (the entry may be newer than the table).
+static long entry_in(const WindowsPath& path, size_t index, const std::string& host,
+                     std::shared_ptr<const DirectoryTable>& table, DWORD* error)
+{
+    const std::string directory = host.empty() ? "." : host;
+    for (int attempt = 0; attempt < 2; attempt++) {
+        table = directory_table(directory, -1, error);
+        if (!table)
+            return -1;
+        const long entry = find_table_entry(*table, component_text(path, index), path.components[index].length);
+        if (entry >= 0 || attempt == 1)
+            return entry;
+        forget_directory(directory);
+    }
+    return -1;
+}
+
+static bool entry_is_directory(const TableEntry& entry, const std::string& host)
+{
+    if (entry.type == DT_DIR)
+        return true;
+    if (entry.type != DT_LNK && entry.type != DT_UNKNOWN)
+        return false;
+    return is_directory_path(host);
+}
+
+DWORD resolve_short_form(const WindowsPath& path, size_t count, std::string& host, std::string& short_form,
+                         std::shared_ptr<const DirectoryTable>* last_table)
+{
+    host = host_base_of(path);
+    short_form = windows_prefix_of(path);
+    std::shared_ptr<const DirectoryTable> table;
+    for (size_t i = 0; i < count; i++) {
+        DWORD error = ERROR_SUCCESS;
+        const long index = entry_in(path, i, host, table, &error);
+        const bool last = i + 1 == count;
+        if (!table)
+            return error == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : error;
+        if (index < 0)
+            return last ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
+        const TableEntry& entry = table->entries[static_cast<size_t>(index)];
+        append_host_name(host, table->host_name(entry));
+        if (!last && !entry_is_directory(entry, host))
+            return ERROR_PATH_NOT_FOUND;
+        if (i > 0)
+            short_form.push_back('\\');
+        short_form += table->short_name(entry);
+    }
+    if (host.empty())
+        host.assign(1, '.');
+    if (host.size() > LONGEST_HOST_PATH)
+        return ERROR_FILENAME_EXCED_RANGE;
+    if (last_table != nullptr) {
+        DWORD error = ERROR_SUCCESS;
+        *last_table = directory_table(host, -1, &error);
+        if (!*last_table)
+            return error;
+    }
+    return ERROR_SUCCESS;
+}

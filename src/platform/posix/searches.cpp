@@ -1,0 +1,269 @@
+// FindFirstFileA, FindNextFileA and FindClose over directory tables.
+//
+// A search holds its directory's table (the names, in NTFS order) and the directory
+// open, and reads each entry's details only when it returns the entry, so its memory is
+// the names alone whatever the directory's size. Entries that vanish after the scan are
+// passed over, as they would be on Windows.
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <new>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/posix/entry_status.h"
+#include "platform/posix/error_table.h"
+#include "platform/posix/handles.h"
+#include "platform/posix/names.h"
+#include "platform/posix/path_lookup.h"
+#include "platform/posix/table_cache.h"
+#include "platform/posix/wildcard.h"
+
+struct SearchState {
+    std::shared_ptr<const DirectoryTable> table;
+    size_t next_entry;
+    int dots_left;           // "." and ".." still to return, 2, 1 or 0
+    const char* self_name;   // "dir\." and "dir\..": one record of the directory itself
+    long single_entry;       // a pattern without wildcards names one entry (-1: wildcards)
+    std::string pattern;
+    int directory_fd;        // AT_FDCWD when the search works on paths
+    std::string entry_path;  // the directory's host path and '/', then the current name
+    size_t directory_length;
+};
+
+// Past this many open searches the descriptors go back and entries are read by path,
+// so that a deep walk (two searches per layer with a look-ahead) never runs out of them.
+static const int SEARCH_DESCRIPTOR_LIMIT = 256;
+static int open_search_descriptors = 0;
+
+static bool is_drive_root(const WindowsPath& path, int directory_fd)
+{
+    struct stat directory, root;
+    if (fstat(directory_fd, &directory) != 0 || stat(path.drive_root.c_str(), &root) != 0)
+        return false;
+    return directory.st_dev == root.st_dev && directory.st_ino == root.st_ino;
+}
+
+static void close_search_state(SearchState* state)
+{
+    if (state->directory_fd != AT_FDCWD) {
+        close(state->directory_fd);
+        open_search_descriptors--;
+    }
+    delete state;
+}
+
+static bool fill_dot_record(SearchState* state, int which, WIN32_FIND_DATAA* record)
+{
+    const char* name = which == 1 ? "." : "..";
+    state->entry_path.resize(state->directory_length);
+    state->entry_path += state->self_name != nullptr ? "." : name;
+    if (state->self_name != nullptr)
+        name = state->self_name;
+    EntryStatus status;
+    if (read_entry_status(AT_FDCWD, state->entry_path.c_str(), state->entry_path.c_str(), "", &status) != 0)
+        return false;
+    fill_find_record(status, record);
+    strcpy(record->cFileName, name);
+    record->cAlternateFileName[0] = '\0';
+    return true;
+}
+
+static bool entry_matches(const SearchState& state, const TableEntry& entry)
+{
+    const DirectoryTable& table = *state.table;
+    if (wildcard_matches(state.pattern.data(), state.pattern.size(), table.name(entry), entry.name_length))
+        return true;
+    // Windows matches the short name as well.
+    if (entry.alias == NO_ALIAS)
+        return false;
+    const char* alias = table.text.data() + entry.alias;
+    return wildcard_matches(state.pattern.data(), state.pattern.size(), alias, strlen(alias));
+}
+
+static bool fill_entry_record(SearchState* state, const TableEntry& entry, WIN32_FIND_DATAA* record)
+{
+    const DirectoryTable& table = *state->table;
+    const char* host_name = table.host_name(entry);
+    state->entry_path.resize(state->directory_length);
+    state->entry_path += host_name;
+    const char* at = state->directory_fd == AT_FDCWD ? state->entry_path.c_str() : host_name;
+    EntryStatus status;
+    if (read_entry_status(state->directory_fd, at, state->entry_path.c_str(), table.name(entry), &status) != 0)
+        return false;
+    fill_find_record(status, record);
+    memcpy(record->cFileName, table.name(entry), entry.name_length + 1u);
+    strcpy(record->cAlternateFileName, entry.alias == NO_ALIAS ? "" : table.text.data() + entry.alias);
+    return true;
+}
+
+static bool next_record(SearchState* state, WIN32_FIND_DATAA* record)
+{
+    while (state->dots_left > 0) {
+        const int which = 3 - state->dots_left--;
+        const char* name = which == 1 ? "." : "..";
+        if (wildcard_matches(state->pattern.data(), state->pattern.size(), name, strlen(name)) &&
+            fill_dot_record(state, which, record))
+            return true;
+    }
+    const std::vector<TableEntry>& entries = state->table->entries;
+    while (state->next_entry < entries.size()) {
+        const size_t index = state->next_entry++;
+        if (state->single_entry >= 0 && static_cast<long>(index) != state->single_entry)
+            continue;
+        if (state->single_entry < 0 && !entry_matches(*state, entries[index]))
+            continue;
+        if (fill_entry_record(state, entries[index], record))
+            return true;
+    }
+    return false;
+}
+
+static int open_directory(const std::string& host_directory, DWORD* error)
+{
+    const int fd = open(host_directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        *error = errno == ENOENT || errno == ENOTDIR ? ERROR_PATH_NOT_FOUND : windows_error_of(errno);
+    return fd;
+}
+
+// The entry a pattern without wildcards names; the table is read again once when it
+// does not know the name, since the entry may be newer than the cached table.
+static long single_entry_of(SearchState* state, const std::string& host_directory)
+{
+    for (int attempt = 0; attempt < 2; attempt++) {
+        const long entry = find_table_entry(*state->table, state->pattern.data(), state->pattern.size());
+        if (entry >= 0 || attempt == 1)
+            return entry;
+        forget_directory(host_directory);
+        DWORD error = ERROR_SUCCESS;
+        state->table = directory_table(host_directory, state->directory_fd, &error);
+        if (!state->table)
+            return -1;
+    }
+    return -1;
+}
+
+static DWORD start_search(SearchState* state, const WindowsPath& path, const std::string& host_directory,
+                          const char* pattern, size_t pattern_length)
+{
+    DWORD error = ERROR_SUCCESS;
+    const int fd = open_directory(host_directory, &error);
+    if (fd < 0)
+        return error;
+    state->directory_fd = fd;
+    open_search_descriptors++;
+    state->table = directory_table(host_directory, fd, &error);
+    if (!state->table)
+        return error;
+    state->pattern.assign(pattern, pattern_length);
+    state->entry_path = host_directory;
+    if (state->entry_path.back() != '/')
+        state->entry_path.push_back('/');
+    state->directory_length = state->entry_path.size();
+    state->single_entry = -1;
+    if (path.last_dots != 0) {
+        state->dots_left = 1;
+        state->self_name = path.last_dots == 1 ? "." : "..";
+        state->pattern.assign(1, '*');
+        state->next_entry = state->table->entries.size();
+    } else if (!has_wildcards(pattern, pattern_length)) {
+        state->single_entry = single_entry_of(state, host_directory);
+        if (state->single_entry < 0)
+            return ERROR_FILE_NOT_FOUND;
+        state->next_entry = static_cast<size_t>(state->single_entry);
+    } else {
+        state->dots_left = is_drive_root(path, fd) ? 0 : 2;
+    }
+    if (open_search_descriptors > SEARCH_DESCRIPTOR_LIMIT) {
+        close(state->directory_fd);
+        open_search_descriptors--;
+        state->directory_fd = AT_FDCWD;
+    }
+    return ERROR_SUCCESS;
+}
+
+// The directory the search looks in and the pattern: "dir\." and "dir\.." name the
+// directory itself and return one record of that name.
+static DWORD search_target(const WindowsPath& path, std::string& host_directory, size_t* pattern_index)
+{
+    const size_t count = path.components.size();
+    if (path.last_dots == 0 && (count == 0 || path.trailing_separator))
+        return ERROR_FILE_NOT_FOUND;
+    const size_t directory_count = path.last_dots != 0 ? count : count - 1;
+    ResolvedPath directory;
+    const DWORD error = resolve_components(path, directory_count, &directory);
+    if (error != ERROR_SUCCESS)
+        return error;
+    if (!directory.exists)
+        return ERROR_PATH_NOT_FOUND;
+    host_directory = directory.host;
+    *pattern_index = directory_count;
+    return ERROR_SUCCESS;
+}
+
+static HANDLE fail_search(SearchState* state, DWORD error)
+{
+    if (state != nullptr)
+        close_search_state(state);
+    SetLastError(error);
+    return INVALID_HANDLE_VALUE;
+}
+
+HANDLE FindFirstFileA(LPCSTR file_name, LPWIN32_FIND_DATAA find_data)
+{
+    WindowsPath path;
+    DWORD error = parse_windows_path(file_name, true, &path);
+    std::string host_directory;
+    size_t pattern_index = 0;
+    if (error == ERROR_SUCCESS)
+        error = search_target(path, host_directory, &pattern_index);
+    if (error != ERROR_SUCCESS)
+        return fail_search(nullptr, error);
+    SearchState* state = new (std::nothrow) SearchState{};
+    if (state == nullptr)
+        return fail_search(nullptr, ERROR_NOT_ENOUGH_MEMORY);
+    state->directory_fd = AT_FDCWD;
+    const bool has_pattern = pattern_index < path.components.size();
+    const char* pattern = has_pattern ? file_name + path.components[pattern_index].offset : "";
+    const size_t pattern_length = has_pattern ? path.components[pattern_index].length : 0;
+    error = start_search(state, path, host_directory, pattern, pattern_length);
+    if (error != ERROR_SUCCESS)
+        return fail_search(state, error);
+    if (!next_record(state, find_data))
+        return fail_search(state, ERROR_FILE_NOT_FOUND);
+    HandleObject* object = new_handle_object(HandleKind::search, -1);
+    if (object == nullptr)
+        return fail_search(state, ERROR_NOT_ENOUGH_MEMORY);
+    object->search = state;
+    SetLastError(ERROR_SUCCESS);
+    return object;
+}
+
+static SearchState* search_of(HANDLE handle)
+{
+    HandleObject* object = handle_object(handle);
+    if (object == nullptr || object->kind != HandleKind::search)
+        return nullptr;
+    return object->search;
+}
+
+BOOL FindNextFileA(HANDLE search, LPWIN32_FIND_DATAA find_data)
+{
+    SearchState* state = search_of(search);
+    if (state == nullptr)
+        return fail_with(ERROR_INVALID_HANDLE);
+    if (!next_record(state, find_data))
+        return fail_with(ERROR_NO_MORE_FILES);
+    return TRUE;
+}
+
+BOOL FindClose(HANDLE search)
+{
+    SearchState* state = search_of(search);
+    if (state == nullptr)
+        return fail_with(ERROR_INVALID_HANDLE);
+    close_search_state(state);
+    free_handle_object(handle_object(search));
+    return TRUE;
+}

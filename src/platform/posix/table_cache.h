@@ -1,0 +1,28 @@
+// The cache of directory tables, and the rule that drops a table when its directory changes.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/posix/directory_table.h"
+
+// The table of a host directory: the cached one while the directory is unchanged, else a
+// new scan. fd, when not -1, is the directory already open. On failure the result is null
+// and *error holds the Windows code.
+std::shared_ptr<const DirectoryTable> directory_table(const std::string& host_directory, int fd, DWORD* error);
+
+// The layer changed the directory (created, deleted, moved or renamed an entry in it):
+// its table no longer describes it.
+void forget_directory(const std::string& host_directory);
+// The same for the directory that holds host_path.
+void forget_parent_of(const std::string& host_path);
+// Something outside the layer may have changed any directory (a child process ran).
+void forget_all_directories();
+
+// Rises every time a table is dropped, so that what was derived from tables (the alias
+// form of the current directory) can tell that it is out of date.
+uint64_t table_generation();
+
+// The host directory that holds host_path ("." for a bare name).
+std::string parent_of(const std::string& host_path);

@@ -1,0 +1,16 @@
+// The terminal keys are read from, and the mode it is put in while the program reads them.
+#pragma once
+
+// The terminal: standard input when it is one, else /dev/tty. -1 when there is none.
+// Finding it changes nothing on it.
+int console_terminal();
+
+// Puts the terminal in key mode on first use: no line editing, no echo, no signal keys,
+// no flow control, Enter as '\r'. The previous mode comes back at exit and on SIGTERM,
+// SIGHUP and SIGQUIT. False when there is no terminal.
+bool enter_key_mode();
+
+// The mode the terminal had before, for a child process that reads lines; and key mode
+// again once the child has ended.
+void suspend_key_mode();
+void resume_key_mode();

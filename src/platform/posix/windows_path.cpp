@@ -1,0 +1,149 @@
+// Parsing Windows paths: drives, roots, separators and the collapse of '.' and '..'.
+//
+// '..' is collapsed on the text, as Windows does, so 'a\link\..' is 'a' whatever
+// 'link' points at on the host.
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/posix/names.h"
+#include "platform/posix/windows_path.h"
+
+bool drive_root_of(char drive, std::string& root)
+{
+    drive = ascii_upper(drive);
+    if (drive == 'Z') {
+        root.assign(1, '/');
+        return true;
+    }
+    char name[] = "ORVA_DRIVE_?";
+    name[sizeof name - 2] = drive;
+    const char* value = getenv(name);
+    if (value == nullptr || value[0] == '\0')
+        return false;
+    root = value;
+    while (root.size() > 1 && root.back() == '/')
+        root.pop_back();
+    return true;
+}
+
+static bool is_drive_prefix(const char* text)
+{
+    return isalpha(static_cast<unsigned char>(text[0])) && text[1] == ':';
+}
+
+// Reads the drive and root part; returns the position where the components begin.
+static DWORD parse_prefix(const char* text, WindowsPath* path, size_t* position)
+{
+    size_t at = 0;
+    path->drive = 'Z';
+    if (is_drive_prefix(text)) {
+        path->drive = ascii_upper(text[0]);
+        path->drive_given = true;
+        at = 2;
+    } else if (is_path_separator(text[0]) && is_path_separator(text[1])) {
+        // Network and device paths (\\server\share, \\?\) have no host meaning here.
+        return ERROR_PATH_NOT_FOUND;
+    }
+    if (!drive_root_of(path->drive, path->drive_root))
+        return ERROR_PATH_NOT_FOUND;
+    path->rooted = is_path_separator(text[at]);
+    // The current directory of a mapped drive is its root.
+    if (path->drive != 'Z')
+        path->rooted = true;
+    *position = at;
+    return ERROR_SUCCESS;
+}
+
+static void add_component(WindowsPath* path, size_t offset, size_t length)
+{
+    const char* name = path->text + offset;
+    if (length == 1 && name[0] == '.')
+        return;
+    if (length == 2 && name[0] == '.' && name[1] == '.') {
+        if (!path->components.empty())
+            path->components.pop_back();
+        else if (!path->rooted)
+            path->leading_parents++;
+        return;
+    }
+    path->components.push_back({offset, length});
+}
+
+static int dots_of(const char* name, size_t length)
+{
+    if (length == 1 && name[0] == '.')
+        return 1;
+    if (length == 2 && name[0] == '.' && name[1] == '.')
+        return 2;
+    return 0;
+}
+
+DWORD parse_windows_path(const char* text, bool wildcards_in_last, WindowsPath* path)
+{
+    *path = WindowsPath{};
+    path->text = text;
+    const size_t length = strlen(text);
+    if (length == 0)
+        return ERROR_PATH_NOT_FOUND;
+    if (length > LONGEST_WINDOWS_PATH)
+        return ERROR_FILENAME_EXCED_RANGE;
+    size_t at = 0;
+    const DWORD prefix_error = parse_prefix(text, path, &at);
+    if (prefix_error != ERROR_SUCCESS)
+        return prefix_error;
+    const char* end = text + length;
+    size_t start = at;
+    for (const char* p = text + at; p <= end;) {
+        if (p == end || is_path_separator(*p)) {
+            const size_t offset = start;
+            const size_t component_length = static_cast<size_t>(p - text) - start;
+            const bool last = p == end;
+            if (component_length > 0) {
+                if (!component_is_valid(text + offset, component_length, last && wildcards_in_last))
+                    return ERROR_INVALID_NAME;
+                if (component_length > 3 * LONGEST_HOST_NAME)
+                    return ERROR_FILENAME_EXCED_RANGE;
+                path->last_dots = dots_of(text + offset, component_length);
+                add_component(path, offset, component_length);
+            }
+            if (p == end)
+                break;
+            start = static_cast<size_t>(p - text) + 1;
+            p++;
+            continue;
+        }
+        p += character_length(p, end);
+    }
+    path->trailing_separator = is_path_separator(text[length - 1]) && length > at;
+    return ERROR_SUCCESS;
+}
+
+std::string host_base_of(const WindowsPath& path)
+{
+    if (path.rooted)
+        return path.drive_root;
+    std::string base;
+    for (size_t i = 0; i < path.leading_parents; i++)
+        base += i == 0 ? ".." : "/..";
+    return base;
+}
+
+static void append_host_component(std::string& host, const char* name, size_t length)
+{
+    std::string converted;
+    host_name_of(name, length, converted);
+    if (!host.empty() && host.back() != '/')
+        host.push_back('/');
+    host += converted;
+}
+
+std::string literal_host_path(const WindowsPath& path, size_t count)
+{
+    std::string host = host_base_of(path);
+    for (size_t i = 0; i < count && i < path.components.size(); i++)
+        append_host_component(host, path.text + path.components[i].offset, path.components[i].length);
+    if (host.empty())
+        host.assign(1, '.');
+    return host;
+}

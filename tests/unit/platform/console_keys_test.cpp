@@ -1,0 +1,245 @@
+// Keys through a pseudo-terminal: a child reads them with the layer and reports them.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "platform/platform.h"
+
+struct ReportedKey {
+    int down;
+    int virtual_key;
+    int character;
+};
+
+// A child on a pseudo-terminal that reads key events with ReadConsoleInputA and writes
+// each to a pipe, until it has reported `expected` events.
+class KeyChild {
+public:
+    explicit KeyChild(int expected)
+    {
+        int report[2];
+        if (pipe(report) != 0)
+            return;
+        pid_ = forkpty(&master_, nullptr, nullptr, nullptr);
+        if (pid_ == 0) {
+            close(report[0]);
+            run_child(report[1], expected);
+        }
+        close(report[1]);
+        report_ = report[0];
+    }
+    ~KeyChild()
+    {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+        close(master_);
+        close(report_);
+    }
+    bool started() const { return pid_ > 0; }
+    void type(const std::string& bytes) const { ASSERT_EQ(write(master_, bytes.data(), bytes.size()), (ssize_t)bytes.size()); }
+    // Waits for the child to report one event.
+    bool next(ReportedKey* key) const
+    {
+        struct pollfd wanted = {report_, POLLIN, 0};
+        if (poll(&wanted, 1, 5000) <= 0)
+            return false;
+        return read(report_, key, sizeof *key) == sizeof *key;
+    }
+    int wait_status()
+    {
+        int status = 0;
+        waitpid(pid_, &status, 0);
+        pid_ = -1;
+        return status;
+    }
+    bool terminal_is_canonical() const
+    {
+        struct termios mode;
+        return tcgetattr(master_, &mode) == 0 && (mode.c_lflag & ICANON) && (mode.c_lflag & ISIG);
+    }
+    pid_t pid() const { return pid_; }
+    // The child has put the terminal in key mode once it has asked for the first event.
+    bool wait_for_key_mode() const
+    {
+        for (int i = 0; i < 500; i++) {
+            struct termios mode;
+            if (tcgetattr(master_, &mode) == 0 && !(mode.c_lflag & ICANON))
+                return true;
+            usleep(10000);
+        }
+        return false;
+    }
+
+private:
+    [[noreturn]] static void run_child(int report, int expected)
+    {
+        HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+        for (int reported = 0; reported < expected;) {
+            INPUT_RECORD records[4];
+            DWORD count = 0;
+            if (!ReadConsoleInputA(input, records, 4, &count))
+                _exit(3);
+            for (DWORD i = 0; i < count; i++, reported++) {
+                const KEY_EVENT_RECORD& key = records[i].Event.KeyEvent;
+                const ReportedKey out{key.bKeyDown, key.wVirtualKeyCode, (unsigned char)key.uChar.AsciiChar};
+                if (write(report, &out, sizeof out) != sizeof out)
+                    _exit(4);
+            }
+        }
+        exit(0);
+    }
+
+    pid_t pid_ = -1;
+    int master_ = -1;
+    int report_ = -1;
+};
+
+static std::vector<ReportedKey> releases(const KeyChild& child, int keys)
+{
+    std::vector<ReportedKey> characters;
+    for (int i = 0; i < 2 * keys; i++) {
+        ReportedKey key;
+        if (!child.next(&key))
+            break;
+        if (!key.down)
+            characters.push_back(key);
+    }
+    return characters;
+}
+
+TEST(ConsoleKeys, each_byte_is_a_press_then_a_release)
+{
+    KeyChild child(2);
+    ASSERT_TRUE(child.started());
+    child.type("a");
+    ReportedKey press, release;
+    ASSERT_TRUE(child.next(&press));
+    ASSERT_TRUE(child.next(&release));
+    EXPECT_EQ(press.down, TRUE);
+    EXPECT_EQ(release.down, FALSE);
+    EXPECT_EQ(press.character, 'a');
+    EXPECT_EQ(release.character, 'a');
+    EXPECT_EQ(press.virtual_key, 'A');
+}
+
+TEST(ConsoleKeys, control_keys_arrive_as_characters)
+{
+    KeyChild child(2 * 5);
+    ASSERT_TRUE(child.started());
+    ASSERT_TRUE(child.wait_for_key_mode());
+    // Ctrl+C would end the child if the terminal still sent signals; Ctrl+S and Ctrl+Q
+    // would be swallowed by flow control.
+    child.type("\x03\x13\x11y\r");
+    const std::vector<ReportedKey> keys = releases(child, 5);
+    ASSERT_EQ(keys.size(), 5u);
+    const int expected[] = {3, 19, 17, 'y', 13};
+    for (size_t i = 0; i < 5; i++) {
+        EXPECT_EQ(keys[i].character, expected[i]) << i;
+        EXPECT_NE(keys[i].virtual_key, 0) << i;
+    }
+}
+
+TEST(ConsoleKeys, lone_escape_is_escape_and_a_sequence_is_one_key_without_character)
+{
+    KeyChild child(2 * 3);
+    ASSERT_TRUE(child.started());
+    ASSERT_TRUE(child.wait_for_key_mode());
+    child.type("\x1b");
+    usleep(200000);
+    child.type("\x1b[A");
+    usleep(200000);
+    child.type("\x1bOP");
+    const std::vector<ReportedKey> keys = releases(child, 3);
+    ASSERT_EQ(keys.size(), 3u);
+    EXPECT_EQ(keys[0].character, 27);
+    EXPECT_EQ(keys[0].virtual_key, 0x1B);
+    EXPECT_EQ(keys[1].character, 0);
+    EXPECT_EQ(keys[1].virtual_key, 0x26);
+    EXPECT_EQ(keys[2].character, 0);
+    EXPECT_EQ(keys[2].virtual_key, 0x70);
+}
+
+TEST(ConsoleKeys, terminal_mode_comes_back_at_exit)
+{
+    KeyChild child(2);
+    ASSERT_TRUE(child.started());
+    ASSERT_TRUE(child.wait_for_key_mode());
+    child.type("q");
+    const int status = child.wait_status();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(child.terminal_is_canonical());
+}
+
+TEST(ConsoleKeys, terminal_mode_comes_back_on_sigterm)
+{
+    KeyChild child(2);
+    ASSERT_TRUE(child.started());
+    ASSERT_TRUE(child.wait_for_key_mode());
+    kill(child.pid(), SIGTERM);
+    const int status = child.wait_status();
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+    EXPECT_TRUE(child.terminal_is_canonical());
+}
+
+TEST(ConsoleKeys, peek_does_not_wait_and_leaves_the_key)
+{
+    int master = -1;
+    const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+        INPUT_RECORD record;
+        DWORD count = 1;
+        if (!PeekConsoleInputA(input, &record, 1, &count) || count != 0)
+            _exit(10);
+        // Tell the parent the empty peek is done, then wait for its key.
+        if (write(1, "!", 1) != 1)
+            _exit(11);
+        for (int i = 0; i < 500 && count == 0; i++) {
+            usleep(10000);
+            PeekConsoleInputA(input, &record, 1, &count);
+        }
+        if (count != 1 || !record.Event.KeyEvent.bKeyDown || record.Event.KeyEvent.wVirtualKeyCode != 'X')
+            _exit(12);
+        if (!ReadConsoleInputA(input, &record, 1, &count) || record.Event.KeyEvent.uChar.AsciiChar != 'x')
+            _exit(13);
+        _exit(0);
+    }
+    char mark = 0;
+    ASSERT_EQ(read(master, &mark, 1), 1);
+    ASSERT_EQ(write(master, "x", 1), 1);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    close(master);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST(ConsoleKeys, no_terminal_makes_reads_fail)
+{
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        setsid();  // no controlling terminal: /dev/tty cannot open
+        int devnull = open("/dev/null", O_RDONLY);
+        dup2(devnull, 0);
+        INPUT_RECORD record;
+        DWORD count = 0;
+        const bool read_failed = !ReadConsoleInputA(GetStdHandle(STD_INPUT_HANDLE), &record, 1, &count);
+        const bool conin_failed = CreateFileA("CONIN$", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr) ==
+                                  INVALID_HANDLE_VALUE;
+        _exit(read_failed && conin_failed ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}

@@ -1,0 +1,33 @@
+// Small file systems mounted for one test (no extended attributes, full, read-only).
+// Mounting needs privileges; a test that cannot mount skips and says why.
+#pragma once
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <sys/mount.h>
+
+#include "temporary_tree.h"
+
+class ScopedMount {
+public:
+    ScopedMount(const std::string& where, const char* type, unsigned long flags, const char* options)
+        : where_(where)
+    {
+        mounted_ = mount("none", where.c_str(), type, flags, options) == 0;
+        if (!mounted_)
+            why_ = std::string("cannot mount ") + type + ": " + strerror(errno);
+    }
+    ~ScopedMount()
+    {
+        if (mounted_)
+            umount2(where_.c_str(), MNT_DETACH);
+    }
+    bool mounted() const { return mounted_; }
+    const std::string& why() const { return why_; }
+
+private:
+    std::string where_;
+    bool mounted_ = false;
+    std::string why_;
+};

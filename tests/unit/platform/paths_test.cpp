@@ -1,0 +1,184 @@
+// Windows paths on the host: drives, separators, full paths, the current directory and
+// case-insensitive lookup that never guesses.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "platform/platform.h"
+#include "temporary_tree.h"
+
+class CurrentDirectory : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_NE(getcwd(saved_, sizeof saved_), nullptr); }
+    void TearDown() override { ASSERT_EQ(chdir(saved_), 0); }
+    char saved_[4096];
+};
+
+static std::string full_path(const char* path)
+{
+    char buffer[1024];
+    char* file_part = nullptr;
+    const DWORD length = GetFullPathNameA(path, sizeof buffer, buffer, &file_part);
+    return length == 0 || length >= sizeof buffer ? "<failed>" : std::string(buffer, length);
+}
+
+TEST_F(CurrentDirectory, full_path_follows_windows_rules)
+{
+    TemporaryTree tree;
+    tree.directory("work");
+    ASSERT_EQ(chdir(tree.host("work").c_str()), 0);
+    const std::string here = tree.windows("work");
+    const struct {
+        const char* path;
+        std::string expected;
+    } cases[] = {
+        {"a.txt", here + "\\a.txt"},
+        {".\\a\\.\\b", here + "\\a\\b"},
+        {"..\\x", tree.windows("x")},
+        {"a/b\\\\c", here + "\\a\\b\\c"},
+        {"sub\\", here + "\\sub\\"},
+        {"\\tmp\\x", "Z:\\tmp\\x"},
+        {"Z:", here},
+        {"Z:rel", here + "\\rel"},
+        {"z:\\a\\..\\..\\..\\b", "z:\\b"},
+        {"D:", "D:\\"},
+        {"D:x\\y", "D:\\x\\y"},
+        {"C:\\dir\\*.txt", "C:\\dir\\*.txt"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(full_path(c.path), c.expected) << c.path;
+}
+
+TEST(Paths, full_path_gives_the_file_part_and_the_size_a_small_buffer_needs)
+{
+    char buffer[64];
+    char* file_part = nullptr;
+    const DWORD length = GetFullPathNameA("Z:\\dir\\name.txt", sizeof buffer, buffer, &file_part);
+    EXPECT_EQ(length, strlen("Z:\\dir\\name.txt"));
+    ASSERT_NE(file_part, nullptr);
+    EXPECT_STREQ(file_part, "name.txt");
+    EXPECT_EQ(GetFullPathNameA("Z:\\dir\\", sizeof buffer, buffer, &file_part), 7u);
+    EXPECT_EQ(file_part, nullptr);
+    char small[4] = "abc";
+    EXPECT_EQ(GetFullPathNameA("Z:\\dir\\name.txt", sizeof small, small, &file_part), 16u);
+    EXPECT_STREQ(small, "abc");
+    EXPECT_EQ(GetFullPathNameA("", sizeof buffer, buffer, &file_part), 0u);
+}
+
+TEST_F(CurrentDirectory, current_directory_is_on_drive_z)
+{
+    TemporaryTree tree;
+    ASSERT_EQ(chdir(tree.root().c_str()), 0);
+    char buffer[1024];
+    const DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
+    EXPECT_EQ(std::string(buffer, length), tree.windows());
+    EXPECT_EQ(GetCurrentDirectoryA(4, buffer), length + 1);
+}
+
+TEST_F(CurrentDirectory, current_directory_shows_forbidden_characters_in_private_use_form)
+{
+    TemporaryTree tree;
+    tree.directory("a|b");
+    ASSERT_EQ(chdir(tree.host("a|b").c_str()), 0);
+    ScopedEnvironment utf8("LC_ALL", "C.UTF-8");
+    char buffer[1024];
+    const DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
+    EXPECT_EQ(std::string(buffer, length), tree.windows("a\xEF\x81\xBC" "b"));
+}
+
+TEST_F(CurrentDirectory, relative_and_root_relative_paths_reach_the_host)
+{
+    TemporaryTree tree;
+    tree.directory("d");
+    tree.file("d/f.txt");
+    ASSERT_EQ(chdir(tree.root().c_str()), 0);
+    EXPECT_NE(GetFileAttributesA("d\\f.txt"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesA("d/f.txt"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesA("Z:d\\f.txt"), INVALID_FILE_ATTRIBUTES);
+    const std::string root_relative = tree.windows("d\\f.txt").substr(2);
+    EXPECT_NE(GetFileAttributesA(root_relative.c_str()), INVALID_FILE_ATTRIBUTES);
+    ASSERT_EQ(chdir(tree.host("d").c_str()), 0);
+    EXPECT_NE(GetFileAttributesA("..\\d\\f.txt"), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(Paths, mapped_drive_reaches_its_host_directory)
+{
+    TemporaryTree tree;
+    tree.directory("backup");
+    tree.file("backup/f.txt");
+    ScopedEnvironment drive("ORVA_DRIVE_D", tree.root().c_str());
+    EXPECT_NE(GetFileAttributesA("D:\\backup\\f.txt"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesA("d:backup\\f.txt"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesA("D:\\..\\backup\\f.txt"), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(Paths, unmapped_drive_is_path_not_found)
+{
+    ScopedEnvironment unmapped("ORVA_DRIVE_K", nullptr);
+    EXPECT_EQ(GetFileAttributesA("K:\\anything"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+}
+
+TEST(Paths, lookup_ignores_case)
+{
+    TemporaryTree tree;
+    tree.directory("MixedCase");
+    tree.file("MixedCase/File.TXT", "x");
+    EXPECT_NE(GetFileAttributesA(tree.windows("mixedcase\\file.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesA(tree.windows("MIXEDCASE\\FILE.TXT").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(Paths, lookup_never_guesses_between_two_entries)
+{
+    TemporaryTree tree;
+    tree.file("name.txt");
+    tree.file("NAME.txt");
+    tree.directory("dir");
+    tree.directory("DIR");
+    tree.file("dir/x");
+    EXPECT_EQ(GetFileAttributesA(tree.windows("Name.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(GetFileAttributesA(tree.windows("Dir\\x").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    // Exact spellings still reach each one.
+    EXPECT_NE(GetFileAttributesA(tree.windows("name.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesA(tree.windows("NAME.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(DeleteFileA(tree.windows("NAME.txt").c_str()));
+    EXPECT_TRUE(tree.exists("name.txt"));
+}
+
+TEST(Paths, bad_paths_give_error_codes_never_a_crash)
+{
+    TemporaryTree tree;
+    std::string very_long = tree.windows();
+    while (very_long.size() < 5000)
+        very_long += "\\component";
+    std::string long_name = tree.windows() + "\\" + std::string(300, 'n');
+    const struct {
+        std::string path;
+        DWORD code;
+    } cases[] = {
+        {very_long, ERROR_FILENAME_EXCED_RANGE},
+        {std::string(40000, 'a'), ERROR_FILENAME_EXCED_RANGE},
+        {long_name, ERROR_FILENAME_EXCED_RANGE},
+        {tree.windows("bad|name"), ERROR_INVALID_NAME},
+        {tree.windows("tab\there"), ERROR_INVALID_NAME},
+        {tree.windows("a:b"), ERROR_INVALID_NAME},
+        {tree.windows("\xFF\xFE\x80"), ERROR_FILE_NOT_FOUND},
+        {"\\\\server\\share\\x", ERROR_PATH_NOT_FOUND},
+        {"", ERROR_PATH_NOT_FOUND},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(GetFileAttributesA(c.path.c_str()), INVALID_FILE_ATTRIBUTES) << c.path.substr(0, 60);
+        EXPECT_EQ(GetLastError(), c.code) << c.path.substr(0, 60);
+    }
+}
+
+TEST(Paths, trailing_separators_and_dot_components_name_the_same_directory)
+{
+    TemporaryTree tree;
+    tree.directory("d");
+    for (const char* suffix : {"d\\", "d\\.", "d\\x\\..", "d/"})
+        EXPECT_EQ(GetFileAttributesA(tree.windows(suffix).c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY))
+            << suffix;
+}

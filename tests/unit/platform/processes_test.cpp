@@ -1,0 +1,91 @@
+// The command interpreter of /X: which program runs, how start failures are told apart,
+// and the host form of the paths handed to it.
+#include <gtest/gtest.h>
+
+#include "platform/platform.h"
+#include "temporary_tree.h"
+
+static std::string contents(const std::string& host_path)
+{
+    FILE* file = fopen(host_path.c_str(), "r");
+    if (file == nullptr)
+        return "<missing>";
+    char buffer[256] = {};
+    const size_t got = fread(buffer, 1, sizeof buffer - 1, file);
+    fclose(file);
+    return std::string(buffer, got);
+}
+
+TEST(Processes, windows_interpreter_names_mean_the_shell)
+{
+    TemporaryTree tree;
+    for (const char* name : {"CMD.EXE", "COMMAND.COM", "cmd.exe"}) {
+        const std::string command = "echo ran > " + tree.host("out");
+        EXPECT_EQ(run_command_interpreter(name, command.c_str()), COMMAND_STARTED) << name;
+        EXPECT_EQ(contents(tree.host("out")), "ran\n") << name;
+        unlink(tree.host("out").c_str());
+    }
+}
+
+TEST(Processes, interpreter_runs_in_the_current_directory_with_the_environment)
+{
+    TemporaryTree tree;
+    char saved[4096];
+    ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
+    ASSERT_EQ(chdir(tree.root().c_str()), 0);
+    ScopedEnvironment variable("ORVA_TEST_VALUE", "seen");
+    EXPECT_EQ(run_command_interpreter("/bin/sh", "echo $ORVA_TEST_VALUE > here"), COMMAND_STARTED);
+    ASSERT_EQ(chdir(saved), 0);
+    EXPECT_EQ(contents(tree.host("here")), "seen\n");
+}
+
+TEST(Processes, exit_code_of_a_started_child_is_no_failure)
+{
+    EXPECT_EQ(run_command_interpreter("CMD.EXE", "exit 3"), COMMAND_STARTED);
+}
+
+TEST(Processes, start_failures_are_told_apart)
+{
+    TemporaryTree tree;
+    tree.file("not-a-program", "\x7f" "ELF garbage", 0755);
+    tree.file("not-executable", "echo", 0644);
+    EXPECT_EQ(run_command_interpreter(tree.host("missing").c_str(), "true"), COMMAND_NOT_FOUND);
+    EXPECT_EQ(run_command_interpreter("no-such-interpreter-anywhere", "true"), COMMAND_NOT_FOUND);
+    EXPECT_EQ(run_command_interpreter(tree.host("not-a-program").c_str(), "true"), COMMAND_NOT_EXECUTABLE);
+    EXPECT_EQ(run_command_interpreter(tree.host("not-executable").c_str(), "true"), COMMAND_OTHER_FAILURE);
+    const std::string huge(300000, 'x');
+    EXPECT_EQ(run_command_interpreter("/bin/sh", huge.c_str()), COMMAND_TOO_LONG);
+}
+
+TEST(Processes, interpreter_given_as_a_windows_path_is_found)
+{
+    EXPECT_EQ(run_command_interpreter("Z:\\bin\\sh", "true"), COMMAND_STARTED);
+}
+
+TEST(Processes, command_paths_take_their_host_form)
+{
+    TemporaryTree tree;
+    tree.directory("Long Dir");
+    tree.file("Long Dir/File.txt");
+    char text[1024];
+    const struct {
+        std::string windows;
+        std::string host;
+    } cases[] = {
+        {tree.windows("Long Dir\\File.txt"), tree.host("Long Dir/File.txt")},
+        {tree.windows("LONGDI~1\\FILE.TXT"), tree.host("Long Dir/File.txt")},
+        {tree.windows("long dir\\new\\name.txt"), tree.host("Long Dir/new/name.txt")},
+        {tree.windows("Long Dir\\"), tree.host("Long Dir/")},
+        {"relative\\path", "relative/path"},
+        {"Z:\\", "/"},
+    };
+    for (const auto& c : cases) {
+        const size_t length = command_path_text(c.windows.c_str(), text, sizeof text);
+        EXPECT_EQ(std::string(text), c.host) << c.windows;
+        EXPECT_EQ(length, c.host.size()) << c.windows;
+    }
+    // A small buffer gets what fits, always terminated.
+    char small[5];
+    EXPECT_EQ(command_path_text("Z:\\abcdef", small, sizeof small), 7u);
+    EXPECT_STREQ(small, "/abc");
+}
