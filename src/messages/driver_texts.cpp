@@ -24,6 +24,10 @@ const Message MSG_SOURCE_NOT_FOUND = {
     "Source file or directory is not found.\n",
     "ソースファイルまたはディレクトリが見つかりません.\n",
 };
+const Message MSG_PATH_TOO_LONG = {
+    "Path name of %s is too long!\n",
+    "%sのパス名が長すぎます!\n",
+};
 const char* const MSG_FIND_CLOSE_FAILED = "FindClose() failed.\n";
 
 const Message MSG_CREATE_DIRECTORY = {

@@ -32,7 +32,27 @@ extern const char* const MSG_DEBUG_PATHS;
 
 // Walk.
 extern const Message MSG_SOURCE_NOT_FOUND;
+extern const Message MSG_PATH_TOO_LONG;
 extern const char* const MSG_FIND_CLOSE_FAILED;
+
+// Console.
+extern const Message MSG_ABORT_BY_USER;
+extern const char* const MSG_BELL;
+extern const Message MSG_PROMPT_UPDATE;
+extern const Message MSG_PROMPT_CREATE;
+extern const Message MSG_PROMPT_DELETE;
+extern const Message MSG_PROMPT_EXECUTE;
+
+// Listing.
+extern const Message MSG_CANNOT_OPEN_FILE;
+extern const Message MSG_READ_FILE_FAILED;
+extern const Message MSG_CLOSE_FILE_FAILED;
+extern const Message MSG_CRC_COMPUTING;
+extern const Message MSG_READ_TESTING;
+extern const char* const MSG_PROGRESS_LABEL;
+extern const char* const MSG_PROGRESS_FIGURE;
+extern const char* const MSG_SPEED_COLUMN;
+extern const char* const MSG_SPEED_UNKNOWN;
 
 // Directory creation.
 extern const Message MSG_CREATE_DIRECTORY;

@@ -87,9 +87,11 @@ TEST(CommandLine, parameter_error_shows_argument_cut_at_its_quoted_value)
 TEST(CommandLine, parameter_line_goes_to_standard_error_and_the_run_goes_on)
 {
     TempTree tree;
-    const RunResult result = run_orva({"/?1", "Z:\\x"}, tree.path());
-    EXPECT_EQ(result.err, "Parameters: [/?1] [Z:\\x]\n");
-    EXPECT_EQ(result.exit_code, 0);
+    tree.file("x", "12345");
+    const RunResult result = run_orva({"/?1", "x"}, tree.path());
+    EXPECT_EQ(result.err, "Parameters: [/?1] [x]\n");
+    EXPECT_NE(result.out.find(" 5 "), std::string::npos) << result.out;
+    EXPECT_EQ(result.exit_code, 1);
 }
 
 TEST(CommandLine, parameter_line_shows_host_paths_turned_into_windows_paths)

@@ -5,6 +5,7 @@
 #include <iconv.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -38,6 +39,21 @@ void TempTree::file(const std::string& relative, const std::string& contents)
 void TempTree::directory(const std::string& relative)
 {
     std::filesystem::create_directories(std::filesystem::path(root) / relative);
+}
+
+void TempTree::times(const std::string& relative, long long seconds, long nanoseconds)
+{
+    const struct timespec both[2] = {{static_cast<time_t>(seconds), nanoseconds},
+                                     {static_cast<time_t>(seconds), nanoseconds}};
+    if (utimensat(AT_FDCWD, (root + "/" + relative).c_str(), both, AT_SYMLINK_NOFOLLOW) != 0)
+        throw std::runtime_error("utimensat failed for " + relative);
+}
+
+void TempTree::sparse(const std::string& relative, long long size)
+{
+    file(relative);
+    if (truncate((root + "/" + relative).c_str(), size) != 0)
+        throw std::runtime_error("truncate failed for " + relative);
 }
 
 static std::vector<std::string> environment_for(const std::map<std::string, std::string>& overrides)
@@ -107,9 +123,15 @@ RunResult run_orva(const std::vector<std::string>& arguments, const std::string&
         envp.push_back(entry.data());
     envp.push_back(nullptr);
 
+    // A session of its own: the program finds no controlling terminal, so it can never
+    // wait for keys from the terminal the tests run in.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
     pid_t child;
-    const int spawned = posix_spawn(&child, ORVA_BINARY, &actions, nullptr, argv.data(), envp.data());
+    const int spawned = posix_spawn(&child, ORVA_BINARY, &actions, &attributes, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
     close(out_pipe[1]);
     close(err_pipe[1]);
     if (spawned != 0)

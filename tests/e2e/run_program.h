@@ -23,6 +23,10 @@ public:
     // Creates a file (and its directories) with the given contents, relative to the root.
     void file(const std::string& relative, const std::string& contents = "");
     void directory(const std::string& relative);
+    // Sets the last-write time (seconds since 1970 UTC and nanoseconds) and last-access time.
+    void times(const std::string& relative, long long seconds, long nanoseconds = 0);
+    // A file of that size without data, for sizes past 4 GB.
+    void sparse(const std::string& relative, long long size);
 
 private:
     std::string root;

@@ -1,0 +1,28 @@
+// Keys: reading single keys, the abort poll, prompts, pauses and beeps.
+#pragma once
+
+const int ABORT_KEY = 27;
+const int CTRL_C_KEY = 3;
+const int CTRL_S_KEY = 19;
+const int CTRL_Q_KEY = 17;
+
+// read_key's answer when no console can be read at all.
+const int NO_CONSOLE_KEY = 0x100;
+
+// Waits for the next key release and returns its character (0 for keys without one,
+// negative above 127), or NO_CONSOLE_KEY.
+int read_key();
+
+// Without waiting: the virtual-key code of a pending key press, else 0.
+int peek_key();
+
+// ESC stops the run (1), Ctrl+C switches confirmation back on, Ctrl+S holds until
+// Ctrl+Q. With wait, it waits for a key (the /M pause). With key, the key read is
+// handed back for a prompt to interpret.
+int poll_abort_keys(int* key, int wait);
+
+// Shows the prompt and waits for Y, N, A or X: 1 = do it, 0 = skip, -1 = stop.
+int confirm_entry(const char* prompt);
+
+// The /Q beeps after a comparison found a difference.
+void beep();

@@ -1,0 +1,196 @@
+// The listing line of an entry: attributes, size, dates, CRC, read speed and path.
+//
+// With /F a file is read completely before its line is printed, so a file that cannot
+// be read gets an error text instead of a line.
+#include "report/listing.h"
+
+#include <cstdio>
+
+#include "console/console_state.h"
+#include "console/date_display.h"
+#include "console/keys.h"
+#include "console/number_format.h"
+#include "console/progress_cursor.h"
+#include "driver/transfer_buffers.h"
+#include "messages/messages.h"
+#include "report/crc.h"
+#include "walk/walk_state.h"
+
+const uint32_t READ_TEST_ONLY = 0xFFFFFFFFu;
+static const DWORD PROGRESS_INTERVAL_MS = 500;
+
+// What reading a file for its line gave.
+struct FileReading {
+    uint32_t crc;
+    int speed; // KB/sec; -1 when not measured
+};
+
+static bool is_directory(const WIN32_FIND_DATAA& entry)
+{
+    return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+static uint64_t size_of(const WIN32_FIND_DATAA& entry)
+{
+    return (static_cast<uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
+}
+
+// The result of an entry that failed: the run goes on only with E and no ESC.
+static int after_failure()
+{
+    return !console.aborted && settings.continue_on_error ? 1 : 0;
+}
+
+static void feed_crc(FileReading* reading, int* flags, DWORD length)
+{
+    if (settings.crc_polynomial == READ_TEST_ONLY)
+        return;
+    if (settings.crc32) {
+        crc32_compute(*flags, &reading->crc, io_buffer, length);
+    } else {
+        uint16_t crc16 = static_cast<uint16_t>(reading->crc);
+        crc16_arc(*flags, &crc16, io_buffer, length);
+        reading->crc = crc16;
+    }
+    *flags = 0;
+}
+
+static void show_progress_figure(uint64_t total, uint64_t remaining, uint64_t last_remaining, DWORD elapsed,
+                                 bool first)
+{
+    const int percent = static_cast<int>(static_cast<int64_t>(total - remaining) * 100 / static_cast<int64_t>(total));
+    const int speed = static_cast<int>(static_cast<int64_t>(last_remaining - remaining) * 1000 /
+                                       (static_cast<int64_t>(elapsed) * 1024));
+    if (first) {
+        const Message& label = settings.crc_polynomial == READ_TEST_ONLY ? MSG_READ_TESTING : MSG_CRC_COMPUTING;
+        fprintf(stderr, MSG_PROGRESS_LABEL, text(label), walk.source_path);
+    }
+    fprintf(stderr, MSG_PROGRESS_FIGURE, percent, speed);
+    fflush(stderr);
+    cursor_back(console.error_handle, PROGRESS_FIELD_WIDTH);
+}
+
+// Reads the current file through the shared buffer, feeding the CRC engine piece by
+// piece. Returns the bytes left unread: 0 when the whole file was read.
+static uint64_t read_file(HANDLE file, FileReading* reading)
+{
+    const uint64_t total = size_of(walk.current_level->find_data);
+    uint64_t remaining = total;
+    uint64_t last_remaining = total;
+    const DWORD start_tick = GetTickCount();
+    DWORD last_tick = start_tick;
+    bool progress_shown = false;
+    int flags = CRC_BUILD_TABLE | CRC_RESET;
+    if (settings.crc_initial_given) {
+        reading->crc = settings.crc_initial_value;
+        flags = CRC_BUILD_TABLE;
+    }
+    do {
+        const DWORD chunk = remaining < IO_BUFFER_SIZE ? static_cast<DWORD>(remaining) : IO_BUFFER_SIZE;
+        DWORD got = 0;
+        if (!ReadFile(file, io_buffer, chunk, &got, nullptr) || got < chunk) {
+            print_highlighted(stdout, text(MSG_READ_FILE_FAILED), walk.source_path);
+            break;
+        }
+        if (chunk == remaining)
+            flags |= CRC_FINAL;
+        feed_crc(reading, &flags, chunk);
+        remaining -= chunk;
+        if (settings.show_progress && total > 0) {
+            const DWORD now = GetTickCount();
+            if (now > last_tick + PROGRESS_INTERVAL_MS) {
+                show_progress_figure(total, remaining, last_remaining, now - last_tick, last_tick == start_tick);
+                last_tick = now;
+                last_remaining = remaining;
+                progress_shown = true;
+            }
+        }
+        if (poll_abort_keys(nullptr, 0))
+            break;
+    } while (remaining > 0);
+
+    reading->speed = -1;
+    if (progress_shown) {
+        if (last_tick > start_tick)
+            reading->speed =
+                static_cast<int>(static_cast<int64_t>(total) * 1000 / (static_cast<int64_t>(last_tick - start_tick) * 1024));
+        clear_progress_line(console.error_handle, stderr);
+    }
+    return remaining;
+}
+
+// Reads the file for its CRC or read test. 1 = its line follows; otherwise the entry's
+// result (the error has been shown).
+static int read_for_line(FileReading* reading, int* result)
+{
+    HANDLE file = CreateFileA(walk.source_path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD code = GetLastError();
+        print_highlighted(stdout, text(MSG_CANNOT_OPEN_FILE), walk.source_path, static_cast<int>(code),
+                          static_cast<unsigned long>(code));
+        *result = settings.continue_on_error ? 1 : 0;
+        return 0;
+    }
+    const uint64_t unread = read_file(file, reading);
+    if (!CloseHandle(file)) {
+        print_highlighted(stderr, text(MSG_CLOSE_FILE_FAILED), walk.source_path);
+        *result = after_failure();
+        return 0;
+    }
+    if (unread > 0) {
+        *result = after_failure();
+        return 0;
+    }
+    return 1;
+}
+
+static void print_date_column(const FILETIME& time, const char* suffix)
+{
+    print_date(file_time_value(time));
+    print_time_fraction(file_time_value(time), suffix);
+}
+
+static void print_line(const WIN32_FIND_DATAA& entry, const FileReading& reading)
+{
+    print_attributes(entry.dwFileAttributes);
+    print_size_field(entry.nFileSizeLow, entry.nFileSizeHigh, entry.dwFileAttributes, 0);
+    if (settings.list_mode & 4) {
+        print_date_column(entry.ftLastWriteTime, " C:");
+        print_date_column(entry.ftCreationTime, " A:");
+        print_date_column(entry.ftLastAccessTime, " ");
+    } else {
+        print_date_column(entry.ftLastWriteTime, " ");
+    }
+    if (settings.crc_polynomial != 0 && settings.crc_polynomial != READ_TEST_ONLY) {
+        if (is_directory(entry))
+            printf("%*s", settings.crc32 ? 9 : 5, "");
+        else if (settings.crc32)
+            printf("%08lx ", static_cast<unsigned long>(reading.crc));
+        else
+            printf("%04hX ", static_cast<unsigned short>(reading.crc));
+    }
+    if (settings.show_progress) {
+        if (is_directory(entry))
+            printf("%12s", "");
+        else if (reading.speed == -1)
+            fputs(MSG_SPEED_UNKNOWN, stdout);
+        else
+            printf(MSG_SPEED_COLUMN, reading.speed);
+    }
+    printf("%s\n", (settings.list_mode & 1) ? walk.source_path : walk.short_path);
+}
+
+int list_entry()
+{
+    walk.pause_counter++;
+    const WIN32_FIND_DATAA& entry = walk.current_level->find_data;
+    FileReading reading = {0, -1};
+    if (settings.crc_polynomial != 0 && !is_directory(entry)) {
+        int result = 1;
+        if (!read_for_line(&reading, &result))
+            return result;
+    }
+    print_line(entry, reading);
+    return 1;
+}

@@ -1,0 +1,50 @@
+// Building the long, short and destination paths of the current entry in place.
+#include "walk/name_forms.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "console/console_state.h"
+#include "messages/messages.h"
+#include "platform/platform.h"
+#include "walk/paths.h"
+#include "walk/walk_state.h"
+
+// Copies head (head_length bytes) and tail into a path buffer. False when the result
+// would not fit: the caller skips the entry rather than act on a cut path.
+static bool compose_path(char* buffer, const char* head, size_t head_length, const char* tail)
+{
+    const size_t tail_length = strlen(tail);
+    if (head_length + tail_length >= static_cast<size_t>(PATH_BUFFER_SIZE)) {
+        print_highlighted(stdout, text(MSG_PATH_TOO_LONG), tail);
+        return false;
+    }
+    memmove(buffer, head, head_length);
+    memcpy(buffer + head_length, tail, tail_length + 1);
+    return true;
+}
+
+int build_source_path()
+{
+    const char* search_path = walk.current_level->search_path;
+    const size_t directory_length = static_cast<size_t>(last_component(search_path) - search_path);
+    if (!compose_path(walk.source_path, search_path, directory_length, walk.current_level->find_data.cFileName))
+        return 0;
+    walk.source_name = walk.source_path + directory_length;
+    return 1;
+}
+
+void build_short_path()
+{
+    const DWORD length = GetShortPathNameA(walk.source_path, walk.short_path, PATH_BUFFER_SIZE);
+    if (length == 0 || length >= static_cast<DWORD>(PATH_BUFFER_SIZE))
+        strcpy(walk.short_path, walk.source_path);
+    CharUpperA(walk.short_path);
+    walk.short_name = last_component(walk.short_path);
+}
+
+int build_dest_path()
+{
+    const uint32_t root_length = walk.current_level->root_length;
+    return compose_path(walk.dest_path, walk.dest_path, walk.dest_root_length, walk.source_path + root_length) ? 1 : 0;
+}

@@ -1,0 +1,14 @@
+// The name forms of the current entry: long path, short path, destination path.
+#pragma once
+
+// source_path: the layer's search path with its last component replaced by the
+// entry's long name. 0 (with a message) when the path does not fit its buffer.
+int build_source_path();
+
+// short_path: the upper-case 8.3 form of source_path; the long form itself when the
+// system cannot give a short one, so that nothing acts on an earlier entry's path.
+void build_short_path();
+
+// dest_path: the destination root followed by source_path below the source root.
+// 0 (with a message) when the path does not fit its buffer.
+int build_dest_path();

@@ -1,0 +1,181 @@
+// Keys at the terminal: the prompt's answers, ESC, Ctrl+C, Ctrl+S and Ctrl+Q, the pause.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <memory>
+#include <string>
+
+#include "e2e/pty_session.h"
+#include "e2e/run_program.h"
+
+static const std::string PROMPT = " <Delete:Y, Skip:N, All:A, Skip All:X>? ";
+static const std::string ABORT_TEXT = "\x1b[7m\r\nAbort by user!\r\n\x1b[0m";
+
+static int count_of(const std::string& text, const std::string& part)
+{
+    int count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        count++;
+    return count;
+}
+
+class Prompt : public testing::Test {
+protected:
+    PtySession& start(const std::vector<std::string>& steps)
+    {
+        session = std::make_unique<PtySession>(ORVA_PROMPT_DRIVER, steps, tree.path());
+        return *session;
+    }
+    TempTree tree;
+    std::unique_ptr<PtySession> session;
+};
+
+TEST_F(Prompt, yes_and_no_are_echoed_and_answered)
+{
+    PtySession& s = start({PROMPT, PROMPT});
+    ASSERT_TRUE(s.wait_for(PROMPT));
+    s.type("y");
+    ASSERT_TRUE(s.wait_for("[answer 1 confirm=1 skip_all=0]"));
+    s.type("N");
+    ASSERT_TRUE(s.wait_for("[answer 0 confirm=1 skip_all=0]"));
+    EXPECT_EQ(s.wait_exit(), 0);
+    EXPECT_NE(s.output().find(PROMPT + "y[answer 1"), std::string::npos) << s.output();
+    EXPECT_NE(s.output().find(PROMPT + "N[answer 0"), std::string::npos) << s.output();
+}
+
+TEST_F(Prompt, other_keys_ring_the_bell_and_keys_without_a_character_are_ignored)
+{
+    PtySession& s = start({PROMPT});
+    ASSERT_TRUE(s.wait_for(PROMPT));
+    s.type("q");
+    ASSERT_TRUE(s.wait_for("\a"));
+    s.type("\x1b[A");
+    s.settle(300);
+    s.type("y");
+    ASSERT_TRUE(s.wait_for("[answer 1"));
+    EXPECT_EQ(s.wait_exit(), 0);
+    EXPECT_NE(s.output().find(PROMPT + "\ay[answer 1"), std::string::npos) << s.output();
+}
+
+TEST_F(Prompt, all_turns_prompts_off_and_ctrl_c_turns_them_on_again)
+{
+    PtySession& s = start({PROMPT, "poll", PROMPT});
+    ASSERT_TRUE(s.wait_for(PROMPT));
+    s.type("a");
+    ASSERT_TRUE(s.wait_for("[answer 1 confirm=0 skip_all=0]"));
+    s.type("\x03");
+    ASSERT_TRUE(s.wait_for("[poll 0 confirm=1 skip_all=0]"));
+    s.type("n");
+    EXPECT_EQ(s.wait_exit(), 0);
+}
+
+TEST_F(Prompt, skip_all_answers_every_later_prompt_silently)
+{
+    PtySession& s = start({PROMPT, PROMPT});
+    ASSERT_TRUE(s.wait_for(PROMPT));
+    s.type("x");
+    ASSERT_TRUE(s.wait_for("[answer 0 confirm=1 skip_all=1]"));
+    ASSERT_TRUE(s.wait_for("[answer 0 confirm=1 skip_all=1]\r\n[answer 0"));
+    EXPECT_EQ(s.wait_exit(), 0);
+    EXPECT_EQ(count_of(s.output(), PROMPT), 1);
+}
+
+TEST_F(Prompt, ctrl_c_at_a_prompt_rings_rearms_and_keeps_waiting)
+{
+    PtySession& s = start({PROMPT, "poll", PROMPT});
+    ASSERT_TRUE(s.wait_for(PROMPT));
+    s.type("x");
+    ASSERT_TRUE(s.wait_for("[answer 0 confirm=1 skip_all=1]"));
+    s.type("\x03");
+    ASSERT_TRUE(s.wait_for("[poll 0 confirm=1 skip_all=0]"));
+    ASSERT_TRUE(s.wait_for(PROMPT + ""));
+    s.type("\x03");
+    ASSERT_TRUE(s.wait_for("\a"));
+    s.type("y");
+    ASSERT_TRUE(s.wait_for("[answer 1 confirm=1 skip_all=0]"));
+    EXPECT_EQ(s.wait_exit(), 0);
+}
+
+TEST_F(Prompt, escape_stops_with_the_abort_message_once)
+{
+    PtySession& s = start({PROMPT, PROMPT});
+    ASSERT_TRUE(s.wait_for(PROMPT));
+    s.type("\x1b");
+    ASSERT_TRUE(s.wait_for("[answer -1"));
+    ASSERT_TRUE(s.wait_for("[answer -1", 5000));
+    EXPECT_EQ(s.wait_exit(), 0);
+    EXPECT_EQ(count_of(s.output(), "Abort by user!"), 1) << s.output();
+    EXPECT_NE(s.output().find(ABORT_TEXT), std::string::npos) << "highlighted";
+}
+
+TEST(Interactive, pause_every_n_entries_waits_for_any_key)
+{
+    TempTree tree;
+    for (const char* name : {"d/1", "d/2", "d/3", "d/4", "d/5"})
+        tree.file(name, "x");
+    PtySession s(ORVA_BINARY, {"/M2", "d\\"}, tree.path());
+    ASSERT_TRUE(s.wait_for("d\\2\r\n"));
+    s.settle(400);
+    EXPECT_EQ(s.output().find("d\\3"), std::string::npos) << "paused after two entries";
+    s.type("z");
+    ASSERT_TRUE(s.wait_for("d\\4\r\n"));
+    s.settle(400);
+    EXPECT_EQ(s.output().find("d\\5"), std::string::npos);
+    s.type(" ");
+    EXPECT_EQ(s.wait_exit(), 5);
+    EXPECT_NE(s.output().find("d\\5"), std::string::npos);
+}
+
+// A file large enough that reading it for its CRC takes a while.
+static void make_large_file(TempTree& tree)
+{
+    tree.sparse("big", 3ll << 30);
+}
+
+TEST(Interactive, escape_during_a_long_crc_run_stops_it_once_and_touches_nothing)
+{
+    TempTree tree;
+    make_large_file(tree);
+    tree.file("later", "x");
+    tree.times("big", 1221214272);
+    PtySession s(ORVA_BINARY, {"/FP", "*"}, tree.path());
+    ASSERT_TRUE(s.wait_for("CRC Computing big "));
+    s.type("\x1b");
+    EXPECT_EQ(s.wait_exit(), 1) << "the file was handed to the listing";
+    EXPECT_EQ(count_of(s.output(), "Abort by user!"), 1);
+    EXPECT_EQ(s.output().find(" later"), std::string::npos) << "the run stopped";
+    struct stat status;
+    ASSERT_EQ(stat((tree.path() + "/big").c_str(), &status), 0);
+    EXPECT_EQ(status.st_size, 3ll << 30);
+    EXPECT_EQ(status.st_mtime, 1221214272);
+}
+
+TEST(Interactive, ctrl_s_holds_the_run_until_ctrl_q)
+{
+    TempTree tree;
+    make_large_file(tree);
+    PtySession s(ORVA_BINARY, {"/FP", "big"}, tree.path());
+    ASSERT_TRUE(s.wait_for("CRC Computing big "));
+    s.type("\x13");
+    s.settle(300);
+    const std::string held = s.output();
+    s.settle(1200);
+    EXPECT_EQ(s.output(), held) << "no progress while held";
+    EXPECT_TRUE(s.running());
+    s.type("y");
+    s.settle(300);
+    EXPECT_TRUE(s.running()) << "other keys do not release the hold";
+    s.type("\x11");
+    EXPECT_EQ(s.wait_exit(60000), 1);
+    EXPECT_NE(s.output().find("KB/sec big"), std::string::npos) << s.output();
+}
+
+TEST(Interactive, highlight_and_normal_colours_on_a_terminal)
+{
+    TempTree tree;
+    PtySession s(ORVA_BINARY, {"nowhere\\"}, tree.path());
+    EXPECT_EQ(s.wait_exit(), 255);
+    EXPECT_NE(s.output().find("\x1b[7mSource file or directory is not found.\r\n\x1b[0m"), std::string::npos)
+        << s.output();
+}

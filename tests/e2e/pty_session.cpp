@@ -1,0 +1,126 @@
+// The pseudo-terminal driver of the interactive tests.
+#include "e2e/pty_session.h"
+
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <stdexcept>
+
+static long long now_ms()
+{
+    struct timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+PtySession::PtySession(const std::string& program, const std::vector<std::string>& arguments,
+                       const std::string& cwd, const std::map<std::string, std::string>& env)
+{
+    struct winsize size = {};
+    size.ws_col = 100;
+    size.ws_row = 30;
+    const pid_t pid = forkpty(&master, nullptr, nullptr, &size);
+    if (pid < 0)
+        throw std::runtime_error("forkpty failed");
+    if (pid == 0) {
+        if (chdir(cwd.c_str()) != 0)
+            _exit(126);
+        clearenv();
+        setenv("PATH", "/usr/bin:/bin", 1);
+        setenv("TZ", "UTC", 1);
+        setenv("LANG", "C", 1);
+        for (const auto& [name, value] : env)
+            setenv(name.c_str(), value.c_str(), 1);
+        std::vector<char*> argv = {const_cast<char*>(program.c_str())};
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    child = pid;
+}
+
+PtySession::~PtySession()
+{
+    if (!exited && child > 0) {
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
+    if (master >= 0)
+        close(master);
+}
+
+void PtySession::type(const std::string& keys)
+{
+    for (char key : keys) {
+        if (write(master, &key, 1) != 1)
+            throw std::runtime_error("cannot type into the terminal");
+        // A person's keys come one at a time; an ESC typed alone must not look like the
+        // start of an escape sequence.
+        usleep(key == 27 ? 100000 : 20000);
+    }
+}
+
+bool PtySession::read_some(int timeout_ms)
+{
+    struct pollfd wanted = {master, POLLIN, 0};
+    if (poll(&wanted, 1, timeout_ms) <= 0)
+        return false;
+    char buffer[4096];
+    const ssize_t got = read(master, buffer, sizeof buffer);
+    if (got <= 0)
+        return false;
+    screen.append(buffer, static_cast<size_t>(got));
+    return true;
+}
+
+bool PtySession::wait_for(const std::string& text, int timeout_ms)
+{
+    const long long deadline = now_ms() + timeout_ms;
+    while (screen.find(text) == std::string::npos) {
+        const long long left = deadline - now_ms();
+        if (left <= 0)
+            return false;
+        read_some(static_cast<int>(left < 100 ? left : 100));
+    }
+    return true;
+}
+
+void PtySession::settle(int milliseconds)
+{
+    const long long deadline = now_ms() + milliseconds;
+    while (now_ms() < deadline)
+        read_some(static_cast<int>(deadline - now_ms()));
+}
+
+bool PtySession::running()
+{
+    if (exited)
+        return false;
+    int status = 0;
+    if (waitpid(child, &status, WNOHANG) == child) {
+        exited = true;
+        exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
+        return false;
+    }
+    return true;
+}
+
+int PtySession::wait_exit(int timeout_ms)
+{
+    const long long deadline = now_ms() + timeout_ms;
+    while (running() && now_ms() < deadline)
+        read_some(50);
+    // Whatever is still buffered in the terminal.
+    while (read_some(50)) {
+    }
+    return exited ? exit_code : -1;
+}

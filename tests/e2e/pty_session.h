@@ -1,0 +1,36 @@
+// Runs a program on a pseudo-terminal, types keys into it and reads its screen output.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+class PtySession {
+public:
+    // Starts program with the arguments in cwd, on a new pseudo-terminal that is its
+    // standard input, output and error and its controlling terminal.
+    PtySession(const std::string& program, const std::vector<std::string>& arguments, const std::string& cwd,
+               const std::map<std::string, std::string>& env = {});
+    ~PtySession();
+    PtySession(const PtySession&) = delete;
+    PtySession& operator=(const PtySession&) = delete;
+
+    void type(const std::string& keys);
+    // Reads until the output so far holds text; false after timeout_ms without it.
+    bool wait_for(const std::string& text, int timeout_ms = 10000);
+    // Reads whatever arrives during milliseconds.
+    void settle(int milliseconds);
+    // Waits for the program to end and returns its exit code (-1 after the timeout).
+    int wait_exit(int timeout_ms = 20000);
+    // Everything the program wrote so far.
+    const std::string& output() const { return screen; }
+    bool running();
+
+private:
+    bool read_some(int timeout_ms);
+    int master = -1;
+    int child = -1;
+    int exit_code = -1;
+    bool exited = false;
+    std::string screen;
+};

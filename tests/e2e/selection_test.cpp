@@ -1,0 +1,160 @@
+// Which entries the listing shows: name patterns, name lists, attributes, dates, layers.
+#include <gtest/gtest.h>
+
+#include <sys/xattr.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "e2e/run_program.h"
+
+// The paths of the listed lines, in order.
+static std::vector<std::string> listed(const RunResult& result)
+{
+    std::vector<std::string> paths;
+    std::istringstream lines(result.out);
+    std::string line;
+    while (std::getline(lines, line))
+        paths.push_back(line.size() > 42 ? line.substr(42) : "<" + line + ">");
+    return paths;
+}
+
+using Paths = std::vector<std::string>;
+
+class Selection : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* path : {"t/a.txt", "t/b.c", "t/noext", "t/sub/c.txt", "t/sub/d.h", "t/temp/e.txt",
+                                 "t/src/f.c", "t/src/deep/g.c", "t/x.txt.dir/h.txt"})
+            tree.file(path, "x");
+    }
+    Paths list(const std::vector<std::string>& arguments) { return listed(run_orva(arguments, tree.path())); }
+    TempTree tree;
+};
+
+TEST_F(Selection, source_pattern_selects_by_name_at_every_layer_and_applies_to_directories)
+{
+    EXPECT_EQ(list({"t\\*.txt"}),
+              (Paths{"t\\a.txt", "t\\sub\\c.txt", "t\\temp\\e.txt", "t\\x.txt.dir\\h.txt"}));
+    EXPECT_EQ(list({"t\\*.dir"}), (Paths{"t\\x.txt.dir"}));
+}
+
+TEST_F(Selection, star_dot_star_as_source_matches_names_without_a_dot)
+{
+    EXPECT_EQ(list({"/0", "t\\*.*"}), list({"/0", "t\\*"}));
+    EXPECT_EQ(list({"/0", "t\\noext"}), (Paths{"t\\noext"}));
+}
+
+TEST_F(Selection, star_dot_selects_names_without_a_dot)
+{
+    EXPECT_EQ(list({"/0", "t\\*."}), (Paths{"t\\noext", "t\\src", "t\\sub", "t\\temp"}));
+}
+
+TEST_F(Selection, include_and_exclude_file_lists)
+{
+    EXPECT_EQ(list({"/W='*.c,*.h'", "t\\"}), (Paths{"t\\b.c", "t\\src", "t\\src\\deep", "t\\src\\deep\\g.c",
+                                                     "t\\src\\f.c", "t\\sub", "t\\sub\\d.h", "t\\temp",
+                                                     "t\\x.txt.dir"}));
+    EXPECT_EQ(list({"/W='*.c'", "/W='*.h'", "t\\"}), list({"/W='*.c,*.h'", "t\\"}));
+    EXPECT_EQ(list({"/I='*.txt'", "/=A", "t\\"}), (Paths{"t\\b.c", "t\\noext", "t\\src\\deep\\g.c",
+                                                          "t\\src\\f.c", "t\\sub\\d.h"}));
+}
+
+TEST_F(Selection, name_list_items_with_a_directory_component)
+{
+    EXPECT_EQ(list({"/W='sub\\*.txt'", "/!D", "t\\"}), (Paths{"t\\sub\\c.txt"}));
+}
+
+TEST_F(Selection, excluded_directory_skips_its_whole_subtree)
+{
+    EXPECT_EQ(list({"/O='temp,src'", "t\\"}), (Paths{"t\\a.txt", "t\\b.c", "t\\noext", "t\\sub", "t\\sub\\c.txt",
+                                                     "t\\sub\\d.h", "t\\x.txt.dir", "t\\x.txt.dir\\h.txt"}));
+}
+
+TEST_F(Selection, included_directory_takes_its_whole_subtree_and_nothing_outside)
+{
+    EXPECT_EQ(list({"/P='src'", "t\\"}), (Paths{"t\\src", "t\\src\\deep", "t\\src\\deep\\g.c", "t\\src\\f.c"}));
+}
+
+TEST_F(Selection, attribute_masks)
+{
+    EXPECT_EQ(list({"/&D", "t\\"}), (Paths{"t\\src", "t\\src\\deep", "t\\sub", "t\\temp", "t\\x.txt.dir"}));
+    EXPECT_EQ(list({"/!D", "/0", "t\\"}), (Paths{"t\\a.txt", "t\\b.c", "t\\noext"}));
+    EXPECT_EQ(list({"/=", "/0", "t\\"}).size(), 7u) << "an empty mask selects nothing out";
+}
+
+TEST_F(Selection, hidden_and_read_only_together)
+{
+    tree.file("h/plain", "x");
+    tree.file("h/.secret", "x");
+    tree.file("h/.locked", "x");
+    ASSERT_EQ(chmod((tree.path() + "/h/.locked").c_str(), 0444), 0);
+    EXPECT_EQ(list({"/&RH", "h\\"}), (Paths{"h\\.locked"}));
+    EXPECT_EQ(list({"/=RH", "h\\"}), (Paths{"h\\.locked", "h\\.secret"}));
+}
+
+TEST_F(Selection, layer_limit)
+{
+    EXPECT_EQ(list({"/0", "t"}), (Paths{"t"}));
+    EXPECT_EQ(list({"/1", "t\\src"}), (Paths{"t\\src", "t\\src\\deep", "t\\src\\f.c"}));
+    EXPECT_EQ(list({"/2", "t\\src"}), (Paths{"t\\src", "t\\src\\deep", "t\\src\\deep\\g.c", "t\\src\\f.c"}));
+}
+
+TEST_F(Selection, date_range_bounds_with_and_without_e)
+{
+    tree.file("dates/before", "x");
+    tree.file("dates/on_day", "x");
+    tree.file("dates/after", "x");
+    tree.times("dates/before", 1221091200 - 1);  // 2008-09-10 23:59:59
+    tree.times("dates/on_day", 1221177600 + 60); // 2008-09-12 00:01:00
+    tree.times("dates/after", 1221264000);       // 2008-09-13 00:00:00
+    EXPECT_EQ(list({"/A2008-09-12", "dates\\"}), (Paths{"dates\\after"}));
+    EXPECT_EQ(list({"/AE2008-09-12", "dates\\"}), (Paths{"dates\\after", "dates\\on_day"}));
+    EXPECT_EQ(list({"/B2008-09-12", "dates\\"}), (Paths{"dates\\before"}));
+    EXPECT_EQ(list({"/BE2008-09-12", "dates\\"}), (Paths{"dates\\before", "dates\\on_day"}));
+    EXPECT_EQ(list({"/AE2008-09-12,00:01:00", "/BE2008-09-12,00:01:00", "dates\\"}), (Paths{"dates\\on_day"}));
+}
+
+TEST_F(Selection, date_range_offers_directories_only_inside_a_directory_source)
+{
+    tree.times("t/src/f.c", 1221264000);
+    EXPECT_EQ(list({"/AE2008-09-13", "/BE2008-09-13", "t\\"}), (Paths{"t\\src\\f.c"}));
+    EXPECT_EQ(list({"/AE2008-09-13", "/BE2008-09-13", "t\\src"}),
+              (Paths{"t\\src", "t\\src\\deep", "t\\src\\f.c"}));
+}
+
+TEST_F(Selection, directory_links_are_listed_but_not_entered)
+{
+    ASSERT_EQ(symlink((tree.path() + "/t/src").c_str(), (tree.path() + "/t/link").c_str()), 0);
+    const RunResult result = run_orva({"/0", "t\\link"}, tree.path());
+    EXPECT_EQ(result.out.substr(0, 6), "-d----");
+    EXPECT_EQ(list({"t\\link"}), (Paths{"t\\link"}));
+}
+
+TEST(DeepTrees, paths_past_the_buffer_are_skipped_with_a_message)
+{
+    TempTree tree;
+    std::string path = "d";
+    for (int i = 1; i < 520; i++)
+        path += "/d";
+    tree.file(path + "/leaf", "x");
+    const RunResult result = run_orva({"d"}, tree.path());
+    EXPECT_NE(result.out.find("is too long!\n"), std::string::npos);
+    EXPECT_EQ(result.out.find("leaf"), std::string::npos);
+    EXPECT_LT(result.exit_code, 255);
+}
+
+TEST(DeepTrees, layer_limit_512_stops_entering_at_layer_512)
+{
+    TempTree tree;
+    // One-letter names from a relative source keep 513 layers within the path buffer.
+    std::string path = "d";
+    for (int i = 1; i < 511; i++)
+        path += "/d";
+    tree.file(path + "/f", "x");
+    EXPECT_EQ(run_orva({"/0", "d"}, tree.path()).exit_code, 0);
+    EXPECT_EQ(run_orva({"d"}, tree.path()).exit_code, 1) << "the file at layer 511 is listed";
+    EXPECT_EQ(run_orva({"/510", "d"}, tree.path()).exit_code, 0) << "layer 510 holds the last directory, not entered";
+}
