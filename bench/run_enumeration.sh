@@ -11,24 +11,7 @@ trap 'rm -rf "$tree"' EXIT
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DORVA_BENCH=ON -DORVA_TESTS=OFF >/dev/null
 cmake --build "$build" --target enumerate_tree -j2 >/dev/null
 
-# 10 top directories of 10 subdirectories of 10 leaves: 1,000 directories holding 100
-# files each, named both in 8.3 form and with long names that need aliases.
-python3 - "$tree" <<'PY'
-import os, sys
-root = sys.argv[1]
-count = 0
-for a in range(10):
-    for b in range(10):
-        for c in range(10):
-            d = os.path.join(root, "Project %02d" % a, "module%d" % b, "Data Set %d" % c)
-            os.makedirs(d, exist_ok=True)
-            for i in range(100):
-                name = ("FILE%04d.DAT" % i) if i % 2 else ("measurement record %04d.values" % i)
-                with open(os.path.join(d, name), "w") as f:
-                    f.write("x" * (i % 7))
-                count += 1
-print("%d files" % count)
-PY
+python3 "$here/bench/make_tree.py" "$tree" 100
 
 windows_tree="Z:$(printf '%s' "$tree" | tr '/' '\\')"
 best() { sort -n | head -1; }
