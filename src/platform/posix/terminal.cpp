@@ -85,6 +85,10 @@ bool enter_key_mode()
         return true;
     if (console_terminal() < 0)
         return false;
+    // A job in the background may neither change the terminal nor read it (the system
+    // would stop it), so it has no keys to read, as with no terminal at all.
+    if (tcgetpgrp(terminal_fd) != getpgrp())
+        return false;
     if (tcgetattr(terminal_fd, &saved_mode) != 0)
         return false;
     install_handlers();

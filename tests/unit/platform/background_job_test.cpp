@@ -1,0 +1,53 @@
+// A program in a background job of its terminal is not stopped by reaching for keys.
+#include <gtest/gtest.h>
+
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/platform.h"
+
+TEST(BackgroundJob, taking_the_input_handle_neither_stops_the_job_nor_reads_keys)
+{
+    int master = -1;
+    const pid_t child = forkpty(&master, nullptr, nullptr, nullptr);
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The session leader owns the terminal; a job of its own in a new process group
+        // is in the background, as after "orva &" in a shell.
+        const pid_t job = fork();
+        if (job == 0) {
+            setpgid(0, 0);
+            HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+            INPUT_RECORD record;
+            DWORD count = 0;
+            const BOOL peeked = PeekConsoleInputA(input, &record, 1, &count);
+            _exit(peeked ? 1 : 0);
+        }
+        int job_status = 0;
+        waitpid(job, &job_status, WUNTRACED);
+        if (WIFSTOPPED(job_status)) {
+            kill(job, SIGKILL);
+            _exit(2);
+        }
+        _exit(WIFEXITED(job_status) ? WEXITSTATUS(job_status) : 3);
+    }
+    int status = 0;
+    pid_t done = 0;
+    for (int waited = 0; waited < 100 && done == 0; waited++) {
+        done = waitpid(child, &status, WNOHANG);
+        if (done == 0)
+            usleep(50000);
+    }
+    if (done == 0) {
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
+    close(master);
+    ASSERT_NE(done, 0) << "the job hung";
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_NE(WEXITSTATUS(status), 2) << "the job was stopped by the terminal";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "a background job reads no keys";
+}
