@@ -38,7 +38,9 @@ static void restore_terminal()
     in_key_mode = false;
 }
 
-static const int FATAL_SIGNALS[] = {SIGTERM, SIGHUP, SIGQUIT};
+// SIGPIPE too: "orva | head" ends the program that way, and its terminal must not stay
+// in key mode.
+static const int FATAL_SIGNALS[] = {SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL};
 
 static void restore_and_reraise(int signal_number)
 {

@@ -1,15 +1,17 @@
-// A program in a background job of its terminal is not stopped by reaching for keys.
+// The terminal is the user's: a background job leaves it alone, and a program ended by a
+// signal gives it back in its normal mode.
 #include <gtest/gtest.h>
 
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include "platform/platform.h"
 
-TEST(BackgroundJob, taking_the_input_handle_neither_stops_the_job_nor_reads_keys)
+TEST(TerminalOwnership, taking_the_input_handle_neither_stops_the_job_nor_reads_keys)
 {
     int master = -1;
     const pid_t child = forkpty(&master, nullptr, nullptr, nullptr);
@@ -50,4 +52,29 @@ TEST(BackgroundJob, taking_the_input_handle_neither_stops_the_job_nor_reads_keys
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_NE(WEXITSTATUS(status), 2) << "the job was stopped by the terminal";
     EXPECT_EQ(WEXITSTATUS(status), 0) << "a background job reads no keys";
+}
+
+TEST(TerminalOwnership, broken_pipe_gives_the_terminal_back_in_its_normal_mode)
+{
+    int master = -1;
+    const pid_t child = forkpty(&master, nullptr, nullptr, nullptr);
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        GetStdHandle(STD_INPUT_HANDLE);
+        int reader_gone[2];
+        if (pipe(reader_gone) != 0)
+            _exit(3);
+        close(reader_gone[0]);
+        const char line[] = "listing line\n";
+        (void)!write(reader_gone[1], line, sizeof line);
+        _exit(4);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    struct termios mode;
+    ASSERT_EQ(tcgetattr(master, &mode), 0);
+    close(master);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGPIPE);
+    EXPECT_NE(mode.c_lflag & ICANON, 0u);
+    EXPECT_NE(mode.c_lflag & ECHO, 0u);
 }
