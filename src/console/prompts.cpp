@@ -13,6 +13,8 @@ int confirm_entry(const char* prompt)
 {
     if (console.skip_all)
         return 0;
+    // The entry's line, still without its end, must stand before the prompt.
+    fflush(stdout);
     fputs(prompt, stderr);
     for (;;) {
         int key = 0;
