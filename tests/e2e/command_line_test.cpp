@@ -3,197 +3,110 @@
 
 #include "e2e/run_program.h"
 
-static const std::string PARAMETER_ERROR_TAIL = "Use /? option to show usage.\n";
+using Environment = std::map<std::string, std::string>;
 
-TEST(CommandLine, help_prints_english_text_exactly)
+static const Environment SHIFT_JIS = {{"LANG", "ja_JP.SJIS"}};
+
+static std::string refused(const std::string& argument)
 {
-    TempTree tree;
-    const RunResult result = run_orva({"/?"}, tree.path());
-    EXPECT_EQ(result.out, expected_file("help_english.txt"));
-    EXPECT_EQ(result.err, "");
-    EXPECT_EQ(result.exit_code, 0);
+    return "Parameter error. [" + argument + "]\nUse /? option to show usage.\n";
 }
 
-TEST(CommandLine, help_with_e_is_english_on_a_japanese_console)
-{
+class CommandLine : public testing::Test {
+protected:
+    RunResult run(const std::vector<std::string>& arguments, const Environment& env = {})
+    {
+        return run_orva(arguments, tree.path(), env);
+    }
     TempTree tree;
-    const RunResult result = run_orva({"/?/E"}, tree.path(), {{"LANG", "ja_JP.SJIS"}});
-    EXPECT_EQ(result.out, expected_file("help_english.txt"));
-    EXPECT_EQ(result.exit_code, 0);
+};
+
+TEST_F(CommandLine, help_exits_0_in_english_or_in_cp932_japanese_under_code_page_932_without_e)
+{
+    const std::string english = expected_file("help_english.txt");
+    const std::string japanese = to_cp932(expected_file("help_japanese_utf8.txt"));
+    EXPECT_NE(japanese.find("\x81\x60"), std::string::npos) << "the full-width tilde of n=0～130";
+    const struct { std::vector<std::string> arguments; Environment env; std::string out; } cases[] = {
+        {{"/?"}, {}, english},
+        {{"/?/E"}, SHIFT_JIS, english},
+        {{"/?"}, SHIFT_JIS, japanese},
+        {{"/?"}, {{"LANG", "ja_JP.SJIS"}, {"LC_ALL", "en_US.UTF-8"}}, english},  // LC_ALL before LANG
+        {{"/?"}, {{"LC_CTYPE", "ja_JP.cp932"}}, japanese},
+        {{"/?80000001"}, {}, english},  // with the parameter bit: only the help
+        {{"/Z", "/?"}, {}, refused("/Z") + english},  // a refused option before the help: both, and exit 0
+    };
+    for (const auto& c : cases) {
+        const RunResult result = run(c.arguments, c.env);
+        EXPECT_EQ(result.out, c.out) << "case " << &c - cases;
+        EXPECT_EQ(result.err, "") << "case " << &c - cases;
+        EXPECT_EQ(result.exit_code, 0) << "case " << &c - cases;
+    }
 }
 
-TEST(CommandLine, help_is_japanese_cp932_under_a_shift_jis_locale)
+TEST_F(CommandLine, every_refused_argument_prints_the_error_pair_in_the_language_of_the_moment_and_exits_255)
 {
-    TempTree tree;
-    const RunResult result = run_orva({"/?"}, tree.path(), {{"LANG", "ja_JP.SJIS"}});
-    EXPECT_EQ(result.out, to_cp932(expected_file("help_japanese_utf8.txt")));
-    EXPECT_NE(result.out.find("\x81\x60"), std::string::npos) << "the full-width tilde of n=0～130";
-    EXPECT_EQ(result.exit_code, 0);
-}
-
-TEST(CommandLine, help_language_follows_lc_all_before_lang)
-{
-    TempTree tree;
-    const RunResult english = run_orva({"/?"}, tree.path(), {{"LANG", "ja_JP.SJIS"}, {"LC_ALL", "en_US.UTF-8"}});
-    EXPECT_EQ(english.out, expected_file("help_english.txt"));
-    const RunResult japanese = run_orva({"/?"}, tree.path(), {{"LC_CTYPE", "ja_JP.cp932"}});
-    EXPECT_EQ(japanese.out, to_cp932(expected_file("help_japanese_utf8.txt")));
-}
-
-TEST(CommandLine, unknown_option_gives_parameter_error_pair_and_255)
-{
-    TempTree tree;
     tree.file("a.txt", "x");
-    const RunResult result = run_orva({"/Z", "a.txt"}, tree.path());
-    EXPECT_EQ(result.out, "Parameter error. [/Z]\n" + PARAMETER_ERROR_TAIL);
-    EXPECT_EQ(result.err, "");
-    EXPECT_EQ(result.exit_code, 255);
+    const std::string too_long(1023, 'a');
+    const struct { std::vector<std::string> arguments; Environment env; std::string out; } cases[] = {
+        {{"/Z", "a.txt"}, {}, refused("/Z")},
+        {{"/L1x", "/Y4", "/CZ", "/513"}, {}, refused("/L1x") + refused("/CZ") + refused("/513")},
+        {{"/Z", "/E", "/Q1x"}, SHIFT_JIS,
+         to_cp932("パラメータが不正です. [/Z]\n/?オプションで使用方法を表示します.\n") + refused("/Q1x")},
+        {{"/W='a,b'Z"}, {}, refused("/W='a,b")},    // cut at its quoted value
+        {{"/?1", "/Z"}, {}, refused("/Z")},         // no parameter line
+        {{"/ST", "/Z"}, {}, refused("/Z")},         // no size total
+        {{too_long}, {}, refused(too_long)},        // a path too long for its buffer
+    };
+    for (const auto& c : cases) {
+        const RunResult result = run(c.arguments, c.env);
+        EXPECT_EQ(result.out, c.out) << "case " << &c - cases;
+        EXPECT_EQ(result.err, "") << "case " << &c - cases;
+        EXPECT_EQ(result.exit_code, 255) << "case " << &c - cases;
+    }
+    EXPECT_EQ(run({std::string(1022, 'a')}).exit_code, 0) << "the longest path that fits";
+    EXPECT_EQ(run({"/\x81", "/W=\x81"}, SHIFT_JIS).exit_code, 255) << "bytes invalid in the code page";
 }
 
-TEST(CommandLine, every_refused_argument_is_reported)
+TEST_F(CommandLine, parameter_line_goes_to_standard_error_in_windows_form_and_the_run_goes_on)
 {
-    TempTree tree;
-    const RunResult result = run_orva({"/L1x", "/Y4", "/CZ", "/513"}, tree.path());
-    EXPECT_EQ(result.out, "Parameter error. [/L1x]\n" + PARAMETER_ERROR_TAIL + "Parameter error. [/CZ]\n" +
-                              PARAMETER_ERROR_TAIL + "Parameter error. [/513]\n" + PARAMETER_ERROR_TAIL);
-    EXPECT_EQ(result.exit_code, 255);
-}
-
-TEST(CommandLine, japanese_parameter_error_until_e_switches_to_english)
-{
-    TempTree tree;
-    const RunResult result = run_orva({"/Z", "/E", "/Q1x"}, tree.path(), {{"LANG", "ja_JP.SJIS"}});
-    EXPECT_EQ(result.out, to_cp932("パラメータが不正です. [/Z]\n/?オプションで使用方法を表示します.\n") +
-                              "Parameter error. [/Q1x]\n" + PARAMETER_ERROR_TAIL);
-    EXPECT_EQ(result.exit_code, 255);
-}
-
-TEST(CommandLine, refused_option_then_help_shows_both_and_exits_0)
-{
-    TempTree tree;
-    const RunResult result = run_orva({"/Z", "/?"}, tree.path());
-    EXPECT_EQ(result.out, "Parameter error. [/Z]\n" + PARAMETER_ERROR_TAIL + expected_file("help_english.txt"));
-    EXPECT_EQ(result.exit_code, 0);
-}
-
-TEST(CommandLine, parameter_error_shows_argument_cut_at_its_quoted_value)
-{
-    TempTree tree;
-    const RunResult result = run_orva({"/W='a,b'Z"}, tree.path());
-    EXPECT_EQ(result.out, "Parameter error. [/W='a,b]\n" + PARAMETER_ERROR_TAIL);
-    EXPECT_EQ(result.exit_code, 255);
-}
-
-TEST(CommandLine, parameter_line_goes_to_standard_error_and_the_run_goes_on)
-{
-    TempTree tree;
     tree.file("x", "12345");
-    const RunResult result = run_orva({"/?1", "x"}, tree.path());
+    const RunResult result = run({"/?1", "x"});
     EXPECT_EQ(result.err, "Parameters: [/?1] [x]\n");
     EXPECT_NE(result.out.find(" 5 "), std::string::npos) << result.out;
     EXPECT_EQ(result.exit_code, 1);
+    EXPECT_EQ(run({"/?1", "src/sub", "Z:/tmp"}).err, "Parameters: [/?1] [src\\sub] [Z:\\tmp]\n");
 }
 
-TEST(CommandLine, parameter_line_shows_host_paths_turned_into_windows_paths)
+TEST_F(CommandLine, orvadebug_shows_both_paths_before_and_after_quote_removal_and_ignores_a_third)
 {
-    TempTree tree;
-    const RunResult result = run_orva({"/?1", "src/sub", "Z:/tmp"}, tree.path());
-    EXPECT_EQ(result.err, "Parameters: [/?1] [src\\sub] [Z:\\tmp]\n");
+    const struct { std::vector<std::string> arguments; Environment env; std::string err; } cases[] = {
+        {{"a\"b\"c", "d\"e"}, {{"orvadebug", "1"}}, "src:[a\"b\"c],dst:[d\"e]\nsrc:[abc],dst:[de]\n"},
+        {{}, {{"orvadebug", "yes"}}, "src:[],dst:[]\nsrc:[],dst:[]\n"},  // nothing given: nothing done, exit 0
+        {{"a", "b", "c"}, {{"orvadebug", "1"}}, "src:[a],dst:[b]\nsrc:[a],dst:[b]\n"},
+        // Bytes invalid in the code page are kept in paths.
+        {{"\xff\xfe\x81"}, {{"LANG", "en_US.UTF-8"}, {"orvadebug", "1"}},
+         "src:[\xff\xfe\x81],dst:[]\nsrc:[\xff\xfe\x81],dst:[]\n"},
+    };
+    for (const auto& c : cases) {
+        const RunResult result = run(c.arguments, c.env);
+        EXPECT_EQ(result.err, c.err);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.exit_code, 0);
+    }
 }
 
-TEST(CommandLine, parameter_line_is_not_printed_when_an_option_is_refused)
+TEST_F(CommandLine, very_long_option_arguments_are_refused_or_taken_without_overrun)
 {
-    TempTree tree;
-    const RunResult result = run_orva({"/?1", "/Z"}, tree.path());
-    EXPECT_EQ(result.err, "");
-    EXPECT_EQ(result.out, "Parameter error. [/Z]\n" + PARAMETER_ERROR_TAIL);
-    EXPECT_EQ(result.exit_code, 255);
-}
-
-TEST(CommandLine, help_bit_and_parameter_bit_together_show_only_the_help)
-{
-    TempTree tree;
-    const RunResult result = run_orva({"/?80000001"}, tree.path());
-    EXPECT_EQ(result.out, expected_file("help_english.txt"));
-    EXPECT_EQ(result.err, "");
-}
-
-TEST(CommandLine, orvadebug_shows_paths_before_and_after_quote_removal)
-{
-    TempTree tree;
-    const RunResult result = run_orva({"a\"b\"c", "d\"e"}, tree.path(), {{"orvadebug", "1"}});
-    EXPECT_EQ(result.err, "src:[a\"b\"c],dst:[d\"e]\nsrc:[abc],dst:[de]\n");
-    EXPECT_EQ(result.exit_code, 0);
-}
-
-TEST(CommandLine, orvadebug_shows_absent_paths_as_empty)
-{
-    TempTree tree;
-    const RunResult result = run_orva({}, tree.path(), {{"orvadebug", "yes"}});
-    EXPECT_EQ(result.err, "src:[],dst:[]\nsrc:[],dst:[]\n");
-}
-
-TEST(CommandLine, third_path_is_ignored_silently)
-{
-    TempTree tree;
-    const RunResult result = run_orva({"a", "b", "c"}, tree.path(), {{"orvadebug", "1"}});
-    EXPECT_EQ(result.err, "src:[a],dst:[b]\nsrc:[a],dst:[b]\n");
-    EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.exit_code, 0);
-}
-
-TEST(CommandLine, path_too_long_for_its_buffer_is_a_parameter_error)
-{
-    TempTree tree;
-    const std::string fits(1022, 'a');
-    const std::string too_long(1023, 'a');
-    EXPECT_EQ(run_orva({fits}, tree.path()).exit_code, 0);
-    const RunResult result = run_orva({too_long}, tree.path());
-    EXPECT_EQ(result.out, "Parameter error. [" + too_long + "]\n" + PARAMETER_ERROR_TAIL);
-    EXPECT_EQ(result.exit_code, 255);
-}
-
-TEST(CommandLine, very_long_option_arguments_are_refused_or_taken_without_overrun)
-{
-    TempTree tree;
-    const std::string letters(100000, 'L');
-    EXPECT_EQ(run_orva({"/" + letters}, tree.path()).exit_code, 255);
+    EXPECT_EQ(run({"/" + std::string(100000, 'L')}).exit_code, 255);
     const std::string list = "/W='" + std::string(100000, 'x') + "'";
-    EXPECT_EQ(run_orva({list, list}, tree.path()).exit_code, 0);
-    const std::string digits = "/" + std::string(5000, '9');
-    EXPECT_EQ(run_orva({digits}, tree.path()).exit_code, 255);
+    EXPECT_EQ(run({list, list}).exit_code, 0);
+    EXPECT_EQ(run({"/" + std::string(5000, '9')}).exit_code, 255);
 }
 
-TEST(CommandLine, bytes_invalid_in_the_code_page_are_refused_as_options_and_kept_as_paths)
+TEST_F(CommandLine, size_total_only_prints_the_total_line_once)
 {
-    TempTree tree;
-    const RunResult option = run_orva({"/\x81", "/W=\x81"}, tree.path(), {{"LANG", "ja_JP.SJIS"}});
-    EXPECT_EQ(option.exit_code, 255);
-    const RunResult path = run_orva({"\xff\xfe\x81"}, tree.path(), {{"LANG", "en_US.UTF-8"}, {"orvadebug", "1"}});
-    EXPECT_EQ(path.err, "src:[\xff\xfe\x81],dst:[]\nsrc:[\xff\xfe\x81],dst:[]\n");
-    EXPECT_EQ(path.exit_code, 0);
-}
-
-TEST(CommandLine, nothing_given_exits_with_zero_files_operated)
-{
-    TempTree tree;
-    const RunResult result = run_orva({}, tree.path());
-    EXPECT_EQ(result.exit_code, 0);
-}
-
-TEST(CommandLine, size_total_only_prints_the_total_line_once)
-{
-    TempTree tree;
-    EXPECT_EQ(run_orva({"/ST4"}, tree.path()).out, std::string(10, ' ') + "0 clusters/ 4Kbytes \n");
-    EXPECT_EQ(run_orva({"/ST0.5"}, tree.path()).out, std::string(10, ' ') + "0 clusters/.5Kbytes \n");
-    EXPECT_EQ(run_orva({"/ST32"}, tree.path()).out, std::string(10, ' ') + "0 clusters/32Kbytes \n");
-    EXPECT_EQ(run_orva({"/ST"}, tree.path()).out, std::string(14, ' ') + "0 bytes \n");
-}
-
-TEST(CommandLine, size_total_is_not_printed_after_a_refused_option)
-{
-    TempTree tree;
-    const RunResult result = run_orva({"/ST", "/Z"}, tree.path());
-    EXPECT_EQ(result.out, "Parameter error. [/Z]\n" + PARAMETER_ERROR_TAIL);
-    EXPECT_EQ(result.exit_code, 255);
+    EXPECT_EQ(run({"/ST4"}).out, std::string(10, ' ') + "0 clusters/ 4Kbytes \n");
+    EXPECT_EQ(run({"/ST0.5"}).out, std::string(10, ' ') + "0 clusters/.5Kbytes \n");
+    EXPECT_EQ(run({"/ST32"}).out, std::string(10, ' ') + "0 clusters/32Kbytes \n");
+    EXPECT_EQ(run({"/ST"}).out, std::string(14, ' ') + "0 bytes \n");
 }

@@ -75,7 +75,6 @@ TEST_F(Prompt, skip_all_answers_every_later_prompt_silently)
     PtySession& s = start({PROMPT, PROMPT});
     ASSERT_TRUE(s.wait_for(PROMPT));
     s.type("x");
-    ASSERT_TRUE(s.wait_for("[answer 0 confirm=1 skip_all=1]"));
     ASSERT_TRUE(s.wait_for("[answer 0 confirm=1 skip_all=1]\r\n[answer 0"));
     EXPECT_EQ(s.wait_exit(), 0);
     EXPECT_EQ(count_of(s.output(), PROMPT), 1);
@@ -89,7 +88,6 @@ TEST_F(Prompt, ctrl_c_at_a_prompt_rings_rearms_and_keeps_waiting)
     ASSERT_TRUE(s.wait_for("[answer 0 confirm=1 skip_all=1]"));
     s.type("\x03");
     ASSERT_TRUE(s.wait_for("[poll 0 confirm=1 skip_all=0]"));
-    ASSERT_TRUE(s.wait_for(PROMPT + ""));
     s.type("\x03");
     ASSERT_TRUE(s.wait_for("\a"));
     s.type("y");
@@ -103,7 +101,6 @@ TEST_F(Prompt, escape_stops_with_the_abort_message_once)
     ASSERT_TRUE(s.wait_for(PROMPT));
     s.type("\x1b");
     ASSERT_TRUE(s.wait_for("[answer -1"));
-    ASSERT_TRUE(s.wait_for("[answer -1", 5000));
     EXPECT_EQ(s.wait_exit(), 0);
     EXPECT_EQ(count_of(s.output(), "Abort by user!"), 1) << s.output();
     EXPECT_NE(s.output().find(ABORT_TEXT), std::string::npos) << "highlighted";
@@ -127,16 +124,10 @@ TEST(Interactive, pause_every_n_entries_waits_for_any_key)
     EXPECT_NE(s.output().find("d\\5"), std::string::npos);
 }
 
-// A file large enough that reading it for its CRC takes a while.
-static void make_large_file(TempTree& tree)
-{
-    tree.sparse("big", 3ll << 30);
-}
-
 TEST(Interactive, escape_during_a_long_crc_run_stops_it_once_and_touches_nothing)
 {
     TempTree tree;
-    make_large_file(tree);
+    tree.sparse("big", 3ll << 30);  // large enough that its CRC takes a while
     tree.file("later", "x");
     tree.times("big", 1221214272);
     PtySession s(ORVA_BINARY, {"/FP", "*"}, tree.path());
@@ -154,7 +145,7 @@ TEST(Interactive, escape_during_a_long_crc_run_stops_it_once_and_touches_nothing
 TEST(Interactive, ctrl_s_holds_the_run_until_ctrl_q)
 {
     TempTree tree;
-    make_large_file(tree);
+    tree.sparse("big", 3ll << 30);
     PtySession s(ORVA_BINARY, {"/FP", "big"}, tree.path());
     ASSERT_TRUE(s.wait_for("CRC Computing big "));
     s.type("\x13");

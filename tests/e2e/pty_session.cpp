@@ -23,13 +23,11 @@ static long long now_ms()
 PtySession::PtySession(const std::string& program, const std::vector<std::string>& arguments,
                        const std::string& cwd, const std::map<std::string, std::string>& env)
 {
-    struct winsize size = {};
-    size.ws_col = 100;
-    size.ws_row = 30;
-    const pid_t pid = forkpty(&master, nullptr, nullptr, &size);
-    if (pid < 0)
+    struct winsize size = {30, 100, 0, 0};
+    child = forkpty(&master, nullptr, nullptr, &size);
+    if (child < 0)
         throw std::runtime_error("forkpty failed");
-    if (pid == 0) {
+    if (child == 0) {
         if (chdir(cwd.c_str()) != 0)
             _exit(126);
         clearenv();
@@ -45,7 +43,6 @@ PtySession::PtySession(const std::string& program, const std::vector<std::string
         execv(program.c_str(), argv.data());
         _exit(127);
     }
-    child = pid;
 }
 
 PtySession::~PtySession()
@@ -54,8 +51,7 @@ PtySession::~PtySession()
         kill(child, SIGKILL);
         waitpid(child, nullptr, 0);
     }
-    if (master >= 0)
-        close(master);
+    close(master);
 }
 
 void PtySession::type(const std::string& keys)
@@ -84,8 +80,7 @@ bool PtySession::read_some(int timeout_ms)
 
 bool PtySession::wait_for(const std::string& text, int timeout_ms)
 {
-    const long long deadline = now_ms() + timeout_ms;
-    while (screen.find(text) == std::string::npos) {
+    for (const long long deadline = now_ms() + timeout_ms; screen.find(text) == std::string::npos;) {
         const long long left = deadline - now_ms();
         if (left <= 0)
             return false;

@@ -21,6 +21,24 @@ static uint64_t utc(int year, int month, int day, int hour, int minute, int seco
            static_cast<uint64_t>(millisecond) * 10000ull;
 }
 
+static std::string date(uint64_t time, char separator)
+{
+    char buffer[16];
+    char* cursor = buffer;
+    const int written = format_date(time, &cursor, separator);
+    EXPECT_EQ(cursor, buffer + written);
+    return std::string(buffer, static_cast<size_t>(written));
+}
+
+static std::string time_of(uint64_t time, int mode)
+{
+    char buffer[16];
+    char* cursor = buffer;
+    const int written = format_time(time, &cursor, mode);
+    EXPECT_EQ(cursor, buffer + written);
+    return std::string(buffer, static_cast<size_t>(written));
+}
+
 class DateDisplay : public testing::Test {
 protected:
     void SetUp() override
@@ -29,22 +47,6 @@ protected:
         tzset();
         reset_run_settings();
     }
-    static std::string date(uint64_t time, char separator)
-    {
-        char buffer[16];
-        char* cursor = buffer;
-        const int written = format_date(time, &cursor, separator);
-        EXPECT_EQ(cursor, buffer + written);
-        return std::string(buffer, static_cast<size_t>(written));
-    }
-    static std::string time_of(uint64_t time, int mode)
-    {
-        char buffer[16];
-        char* cursor = buffer;
-        const int written = format_time(time, &cursor, mode);
-        EXPECT_EQ(cursor, buffer + written);
-        return std::string(buffer, static_cast<size_t>(written));
-    }
 };
 
 TEST_F(DateDisplay, date_forms_follow_the_year_setting)
@@ -52,29 +54,20 @@ TEST_F(DateDisplay, date_forms_follow_the_year_setting)
     const uint64_t t = utc(2008, 9, 12, 10, 11, 12, 340);
     EXPECT_EQ(date(t, '-'), "08-09-12");
     EXPECT_EQ(date(t, 0), "080912");
+    EXPECT_EQ(date(utc(2000, 1, 2, 0, 0, 0, 0), '-'), "00-01-02");
     settings.year_4_digits = 1;
     EXPECT_EQ(date(t, '-'), "2008-09-12");
     EXPECT_EQ(date(t, 0), "20080912");
-}
-
-TEST_F(DateDisplay, two_digit_year_2000_is_00_and_four_digits_pad_early_years)
-{
-    EXPECT_EQ(date(utc(2000, 1, 2, 0, 0, 0, 0), '-'), "00-01-02");
-    settings.year_4_digits = 1;
     EXPECT_EQ(date(utc(1601, 3, 4, 0, 0, 0, 0), '-'), "1601-03-04");
 }
 
-TEST_F(DateDisplay, time_forms)
+TEST_F(DateDisplay, time_forms_truncate_hundredths_never_round)
 {
     const uint64_t t = utc(2008, 9, 12, 7, 8, 9, 340);
     EXPECT_EQ(time_of(t, TIME_COMPACT), "070809");
     EXPECT_EQ(time_of(t, TIME_SECONDS), "07:08:09");
     EXPECT_EQ(time_of(t, TIME_HUNDREDTHS), "07:08:09.34");
     EXPECT_EQ(time_of(t, 5), "07:08:09.34");
-}
-
-TEST_F(DateDisplay, hundredths_are_truncated_never_rounded)
-{
     EXPECT_EQ(time_of(utc(2008, 12, 31, 23, 59, 59, 999), TIME_HUNDREDTHS), "23:59:59.99");
 }
 

@@ -5,37 +5,22 @@
 
 #include "console/number_format.h"
 
-// The case records stay local to this file: other tests have tables of their own.
-namespace {
-
-struct GroupedCase {
-    uint64_t value;
-    std::string text;
-};
-
-void PrintTo(const GroupedCase& c, std::ostream* out) { *out << c.value; }
-
-class GroupedNumber : public testing::TestWithParam<GroupedCase> {};
-
-}  // namespace
-
-TEST_P(GroupedNumber, groups_by_three_without_leading_zeros)
+TEST(GroupedNumber, groups_by_three_without_leading_zeros)
 {
-    EXPECT_EQ(std::string(format_grouped(GetParam().value)), GetParam().text);
+    const struct {
+        uint64_t value;
+        const char* text;
+    } cases[] = {{0, "0"}, {7, "7"}, {10, "10"}, {999, "999"}, {1000, "1,000"}, {1001, "1,001"}, {1234, "1,234"},
+                 {1000000, "1,000,000"}, {4294967295u, "4,294,967,295"}, {4294967296ull, "4,294,967,296"},
+                 {999999999999999999ull, "999,999,999,999,999,999"},
+                 {1000000000000000000ull, "1,000,000,000,000,000,000"},
+                 {10000000000000000000ull, "10,000,000,000,000,000,000"},
+                 {UINT64_MAX, "18,446,744,073,709,551,615"}};
+    for (const auto& c : cases)
+        EXPECT_STREQ(format_grouped(c.value), c.text) << c.value;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, GroupedNumber,
-    testing::Values(GroupedCase{0, "0"}, GroupedCase{7, "7"}, GroupedCase{10, "10"}, GroupedCase{999, "999"},
-                    GroupedCase{1000, "1,000"}, GroupedCase{1001, "1,001"}, GroupedCase{1234, "1,234"},
-                    GroupedCase{1000000, "1,000,000"}, GroupedCase{4294967295u, "4,294,967,295"},
-                    GroupedCase{4294967296ull, "4,294,967,296"},
-                    GroupedCase{999999999999999999ull, "999,999,999,999,999,999"},
-                    GroupedCase{1000000000000000000ull, "1,000,000,000,000,000,000"},
-                    GroupedCase{10000000000000000000ull, "10,000,000,000,000,000,000"},
-                    GroupedCase{UINT64_MAX, "18,446,744,073,709,551,615"}));
-
-TEST(GroupedNumberBuffer, next_call_overwrites_the_text_of_the_last)
+TEST(GroupedNumber, next_call_overwrites_the_text_of_the_last)
 {
     const char* first = format_grouped(UINT64_MAX);
     const char* second = format_grouped(5);
@@ -44,71 +29,46 @@ TEST(GroupedNumberBuffer, next_call_overwrites_the_text_of_the_last)
     EXPECT_EQ(std::string(first), "00,000,000,000,000,000,005");
 }
 
-namespace {
-
-struct SizeCase {
-    uint32_t size_low;
-    uint32_t size_high;
-    uint32_t attributes;
-    int compact;
-    std::string printed;
-};
-
-void PrintTo(const SizeCase& c, std::ostream* out)
+TEST(SizeField, prints_the_column_of_one_line)
 {
-    *out << "high " << c.size_high << " low " << c.size_low << " attributes " << c.attributes << " compact "
-         << c.compact;
+    const struct {
+        uint32_t size_low, size_high, attributes;
+        int compact;
+        std::string printed;
+    } cases[] = {{0, 0, 0x20, 0, std::string(13, ' ') + "0 "},
+                 {345, 0, 0x20, 0, std::string(11, ' ') + "345 "},
+                 {1234, 0, 0x00, 0, std::string(9, ' ') + "1,234 "},
+                 {1234, 0, 0x00, 1, "1,234 "},
+                 {0, 0, 0x00, 1, "0 "},
+                 {0, 1, 0x20, 0, " 4,294,967,296 "},
+                 {0xFFFFFFFFu, 0, 0x20, 0, " 4,294,967,295 "},
+                 {0x4876E7FFu, 0x17, 0x20, 0, "99,999,999,999 "},
+                 {0x4876E800u, 0x17, 0x20, 0, "100,000,000,000 "},
+                 {0xFFFFFFFFu, 0xFFFFFFFFu, 0x21, 0, "18,446,744,073,709,551,615 "},
+                 {0x4876E800u, 0x17, 0x20, 1, "100,000,000,000 "},
+                 {0, 0, 0x10, 0, std::string(15, ' ')},
+                 {12345, 6, 0x10, 0, std::string(15, ' ')},
+                 {0, 0, 0x10, 1, ""},
+                 {99, 0, 0x37, 1, ""}};
+    for (const auto& c : cases) {
+        testing::internal::CaptureStdout();
+        print_size_field(c.size_low, c.size_high, c.attributes, c.compact);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.printed)
+            << "high " << c.size_high << " low " << c.size_low << " attributes " << c.attributes << " compact "
+            << c.compact;
+    }
 }
 
-class SizeField : public testing::TestWithParam<SizeCase> {};
-
-}  // namespace
-
-TEST_P(SizeField, prints_the_column_of_one_line)
+TEST(AttributeWord, prints_six_letters_in_fixed_places)
 {
-    testing::internal::CaptureStdout();
-    print_size_field(GetParam().size_low, GetParam().size_high, GetParam().attributes, GetParam().compact);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), GetParam().printed);
+    const struct {
+        uint32_t attributes;
+        const char* letters;
+    } cases[] = {{0x00, "------"}, {0x21, "a----r"}, {0x10, "-d----"}, {0x02, "----h-"}, {0x04, "---s--"},
+                 {0x20, "a-----"}, {0x37, "ad-shr"}, {0xFFFFFFFFu, "ad-shr"}, {0x80, "------"}, {0x08, "------"}};
+    for (const auto& c : cases) {
+        testing::internal::CaptureStdout();
+        print_attributes(c.attributes);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.letters) << c.attributes;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, SizeField,
-    testing::Values(SizeCase{0, 0, 0x20, 0, std::string(13, ' ') + "0 "},
-                    SizeCase{345, 0, 0x20, 0, std::string(11, ' ') + "345 "},
-                    SizeCase{1234, 0, 0x00, 0, std::string(9, ' ') + "1,234 "},
-                    SizeCase{1234, 0, 0x00, 1, "1,234 "}, SizeCase{0, 0, 0x00, 1, "0 "},
-                    SizeCase{0, 1, 0x20, 0, std::string(1, ' ') + "4,294,967,296 "},
-                    SizeCase{0xFFFFFFFFu, 0, 0x20, 0, std::string(1, ' ') + "4,294,967,295 "},
-                    SizeCase{0x4876E7FFu, 0x17, 0x20, 0, "99,999,999,999 "},
-                    SizeCase{0x4876E800u, 0x17, 0x20, 0, "100,000,000,000 "},
-                    SizeCase{0xFFFFFFFFu, 0xFFFFFFFFu, 0x21, 0, "18,446,744,073,709,551,615 "},
-                    SizeCase{0x4876E800u, 0x17, 0x20, 1, "100,000,000,000 "},
-                    SizeCase{0, 0, 0x10, 0, std::string(15, ' ')}, SizeCase{12345, 6, 0x10, 0, std::string(15, ' ')},
-                    SizeCase{0, 0, 0x10, 1, ""}, SizeCase{99, 0, 0x37, 1, ""}));
-
-namespace {
-
-struct AttributeWordCase {
-    uint32_t attributes;
-    std::string letters;
-};
-
-void PrintTo(const AttributeWordCase& c, std::ostream* out) { *out << c.attributes; }
-
-class AttributeWord : public testing::TestWithParam<AttributeWordCase> {};
-
-}  // namespace
-
-TEST_P(AttributeWord, prints_six_letters_in_fixed_places)
-{
-    testing::internal::CaptureStdout();
-    print_attributes(GetParam().attributes);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), GetParam().letters);
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, AttributeWord,
-                         testing::Values(AttributeWordCase{0x00, "------"}, AttributeWordCase{0x21, "a----r"},
-                                         AttributeWordCase{0x10, "-d----"}, AttributeWordCase{0x02, "----h-"},
-                                         AttributeWordCase{0x04, "---s--"}, AttributeWordCase{0x20, "a-----"},
-                                         AttributeWordCase{0x37, "ad-shr"}, AttributeWordCase{0xFFFFFFFFu, "ad-shr"},
-                                         AttributeWordCase{0x80, "------"}, AttributeWordCase{0x08, "------"}));

@@ -8,10 +8,7 @@
 #include "driver/dates.h"
 #include "platform/platform.h"
 
-// Seconds from 1601 to 1970.
-static const uint64_t EPOCH_1601 = 11644473600ull;
-
-static uint64_t utc(int year, int month, int day, int hour, int minute, int second, int millisecond)
+static uint64_t utc(int year, int month, int day, int hour = 0, int minute = 0, int second = 0, int millisecond = 0)
 {
     struct tm fields = {};
     fields.tm_year = year - 1900;
@@ -20,8 +17,7 @@ static uint64_t utc(int year, int month, int day, int hour, int minute, int seco
     fields.tm_hour = hour;
     fields.tm_min = minute;
     fields.tm_sec = second;
-    const int64_t seconds = static_cast<int64_t>(timegm(&fields));
-    return (static_cast<uint64_t>(seconds + static_cast<int64_t>(EPOCH_1601))) * 10000000ull +
+    return static_cast<uint64_t>(timegm(&fields) + 11644473600ll) * 10000000ull +
            static_cast<uint64_t>(millisecond) * 10000ull;
 }
 
@@ -46,75 +42,43 @@ protected:
     }
 };
 
-TEST_F(DateArguments, two_digit_years_fold_at_80)
+TEST_F(DateArguments, grammar_calendar_and_completion_of_start_and_end_of_day)
 {
-    EXPECT_EQ(parse("08-05-01", DATE_START_OF_DAY), utc(2008, 5, 1, 0, 0, 0, 0));
-    EXPECT_EQ(parse("80-05-01", DATE_START_OF_DAY), utc(1980, 5, 1, 0, 0, 0, 0));
-    EXPECT_EQ(parse("79-12-31", DATE_START_OF_DAY), utc(2079, 12, 31, 0, 0, 0, 0));
-    EXPECT_EQ(parse("0-1-1", DATE_START_OF_DAY), utc(2000, 1, 1, 0, 0, 0, 0));
-}
-
-TEST_F(DateArguments, years_100_to_1600_are_refused)
-{
-    EXPECT_EQ(parse("100-01-01", DATE_START_OF_DAY), 0u);
-    EXPECT_EQ(parse("1600-12-31", DATE_START_OF_DAY), 0u);
-    EXPECT_EQ(parse("1601-01-02", DATE_START_OF_DAY), utc(1601, 1, 2, 0, 0, 0, 0));
-    EXPECT_EQ(parse("30828-01-01", DATE_START_OF_DAY), 0u);
-    EXPECT_EQ(parse("65537-01-01", DATE_START_OF_DAY), 0u);
-}
-
-TEST_F(DateArguments, separators_may_be_dash_or_slash_and_mixed)
-{
-    const uint64_t expected = utc(2008, 5, 1, 0, 0, 0, 0);
-    EXPECT_EQ(parse("2008/05/01", DATE_START_OF_DAY), expected);
-    EXPECT_EQ(parse("2008-05/01", DATE_START_OF_DAY), expected);
-    EXPECT_EQ(parse("2008.05.01", DATE_START_OF_DAY), 0u);
-    EXPECT_EQ(parse("2008-05", DATE_START_OF_DAY), 0u);
-}
-
-TEST_F(DateArguments, calendar_checks_months_and_days)
-{
-    EXPECT_NE(parse("2000-02-29", DATE_START_OF_DAY), 0u);
-    EXPECT_EQ(parse("1900-02-29", DATE_START_OF_DAY), 0u);
-    EXPECT_NE(parse("2008-02-29", DATE_START_OF_DAY), 0u);
-    EXPECT_EQ(parse("2007-02-29", DATE_START_OF_DAY), 0u);
-    EXPECT_EQ(parse("2008-04-31", DATE_START_OF_DAY), 0u);
-    EXPECT_EQ(parse("2008-13-01", DATE_START_OF_DAY), 0u);
-    EXPECT_EQ(parse("2008-00-01", DATE_START_OF_DAY), 0u);
-    EXPECT_EQ(parse("2008-01-00", DATE_START_OF_DAY), 0u);
-}
-
-TEST_F(DateArguments, time_fields_are_range_checked_and_all_required)
-{
-    EXPECT_EQ(parse("2008-05-01,24:00:00", DATE_START_OF_DAY), 0u);
-    EXPECT_EQ(parse("2008-05-01,12:60:00", DATE_START_OF_DAY), 0u);
-    EXPECT_EQ(parse("2008-05-01,12:00:60", DATE_START_OF_DAY), 0u);
-    EXPECT_EQ(parse("2008-05-01,12:00", DATE_START_OF_DAY), 0u);
-    EXPECT_EQ(parse("2008-05-01,", DATE_START_OF_DAY), 0u);
-}
-
-TEST_F(DateArguments, comma_and_ampersand_both_start_the_time)
-{
-    EXPECT_EQ(parse("2008-05-01&12:00:00", DATE_START_OF_DAY), parse("2008-05-01,12:00:00", DATE_START_OF_DAY));
-    EXPECT_EQ(parse("2008-05-01,12:00:00", DATE_START_OF_DAY), utc(2008, 5, 1, 12, 0, 0, 0));
-}
-
-TEST_F(DateArguments, fraction_is_milliseconds_filled_on_the_right_and_cut_after_three)
-{
+    const int START = DATE_START_OF_DAY, END = DATE_END_OF_DAY;
+    const struct {
+        const char* text;
+        int mode;
+        uint64_t expected;  // 0: refused
+    } cases[] = {
+        // Two-digit years fold at 80; years 100 to 1600 and past 30827 are refused.
+        {"08-05-01", START, utc(2008, 5, 1)}, {"80-05-01", START, utc(1980, 5, 1)}, {"0-1-1", START, utc(2000, 1, 1)},
+        {"79-12-31", START, utc(2079, 12, 31)}, {"100-01-01", START, 0}, {"1600-12-31", START, 0},
+        {"1601-01-02", START, utc(1601, 1, 2)}, {"30828-01-01", START, 0}, {"65537-01-01", START, 0},
+        // Separators are dash or slash, mixed too; all three fields are required.
+        {"2008/05/01", START, utc(2008, 5, 1)}, {"2008-05/01", START, utc(2008, 5, 1)}, {"2008.05.01", START, 0},
+        {"2008-05", START, 0},
+        // The calendar: leap years, month lengths, zero fields.
+        {"2000-02-29", START, utc(2000, 2, 29)}, {"2008-02-29", START, utc(2008, 2, 29)}, {"1900-02-29", START, 0},
+        {"2007-02-29", START, 0}, {"2008-04-31", START, 0}, {"2008-13-01", START, 0}, {"2008-00-01", START, 0},
+        {"2008-01-00", START, 0},
+        // Time fields are range checked and all required; comma and ampersand both start the time.
+        {"2008-05-01,24:00:00", START, 0}, {"2008-05-01,12:60:00", START, 0}, {"2008-05-01,12:00:60", START, 0},
+        {"2008-05-01,12:00", START, 0}, {"2008-05-01,", START, 0}, {"2008-05-01,12:00:00", START, utc(2008, 5, 1, 12)},
+        {"2008-05-01&12:00:00", START, utc(2008, 5, 1, 12)},
+        // The fraction is milliseconds, filled on the right and cut after three digits.
+        {"2008-05-01,12:00:00.5", START, utc(2008, 5, 1, 12, 0, 0, 500)},
+        {"2008-05-01,12:00:00.05", START, utc(2008, 5, 1, 12, 0, 0, 50)},
+        {"2008-05-01,12:00:00.", END, utc(2008, 5, 1, 12, 0, 0, 0)},
+        // A missing time or fraction completes to the start or the end of the day.
+        {"2008-05-01", START, utc(2008, 5, 1)}, {"2008-05-01", END, utc(2008, 5, 1, 23, 59, 59, 999)},
+        {"2008-05-01", DATE_TIME_REQUIRED, 0},
+        {"2008-05-01,12:00:00", END, utc(2008, 5, 1, 12, 0, 0, 999)},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(parse(c.text, c.mode), c.expected) << c.text << " mode " << c.mode;
     std::string rest;
-    EXPECT_EQ(parse("2008-05-01,12:00:00.5", DATE_START_OF_DAY), utc(2008, 5, 1, 12, 0, 0, 500));
-    EXPECT_EQ(parse("2008-05-01,12:00:00.05", DATE_START_OF_DAY), utc(2008, 5, 1, 12, 0, 0, 50));
-    EXPECT_EQ(parse("2008-05-01,12:00:00.123456x", DATE_START_OF_DAY, &rest), utc(2008, 5, 1, 12, 0, 0, 123));
+    EXPECT_EQ(parse("2008-05-01,12:00:00.123456x", START, &rest), utc(2008, 5, 1, 12, 0, 0, 123));
     EXPECT_EQ(rest, "x");
-    EXPECT_EQ(parse("2008-05-01,12:00:00.", DATE_END_OF_DAY), utc(2008, 5, 1, 12, 0, 0, 0));
-}
-
-TEST_F(DateArguments, missing_time_depends_on_the_mode)
-{
-    EXPECT_EQ(parse("2008-05-01", DATE_START_OF_DAY), utc(2008, 5, 1, 0, 0, 0, 0));
-    EXPECT_EQ(parse("2008-05-01", DATE_END_OF_DAY), utc(2008, 5, 1, 23, 59, 59, 999));
-    EXPECT_EQ(parse("2008-05-01", DATE_TIME_REQUIRED), 0u);
-    EXPECT_EQ(parse("2008-05-01,12:00:00", DATE_END_OF_DAY), utc(2008, 5, 1, 12, 0, 0, 999));
 }
 
 TEST_F(DateArguments, time_alone_means_today)
@@ -122,7 +86,7 @@ TEST_F(DateArguments, time_alone_means_today)
     SYSTEMTIME today;
     GetLocalTime(&today);
     const uint64_t value = parse(",08:30:00", DATE_TIME_REQUIRED);
-    const uint64_t midnight = utc(today.wYear, today.wMonth, today.wDay, 0, 0, 0, 0);
+    const uint64_t midnight = utc(today.wYear, today.wMonth, today.wDay);
     ASSERT_GE(value, midnight);
     EXPECT_EQ((value - midnight) / 10000000ull, 8u * 3600 + 30 * 60);
 }
@@ -130,7 +94,7 @@ TEST_F(DateArguments, time_alone_means_today)
 TEST_F(DateArguments, time_required_mode_keeps_the_current_milliseconds)
 {
     const uint64_t value = parse("2008-05-01,12:00:00", DATE_TIME_REQUIRED);
-    EXPECT_GE(value, utc(2008, 5, 1, 12, 0, 0, 0));
+    EXPECT_GE(value, utc(2008, 5, 1, 12));
     EXPECT_LE(value, utc(2008, 5, 1, 12, 0, 0, 999));
 }
 
@@ -138,10 +102,10 @@ TEST_F(DateArguments, local_time_is_turned_into_utc_with_the_current_bias)
 {
     setenv("TZ", "JST-9", 1);
     tzset();
-    EXPECT_EQ(parse("2008-05-01,09:00:00", DATE_START_OF_DAY), utc(2008, 5, 1, 0, 0, 0, 0));
+    EXPECT_EQ(parse("2008-05-01,09:00:00", DATE_START_OF_DAY), utc(2008, 5, 1));
     // The first hours of 1601 in a zone east of Greenwich lie before the first FILETIME.
     EXPECT_EQ(parse("1601-01-01,00:00:00", DATE_START_OF_DAY), 0u);
-    EXPECT_EQ(parse("1601-01-01,10:00:00", DATE_START_OF_DAY), utc(1601, 1, 1, 1, 0, 0, 0));
+    EXPECT_EQ(parse("1601-01-01,10:00:00", DATE_START_OF_DAY), utc(1601, 1, 1, 1));
 }
 
 TEST_F(DateArguments, refused_date_leaves_target_and_cursor_alone)

@@ -20,124 +20,78 @@ static int record_option(char** cursor)
     return 1;
 }
 
-static int scan(std::string text)
+TEST(ScanSwitchArgument, splits_options_skips_words_and_quoted_stretches)
 {
-    seen.clear();
-    return scan_switch_argument(text.data(), record_option);
+    using Seen = std::vector<std::string>;
+    const struct { const char* text; int accepted; Seen options; } cases[] = {
+        {"/a/b /c\t/d", 1, {"a", "b", "c", "d"}},  // chained or separated by blanks
+        {"", 1, {}},
+        {"/a word/b", 1, {"a", "b"}},             // a switch ending a word starts an option
+        {"/a \"x /y z\"w /b", 1, {"a", "b"}},     // quotes hide blanks and switches
+        {"/a \"x\"\" /y\" /b", 1, {"a", "b"}},    // a doubled quote does not close the stretch
+        {"/ab", 0, {}},                           // text left after an option
+        {"/a \"never closed", 0, {}},
+        {"/", 0, {}},                             // the handler refuses
+        {"/a/", 0, {}},
+    };
+    for (const auto& c : cases) {
+        seen.clear();
+        std::string text = c.text;
+        EXPECT_EQ(scan_switch_argument(text.data(), record_option), c.accepted) << c.text;
+        if (c.accepted) {
+            EXPECT_EQ(seen, c.options) << c.text;
+        }
+    }
 }
 
-TEST(ScanSwitchArgument, options_may_be_chained_or_separated_by_blanks)
+TEST(ReadQuotedValue, first_character_is_the_quote_doubled_gives_one_and_unclosed_runs_to_the_end)
 {
-    EXPECT_EQ(scan("/a/b /c\t/d"), 1);
-    EXPECT_EQ(seen, (std::vector<std::string>{"a", "b", "c", "d"}));
-}
-
-TEST(ScanSwitchArgument, empty_text_is_accepted)
-{
-    EXPECT_EQ(scan(""), 1);
-    EXPECT_TRUE(seen.empty());
-}
-
-TEST(ScanSwitchArgument, text_left_after_an_option_refuses_the_argument)
-{
-    EXPECT_EQ(scan("/ab"), 0);
-}
-
-TEST(ScanSwitchArgument, words_are_skipped_and_a_switch_ending_a_word_starts_an_option)
-{
-    EXPECT_EQ(scan("/a word/b"), 1);
-    EXPECT_EQ(seen, (std::vector<std::string>{"a", "b"}));
-}
-
-TEST(ScanSwitchArgument, quoted_stretch_hides_blanks_and_switches)
-{
-    EXPECT_EQ(scan("/a \"x /y z\"w /b"), 1);
-    EXPECT_EQ(seen, (std::vector<std::string>{"a", "b"}));
-}
-
-TEST(ScanSwitchArgument, doubled_quote_inside_a_stretch_does_not_close_it)
-{
-    EXPECT_EQ(scan("/a \"x\"\" /y\" /b"), 1);
-    EXPECT_EQ(seen, (std::vector<std::string>{"a", "b"}));
-}
-
-TEST(ScanSwitchArgument, unclosed_quote_in_a_word_refuses_the_argument)
-{
-    EXPECT_EQ(scan("/a \"never closed"), 0);
-}
-
-TEST(ScanSwitchArgument, handler_refusal_refuses_the_argument)
-{
-    EXPECT_EQ(scan("/"), 0);
-    EXPECT_EQ(scan("/a/"), 0);
-}
-
-static std::string quoted_value(std::string text, std::string* rest = nullptr)
-{
-    static std::string storage;
-    storage = text;
-    char* cursor = storage.data();
-    const char* value = read_quoted_value(&cursor);
-    if (rest != nullptr)
-        *rest = cursor;
-    return value == nullptr ? "<null>" : value;
-}
-
-TEST(ReadQuotedValue, any_first_character_is_the_quote)
-{
-    std::string rest;
-    EXPECT_EQ(quoted_value("='a,b'/L1", &rest), "a,b");
-    EXPECT_EQ(rest, "/L1");
-    EXPECT_EQ(quoted_value("=|a,b|"), "a,b");
-    EXPECT_EQ(quoted_value(":|a,b|"), "a,b");
-    EXPECT_EQ(quoted_value("=abc"), "bc");
-}
-
-TEST(ReadQuotedValue, doubled_quote_gives_one_and_the_search_goes_on)
-{
-    EXPECT_EQ(quoted_value("='a''b'"), "a'b");
-    EXPECT_EQ(quoted_value("='a''''b'"), "a''b");
-    EXPECT_EQ(quoted_value("=''''"), "'");
-}
-
-TEST(ReadQuotedValue, unclosed_value_runs_to_the_end)
-{
-    std::string rest = "x";
-    EXPECT_EQ(quoted_value("='abc", &rest), "abc");
-    EXPECT_EQ(rest, "");
-}
-
-TEST(ReadQuotedValue, missing_equals_or_quote_is_refused)
-{
-    EXPECT_EQ(quoted_value(""), "<null>");
-    EXPECT_EQ(quoted_value("'a'"), "<null>");
-    EXPECT_EQ(quoted_value("="), "<null>");
-    EXPECT_EQ(quoted_value(":"), "<null>");
+    const struct {
+        const char* text;
+        const char* value;  // nullptr: refused
+        const char* rest;
+    } cases[] = {
+        {"='a,b'/L1", "a,b", "/L1"}, {"=|a,b|", "a,b", ""},   {":|a,b|", "a,b", ""},  {"=abc", "bc", ""},
+        {"='a''b'", "a'b", ""},      {"='a''''b'", "a''b", ""}, {"=''''", "'", ""},    {"='abc", "abc", ""},
+        {"", nullptr, ""},           {"'a'", nullptr, ""},     {"=", nullptr, ""},     {":", nullptr, ""},
+    };
+    for (const auto& c : cases) {
+        std::string text = c.text;
+        char* cursor = text.data();
+        const char* value = read_quoted_value(&cursor);
+        if (c.value == nullptr) {
+            EXPECT_EQ(value, nullptr) << c.text;
+            continue;
+        }
+        ASSERT_NE(value, nullptr) << c.text;
+        EXPECT_STREQ(value, c.value) << c.text;
+        EXPECT_STREQ(cursor, c.rest) << c.text;
+    }
 }
 
 TEST(ReadQuotedValue, trail_byte_equal_to_the_quote_is_not_a_quote_under_cp932)
 {
     setenv("LC_ALL", "ja_JP.SJIS", 1);
     reload_code_page();
-    // 0x83 0x5C is one character whose second byte is a backslash.
-    EXPECT_EQ(quoted_value("=\\\x83\\x\\"), "\x83\\x");
-    // A double-byte quote character works like any other.
-    EXPECT_EQ(quoted_value("=\x83\\ab\x83\\"), "ab");
+    // 0x83 0x5C is one character whose second byte is a backslash; as the quote it works like any other.
+    const std::pair<const char*, const char*> cases[] = {{"=\\\x83\\x\\", "\x83\\x"}, {"=\x83\\ab\x83\\", "ab"}};
+    for (const auto& [text, value] : cases) {
+        std::string copy = text;
+        char* cursor = copy.data();
+        EXPECT_STREQ(read_quoted_value(&cursor), value);
+    }
     setenv("LC_ALL", "C", 1);
     reload_code_page();
 }
 
-static std::string without_quotes(std::string text)
-{
-    remove_quotes(text.data());
-    return text.c_str();
-}
-
 TEST(RemoveQuotes, every_double_quote_goes)
 {
-    EXPECT_EQ(without_quotes("\"a b\""), "a b");
-    EXPECT_EQ(without_quotes("a\"\"\"b"), "ab");
-    EXPECT_EQ(without_quotes("\""), "");
-    EXPECT_EQ(without_quotes("plain"), "plain");
+    const std::pair<const char*, const char*> cases[] = {
+        {"\"a b\"", "a b"}, {"a\"\"\"b", "ab"}, {"\"", ""}, {"plain", "plain"}};
+    for (const auto& [text, expected] : cases) {
+        std::string copy = text;
+        remove_quotes(copy.data());
+        EXPECT_STREQ(copy.c_str(), expected);
+    }
     remove_quotes(nullptr);
 }

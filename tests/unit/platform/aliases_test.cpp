@@ -29,35 +29,19 @@ static std::string short_path(const std::string& path)
     return length == 0 || length >= sizeof buffer ? "<failed>" : std::string(buffer, length);
 }
 
-TEST(Aliases, valid_short_names_are_their_own_alias)
+TEST(Aliases, valid_short_names_are_their_own_alias_and_others_get_numbered_ones)
 {
     TemporaryTree tree;
-    for (const char* name : {"README.TXT", "readme2.txt", "A", "12345678.123", "a_b-c~1.x"})
-        tree.file(name);
-    for (const char* name : {"README.TXT", "readme2.txt", "A", "12345678.123", "a_b-c~1.x"})
-        EXPECT_EQ(alias_of(tree, name), "") << name;
-}
-
-TEST(Aliases, long_and_invalid_names_get_numbered_aliases)
-{
-    TemporaryTree tree;
-    const struct {
-        const char* name;
-        const char* alias;
-    } cases[] = {
-        {"Long File.txt", "LONGFI~1.TXT"},
-        {"Long File2.txt", "LONGFI~2.TXT"},
-        {"longfilename.html", "LONGFI~1.HTM"},
-        {".bashrc", "BASHRC~1"},
-        {"a+b.txt", "AB~1.TXT"},
-        {"name.with.dots.jpeg", "NAMEWI~1.JPE"},
-        {"ninechars", "NINECH~1"},
-        {"x.longext", "X~1.LON"},
+    const std::pair<const char*, const char*> cases[] = {
+        {"README.TXT", ""}, {"readme2.txt", ""}, {"A", ""}, {"12345678.123", ""}, {"a_b-c~1.x", ""},
+        {"Long File.txt", "LONGFI~1.TXT"}, {"Long File2.txt", "LONGFI~2.TXT"}, {"longfilename.html", "LONGFI~1.HTM"},
+        {".bashrc", "BASHRC~1"}, {"a+b.txt", "AB~1.TXT"}, {"name.with.dots.jpeg", "NAMEWI~1.JPE"},
+        {"ninechars", "NINECH~1"}, {"x.longext", "X~1.LON"},
     };
-    for (const auto& c : cases)
-        tree.file(c.name);
-    for (const auto& c : cases)
-        EXPECT_EQ(alias_of(tree, c.name), c.alias) << c.name;
+    for (const auto& [name, alias] : cases)
+        tree.file(name);
+    for (const auto& [name, alias] : cases)
+        EXPECT_EQ(alias_of(tree, name), alias) << name;
 }
 
 TEST(Aliases, names_equal_ignoring_case_leave_the_upper_case_one_its_form)
@@ -79,12 +63,10 @@ TEST(Aliases, numbering_skips_real_names_that_look_like_aliases)
     EXPECT_EQ(alias_of(tree, "LONGFI~1.TXT"), "");
     EXPECT_EQ(alias_of(tree, "Long File.txt"), "LONGFI~2.TXT");
     // The real name wins when a path is written with it.
-    char buffer[64];
     HANDLE file = CreateFileA(tree.windows("longfi~1.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     CloseHandle(file);
     EXPECT_EQ(last_of(short_path(tree.windows("Long File.txt"))), "LONGFI~2.TXT");
-    (void)buffer;
 }
 
 TEST(Aliases, numbers_past_nine_shorten_the_base)
@@ -98,26 +80,18 @@ TEST(Aliases, numbers_past_nine_shorten_the_base)
     EXPECT_EQ(alias_of(tree, "document number 110.txt"), "DOCUM~11.TXT");
 }
 
-TEST(Aliases, short_path_replaces_every_component)
+TEST(Aliases, short_path_replaces_every_component_and_resolves_to_the_entries_that_produced_it)
 {
     TemporaryTree tree;
     tree.directory("Program Files");
     tree.directory("Program Files/Sub Directory");
-    tree.file("Program Files/Sub Directory/Long File.txt");
+    tree.file("Program Files/Sub Directory/Long File.txt", "content");
     tree.file("Program Files/plain.txt");
     const std::string base = short_path(tree.windows());
-    EXPECT_EQ(short_path(tree.windows("Program Files\\Sub Directory\\Long File.txt")),
-              base + "\\PROGRA~1\\SUBDIR~1\\LONGFI~1.TXT");
+    const std::string shortened = short_path(tree.windows("Program Files\\Sub Directory\\Long File.txt"));
+    EXPECT_EQ(shortened, base + "\\PROGRA~1\\SUBDIR~1\\LONGFI~1.TXT");
     EXPECT_EQ(short_path(tree.windows("Program Files\\plain.txt")), base + "\\PROGRA~1\\plain.txt");
     EXPECT_EQ(short_path(tree.windows("Program Files\\Sub Directory\\")), base + "\\PROGRA~1\\SUBDIR~1\\");
-}
-
-TEST(Aliases, short_paths_resolve_to_the_entries_that_produced_them)
-{
-    TemporaryTree tree;
-    tree.directory("Program Files");
-    tree.file("Program Files/Long File.txt", "content");
-    const std::string shortened = short_path(tree.windows("Program Files\\Long File.txt"));
     char upper[1024];
     strcpy(upper, shortened.c_str());
     CharUpperA(upper);
@@ -129,28 +103,21 @@ TEST(Aliases, short_paths_resolve_to_the_entries_that_produced_them)
     EXPECT_EQ(std::string(buffer, read), "content");
     CloseHandle(file);
     EXPECT_TRUE(DeleteFileA(upper));
-    EXPECT_FALSE(tree.exists("Program Files/Long File.txt"));
+    EXPECT_FALSE(tree.exists("Program Files/Sub Directory/Long File.txt"));
 }
 
-TEST(Aliases, short_path_of_a_missing_path_fails)
+TEST(Aliases, short_path_of_a_missing_path_fails_and_a_small_buffer_gets_the_size_it_needs)
 {
     TemporaryTree tree;
     tree.directory("dir");
-    char buffer[256];
+    tree.file("Long File.txt");
+    char buffer[8] = "xxxxxxx";
     EXPECT_EQ(GetShortPathNameA(tree.windows("dir\\none.txt").c_str(), buffer, sizeof buffer), 0u);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(GetShortPathNameA(tree.windows("none\\x.txt").c_str(), buffer, sizeof buffer), 0u);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
-}
-
-TEST(Aliases, short_path_reports_the_size_a_small_buffer_needs)
-{
-    TemporaryTree tree;
-    tree.file("Long File.txt");
     const std::string path = tree.windows("Long File.txt");
-    char buffer[8] = "xxxxxxx";
-    const DWORD needed = GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
-    EXPECT_EQ(needed, short_path(path).size() + 1);
+    EXPECT_EQ(GetShortPathNameA(path.c_str(), buffer, sizeof buffer), short_path(path).size() + 1);
     EXPECT_STREQ(buffer, "xxxxxxx");
 }
 

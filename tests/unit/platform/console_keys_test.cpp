@@ -12,9 +12,7 @@
 #include "platform/platform.h"
 
 struct ReportedKey {
-    int down;
-    int virtual_key;
-    int character;
+    int down, virtual_key, character;
 };
 
 // A child on a pseudo-terminal that reads key events with ReadConsoleInputA and writes
@@ -43,15 +41,18 @@ public:
         close(master_);
         close(report_);
     }
-    bool started() const { return pid_ > 0; }
+    pid_t pid() const { return pid_; }
     void type(const std::string& bytes) const { ASSERT_EQ(write(master_, bytes.data(), bytes.size()), (ssize_t)bytes.size()); }
-    // Waits for the child to report one event.
-    bool next(ReportedKey* key) const
+    // The next `count` events the child reports, fewer when it stops reporting.
+    std::vector<ReportedKey> events(int count) const
     {
+        std::vector<ReportedKey> keys;
+        ReportedKey key;
         struct pollfd wanted = {report_, POLLIN, 0};
-        if (poll(&wanted, 1, 5000) <= 0)
-            return false;
-        return read(report_, key, sizeof *key) == sizeof *key;
+        while (static_cast<int>(keys.size()) < count && poll(&wanted, 1, 5000) > 0 &&
+               read(report_, &key, sizeof key) == sizeof key)
+            keys.push_back(key);
+        return keys;
     }
     int wait_status()
     {
@@ -60,20 +61,18 @@ public:
         pid_ = -1;
         return status;
     }
-    bool terminal_is_canonical() const
+    bool canonical() const
     {
         struct termios mode;
         return tcgetattr(master_, &mode) == 0 && (mode.c_lflag & ICANON) && (mode.c_lflag & ISIG);
     }
-    pid_t pid() const { return pid_; }
     // The child has put the terminal in key mode once it has asked for the first event.
     bool wait_for_key_mode() const
     {
-        for (int i = 0; i < 500; i++) {
+        for (int i = 0; i < 500; i++, usleep(10000)) {
             struct termios mode;
             if (tcgetattr(master_, &mode) == 0 && !(mode.c_lflag & ICANON))
                 return true;
-            usleep(10000);
         }
         return false;
     }
@@ -102,91 +101,72 @@ private:
     int report_ = -1;
 };
 
-static std::vector<ReportedKey> releases(const KeyChild& child, int keys)
+// Ctrl+C would end the child if the terminal still sent signals; Ctrl+S and Ctrl+Q
+// would be swallowed by flow control.
+TEST(ConsoleKeys, each_byte_is_a_press_then_a_release_and_control_keys_arrive_as_characters)
 {
-    std::vector<ReportedKey> characters;
-    for (int i = 0; i < 2 * keys; i++) {
-        ReportedKey key;
-        if (!child.next(&key))
-            break;
-        if (!key.down)
-            characters.push_back(key);
-    }
-    return characters;
-}
-
-TEST(ConsoleKeys, each_byte_is_a_press_then_a_release)
-{
-    KeyChild child(2);
-    ASSERT_TRUE(child.started());
-    child.type("a");
-    ReportedKey press, release;
-    ASSERT_TRUE(child.next(&press));
-    ASSERT_TRUE(child.next(&release));
-    EXPECT_EQ(press.down, TRUE);
-    EXPECT_EQ(release.down, FALSE);
-    EXPECT_EQ(press.character, 'a');
-    EXPECT_EQ(release.character, 'a');
-    EXPECT_EQ(press.virtual_key, 'A');
-}
-
-TEST(ConsoleKeys, control_keys_arrive_as_characters)
-{
-    KeyChild child(2 * 5);
-    ASSERT_TRUE(child.started());
+    KeyChild child(2 * 6);
+    ASSERT_GT(child.pid(), 0);
     ASSERT_TRUE(child.wait_for_key_mode());
-    // Ctrl+C would end the child if the terminal still sent signals; Ctrl+S and Ctrl+Q
-    // would be swallowed by flow control.
-    child.type("\x03\x13\x11y\r");
-    const std::vector<ReportedKey> keys = releases(child, 5);
-    ASSERT_EQ(keys.size(), 5u);
-    const int expected[] = {3, 19, 17, 'y', 13};
-    for (size_t i = 0; i < 5; i++) {
-        EXPECT_EQ(keys[i].character, expected[i]) << i;
-        EXPECT_NE(keys[i].virtual_key, 0) << i;
+    child.type("a\x03\x13\x11y\r");
+    const std::vector<ReportedKey> keys = child.events(2 * 6);
+    ASSERT_EQ(keys.size(), 12u);
+    const int expected[] = {'a', 3, 19, 17, 'y', 13};
+    for (size_t i = 0; i < 6; i++) {
+        const ReportedKey &press = keys[2 * i], &release = keys[2 * i + 1];
+        EXPECT_EQ(press.down, TRUE) << i;
+        EXPECT_EQ(release.down, FALSE) << i;
+        EXPECT_EQ(press.character, expected[i]) << i;
+        EXPECT_EQ(release.character, expected[i]) << i;
+        EXPECT_NE(press.virtual_key, 0) << i;
+        EXPECT_EQ(release.virtual_key, press.virtual_key) << i;
     }
+    EXPECT_EQ(keys[0].virtual_key, 'A');
 }
 
 TEST(ConsoleKeys, lone_escape_is_escape_and_a_sequence_is_one_key_without_character)
 {
     KeyChild child(2 * 3);
-    ASSERT_TRUE(child.started());
+    ASSERT_GT(child.pid(), 0);
     ASSERT_TRUE(child.wait_for_key_mode());
-    child.type("\x1b");
-    usleep(200000);
-    child.type("\x1b[A");
-    usleep(200000);
-    child.type("\x1bOP");
-    const std::vector<ReportedKey> keys = releases(child, 3);
-    ASSERT_EQ(keys.size(), 3u);
-    EXPECT_EQ(keys[0].character, 27);
-    EXPECT_EQ(keys[0].virtual_key, 0x1B);
-    EXPECT_EQ(keys[1].character, 0);
-    EXPECT_EQ(keys[1].virtual_key, 0x26);
-    EXPECT_EQ(keys[2].character, 0);
-    EXPECT_EQ(keys[2].virtual_key, 0x70);
+    for (const char* bytes : {"\x1b", "\x1b[A", "\x1bOP"}) {
+        child.type(bytes);
+        usleep(200000);
+    }
+    const std::vector<ReportedKey> keys = child.events(2 * 3);
+    ASSERT_EQ(keys.size(), 6u);
+    const int characters[] = {27, 0, 0}, virtual_keys[] = {0x1B, 0x26, 0x70};
+    for (size_t i = 0; i < 3; i++) {
+        EXPECT_EQ(keys[2 * i + 1].character, characters[i]) << i;
+        EXPECT_EQ(keys[2 * i + 1].virtual_key, virtual_keys[i]) << i;
+    }
 }
 
-TEST(ConsoleKeys, terminal_mode_comes_back_at_exit)
+TEST(ConsoleKeys, terminal_mode_comes_back_at_exit_and_on_sigterm)
 {
-    KeyChild child(2);
-    ASSERT_TRUE(child.started());
-    ASSERT_TRUE(child.wait_for_key_mode());
-    child.type("q");
-    const int status = child.wait_status();
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_TRUE(child.terminal_is_canonical());
+    for (bool terminate : {false, true}) {
+        KeyChild child(2);
+        ASSERT_GT(child.pid(), 0);
+        ASSERT_TRUE(child.wait_for_key_mode());
+        if (terminate)
+            kill(child.pid(), SIGTERM);
+        else
+            child.type("q");
+        const int status = child.wait_status();
+        if (terminate)
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+        else
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        EXPECT_TRUE(child.canonical()) << terminate;
+    }
 }
 
-TEST(ConsoleKeys, terminal_mode_comes_back_on_sigterm)
+// Each child checks for itself and reports through its exit status.
+static int status_of_child(pid_t pid)
 {
-    KeyChild child(2);
-    ASSERT_TRUE(child.started());
-    ASSERT_TRUE(child.wait_for_key_mode());
-    kill(child.pid(), SIGTERM);
-    const int status = child.wait_status();
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
-    EXPECT_TRUE(child.terminal_is_canonical());
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
 }
 
 TEST(ConsoleKeys, peek_does_not_wait_and_leaves_the_key)
@@ -216,11 +196,8 @@ TEST(ConsoleKeys, peek_does_not_wait_and_leaves_the_key)
     char mark = 0;
     ASSERT_EQ(read(master, &mark, 1), 1);
     ASSERT_EQ(write(master, "x", 1), 1);
-    int status = 0;
-    waitpid(pid, &status, 0);
+    EXPECT_EQ(status_of_child(pid), 0);
     close(master);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST(ConsoleKeys, no_terminal_makes_reads_fail)
@@ -229,17 +206,13 @@ TEST(ConsoleKeys, no_terminal_makes_reads_fail)
     ASSERT_GE(pid, 0);
     if (pid == 0) {
         setsid();  // no controlling terminal: /dev/tty cannot open
-        int devnull = open("/dev/null", O_RDONLY);
-        dup2(devnull, 0);
+        dup2(open("/dev/null", O_RDONLY), 0);
         INPUT_RECORD record;
         DWORD count = 0;
         const bool read_failed = !ReadConsoleInputA(GetStdHandle(STD_INPUT_HANDLE), &record, 1, &count);
-        const bool conin_failed = CreateFileA("CONIN$", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr) ==
-                                  INVALID_HANDLE_VALUE;
+        const bool conin_failed =
+            CreateFileA("CONIN$", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr) == INVALID_HANDLE_VALUE;
         _exit(read_failed && conin_failed ? 0 : 1);
     }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(status_of_child(pid), 0);
 }

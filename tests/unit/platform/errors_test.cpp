@@ -13,17 +13,13 @@
 
 TEST(ErrorTable, maps_every_errno_the_layer_names)
 {
-    const struct {
-        int error_number;
-        DWORD code;
-    } cases[] = {
-        {ENOENT, ERROR_FILE_NOT_FOUND}, {EACCES, ERROR_ACCESS_DENIED},  {EPERM, ERROR_ACCESS_DENIED},
+    const struct { int error_number; DWORD code; } cases[] = {
+        {ENOENT, ERROR_FILE_NOT_FOUND}, {EACCES, ERROR_ACCESS_DENIED}, {EPERM, ERROR_ACCESS_DENIED},
         {EEXIST, ERROR_ALREADY_EXISTS}, {ENOTEMPTY, ERROR_DIR_NOT_EMPTY}, {ENOSPC, ERROR_DISK_FULL},
         {EXDEV, ERROR_NOT_SAME_DEVICE}, {ENAMETOOLONG, ERROR_FILENAME_EXCED_RANGE}, {ENOTDIR, ERROR_DIRECTORY},
-        {EROFS, ERROR_WRITE_PROTECT},   {EMFILE, ERROR_TOO_MANY_OPEN_FILES}, {ENOMEM, ERROR_NOT_ENOUGH_MEMORY},
-        {EINVAL, ERROR_INVALID_PARAMETER}, {EIO, ERROR_IO_DEVICE},     {EBUSY, ERROR_GEN_FAILURE},
-        {ETXTBSY, ERROR_GEN_FAILURE},
-    };
+        {EROFS, ERROR_WRITE_PROTECT}, {EMFILE, ERROR_TOO_MANY_OPEN_FILES}, {ENOMEM, ERROR_NOT_ENOUGH_MEMORY},
+        {EINVAL, ERROR_INVALID_PARAMETER}, {EIO, ERROR_IO_DEVICE}, {EBUSY, ERROR_GEN_FAILURE},
+        {ETXTBSY, ERROR_GEN_FAILURE}};
     for (const auto& c : cases)
         EXPECT_EQ(windows_error_of(c.error_number), c.code) << c.error_number;
     EXPECT_EQ(windows_error_of(ENOENT, true), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
@@ -112,16 +108,20 @@ TEST(Errors, unreadable_directory_gives_access_denied)
     EXPECT_EQ(WEXITSTATUS(status), ERROR_ACCESS_DENIED);
 }
 
-TEST(Errors, full_disk_gives_disk_full)
+// Small tmpfs mounts: full, read-only, and busy as a mount point.
+TEST(Errors, full_read_only_and_busy_file_systems_give_their_codes)
 {
     TemporaryTree tree;
-    tree.directory("small");
-    ScopedMount mount(tree.host("small"), "tmpfs", 0, "size=64k");
-    if (!mount.mounted())
-        GTEST_SKIP() << mount.why();
+    for (const char* name : {"small", "ro"})
+        tree.directory(name);
+    ScopedMount small(tree.host("small"), "tmpfs", 0, "size=64k");
+    ScopedMount read_only(tree.host("ro"), "tmpfs", MS_RDONLY, "size=64k");
+    if (!small.mounted() || !read_only.mounted())
+        GTEST_SKIP() << small.why() << read_only.why();
+    EXPECT_EQ(error_after(RemoveDirectoryA(tree.windows("small").c_str())), DWORD(ERROR_GEN_FAILURE));
     HANDLE file = CreateFileA(tree.windows("small\\big").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    std::string block(65536, 'x');
+    const std::string block(65536, 'x');
     DWORD written = 0;
     BOOL ok = TRUE;
     for (int i = 0; i < 4 && ok; i++)
@@ -129,29 +129,10 @@ TEST(Errors, full_disk_gives_disk_full)
     EXPECT_FALSE(ok);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_DISK_FULL));
     CloseHandle(file);
-}
-
-TEST(Errors, read_only_file_system_gives_write_protect)
-{
-    TemporaryTree tree;
-    tree.directory("ro");
-    ScopedMount mount(tree.host("ro"), "tmpfs", MS_RDONLY, "size=64k");
-    if (!mount.mounted())
-        GTEST_SKIP() << mount.why();
     EXPECT_EQ(CreateFileA(tree.windows("ro\\new").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr),
               INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_WRITE_PROTECT));
     EXPECT_EQ(error_after(CreateDirectoryA(tree.windows("ro\\d").c_str(), nullptr)), DWORD(ERROR_WRITE_PROTECT));
-}
-
-TEST(Errors, busy_mount_point_gives_general_failure)
-{
-    TemporaryTree tree;
-    tree.directory("point");
-    ScopedMount mount(tree.host("point"), "tmpfs", 0, "size=64k");
-    if (!mount.mounted())
-        GTEST_SKIP() << mount.why();
-    EXPECT_EQ(error_after(RemoveDirectoryA(tree.windows("point").c_str())), DWORD(ERROR_GEN_FAILURE));
 }
 
 TEST(Errors, too_many_open_files)

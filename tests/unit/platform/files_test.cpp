@@ -3,6 +3,9 @@
 
 #include <sys/stat.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "platform/platform.h"
 #include "temporary_tree.h"
 
@@ -13,16 +16,8 @@ static HANDLE open_file(const std::string& path, DWORD access, DWORD disposition
 
 static std::string read_all(const std::string& host_path)
 {
-    FILE* file = fopen(host_path.c_str(), "rb");
-    if (file == nullptr)
-        return "<missing>";
-    std::string text;
-    char buffer[256];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0)
-        text.append(buffer, got);
-    fclose(file);
-    return text;
+    std::ifstream input(host_path, std::ios::binary);
+    return input ? std::string(std::istreambuf_iterator<char>(input), {}) : "<missing>";
 }
 
 TEST(Files, dispositions_behave_as_on_windows)
@@ -111,30 +106,23 @@ TEST(Files, file_pointer_moves_with_64_bit_distances)
     CloseHandle(file);
 }
 
-TEST(Files, times_are_kept_to_100_nanoseconds)
+TEST(Files, times_are_kept_to_100_nanoseconds_and_null_leaves_a_time_alone)
 {
     TemporaryTree tree;
     HANDLE file = open_file(tree.windows("t"), GENERIC_WRITE, CREATE_ALWAYS);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    FILETIME access, write, creation = {1, 1};
-    access.dwHighDateTime = 0x01D00000;
-    access.dwLowDateTime = 0x12345677;
-    write.dwHighDateTime = 0x01D80000;
-    write.dwLowDateTime = 0x89ABCDEF;
+    const auto value = [](const FILETIME& t) { return (uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    FILETIME creation = {1, 1}, access = {0x12345677, 0x01D00000}, write = {0x89ABCDEF, 0x01D80000};
     EXPECT_TRUE(SetFileTime(file, &creation, &access, &write));
     FILETIME got_access, got_write, got_creation;
     EXPECT_TRUE(GetFileTime(file, &got_creation, &got_access, &got_write));
-    EXPECT_EQ(got_access.dwHighDateTime, access.dwHighDateTime);
-    EXPECT_EQ(got_access.dwLowDateTime, access.dwLowDateTime);
-    EXPECT_EQ(got_write.dwHighDateTime, write.dwHighDateTime);
-    EXPECT_EQ(got_write.dwLowDateTime, write.dwLowDateTime);
-    // Null leaves a time alone.
-    FILETIME later = write;
-    later.dwHighDateTime++;
+    EXPECT_EQ(value(got_access), value(access));
+    EXPECT_EQ(value(got_write), value(write));
+    FILETIME later = {write.dwLowDateTime, write.dwHighDateTime + 1};
     EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &later));
     EXPECT_TRUE(GetFileTime(file, nullptr, &got_access, &got_write));
-    EXPECT_EQ(got_access.dwLowDateTime, access.dwLowDateTime);
-    EXPECT_EQ(got_write.dwHighDateTime, later.dwHighDateTime);
+    EXPECT_EQ(value(got_access), value(access));
+    EXPECT_EQ(value(got_write), value(later));
     CloseHandle(file);
 }
 

@@ -11,45 +11,37 @@
 
 using Names = std::vector<std::string>;
 
-TEST(Searches, find_returns_dot_entries_first_then_ntfs_order)
+TEST(Searches, dot_entries_come_first_then_ntfs_order_and_equal_names_keep_a_fixed_order)
 {
-    TemporaryTree tree;
-    for (const char* name : {"b.txt", "A.txt", "_x", "a.TXT.bak", "Zeta", "10", "1"})
-        tree.file(name);
-    tree.directory("sub");
-    EXPECT_EQ(search_names(tree.windows("*")),
-              (Names{".", "..", "1", "10", "A.txt", "a.TXT.bak", "b.txt", "sub", "Zeta", "_x"}));
+    const struct { std::vector<const char*> files; Names expected; } cases[] = {
+        {{}, {".", ".."}},
+        {{"b.txt", "A.txt", "_x", "a.TXT.bak", "Zeta", "10", "1", "sub/"},
+         {".", "..", "1", "10", "A.txt", "a.TXT.bak", "b.txt", "sub", "Zeta", "_x"}},
+        {{"abc", "ABC", "Abc"}, {".", "..", "ABC", "Abc", "abc"}},
+    };
+    for (const auto& c : cases) {
+        TemporaryTree tree;
+        for (const std::string name : c.files) {
+            if (name.back() == '/')
+                tree.directory(name);
+            else
+                tree.file(name);
+        }
+        EXPECT_EQ(search_names(tree.windows("*")), c.expected);
+    }
 }
 
-TEST(Searches, names_equal_ignoring_case_keep_a_fixed_order)
-{
-    TemporaryTree tree;
-    for (const char* name : {"abc", "ABC", "Abc"})
-        tree.file(name);
-    EXPECT_EQ(search_names(tree.windows("*")), (Names{".", "..", "ABC", "Abc", "abc"}));
-}
-
-TEST(Searches, drive_root_has_no_dot_entries)
+TEST(Searches, drive_roots_have_no_dot_entries)
 {
     const Names names = search_names("Z:\\*");
     ASSERT_FALSE(names.empty());
     EXPECT_NE(names[0], ".");
     EXPECT_EQ(std::count(names.begin(), names.end(), "tmp"), 1);
-}
-
-TEST(Searches, mapped_drive_root_has_no_dot_entries)
-{
     TemporaryTree tree;
     tree.file("only.txt");
     ScopedEnvironment drive("ORVA_DRIVE_Q", tree.root().c_str());
     EXPECT_EQ(search_names("Q:\\*"), Names{"only.txt"});
     EXPECT_EQ(search_names("q:*"), Names{"only.txt"});
-}
-
-TEST(Searches, empty_directory_lists_only_dot_entries)
-{
-    TemporaryTree tree;
-    EXPECT_EQ(search_names(tree.windows("*")), (Names{".", ".."}));
 }
 
 TEST(Searches, wildcard_patterns_follow_windows_rules)
@@ -58,10 +50,7 @@ TEST(Searches, wildcard_patterns_follow_windows_rules)
     for (const char* name : {"a", "a.txt", "ab.txt", "abc.txt", "a.b.txt", "file.txt", "file1.txt", "noext", "x.htm",
                              "x.html"})
         tree.file(name);
-    const struct {
-        const char* pattern;
-        Names expected;
-    } cases[] = {
+    const struct { const char* pattern; Names expected; } cases[] = {
         {"*.*", {".", "..", "a", "a.b.txt", "a.txt", "ab.txt", "abc.txt", "file.txt", "file1.txt", "noext", "x.htm",
                  "x.html"}},
         {"*.txt", {"a.b.txt", "a.txt", "ab.txt", "abc.txt", "file.txt", "file1.txt"}},
@@ -71,8 +60,7 @@ TEST(Searches, wildcard_patterns_follow_windows_rules)
         {"file?.txt", {"file.txt", "file1.txt"}},
         {"?", {"a"}},
         {"A*C.TXT", {"abc.txt"}},
-        // x.html's short name X~1.HTM matches as well, as on Windows.
-        {"*.htm", {"x.htm", "x.html"}},
+        {"*.htm", {"x.htm", "x.html"}},  // x.html's short name X~1.HTM matches, as on Windows
         {"*b*", {"a.b.txt", "ab.txt", "abc.txt"}},
         {"zz*", {}},
     };
@@ -80,48 +68,39 @@ TEST(Searches, wildcard_patterns_follow_windows_rules)
         EXPECT_EQ(search_names(tree.windows(c.pattern)), c.expected) << c.pattern;
 }
 
-TEST(Searches, pattern_matches_short_names_too)
+TEST(Searches, exact_name_finds_the_entry_by_any_case_or_its_short_name)
 {
     TemporaryTree tree;
+    tree.directory("Source");
     tree.file("Long File Name.text");
-    EXPECT_EQ(search_names(tree.windows("LONGFI~1.TEX")), Names{"Long File Name.text"});
-    EXPECT_EQ(search_names(tree.windows("*~1.tex")), Names{"Long File Name.text"});
+    for (const char* pattern : {"SOURCE", "source"})
+        EXPECT_EQ(search_names(tree.windows(pattern)), Names{"Source"}) << pattern;
+    for (const char* pattern : {"LONGFI~1.TEX", "*~1.tex"})
+        EXPECT_EQ(search_names(tree.windows(pattern)), Names{"Long File Name.text"}) << pattern;
 }
 
-TEST(Searches, wildcard_in_a_directory_component_is_an_invalid_name)
-{
-    TemporaryTree tree;
-    tree.directory("sub");
-    WIN32_FIND_DATAA record;
-    for (const char* pattern : {"s*\\x", "s?b\\*", "sub*\\*"}) {
-        EXPECT_EQ(FindFirstFileA(tree.windows(pattern).c_str(), &record), INVALID_HANDLE_VALUE) << pattern;
-        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_NAME)) << pattern;
-    }
-}
-
-TEST(Searches, missing_names_give_file_or_path_not_found)
+TEST(Searches, failures_give_invalid_name_file_or_path_not_found)
 {
     TemporaryTree tree;
     tree.directory("sub");
     tree.file("file");
-    const struct {
-        const char* relative;
-        DWORD code;
-    } cases[] = {
-        {"sub\\nothing.txt", ERROR_FILE_NOT_FOUND},
-        {"sub\\*.none", ERROR_FILE_NOT_FOUND},
-        {"missing\\*", ERROR_PATH_NOT_FOUND},
-        {"missing\\deeper\\x", ERROR_PATH_NOT_FOUND},
-        {"file\\*", ERROR_PATH_NOT_FOUND},
-        {"sub\\", ERROR_FILE_NOT_FOUND},
+    const struct { std::string path; DWORD code; } cases[] = {
+        {tree.windows("s*\\x"), ERROR_INVALID_NAME},  // wildcards in a directory component
+        {tree.windows("s?b\\*"), ERROR_INVALID_NAME},
+        {tree.windows("sub*\\*"), ERROR_INVALID_NAME},
+        {tree.windows("sub\\nothing.txt"), ERROR_FILE_NOT_FOUND},
+        {tree.windows("sub\\*.none"), ERROR_FILE_NOT_FOUND},
+        {tree.windows("sub\\"), ERROR_FILE_NOT_FOUND},
+        {tree.windows("missing\\*"), ERROR_PATH_NOT_FOUND},
+        {tree.windows("missing\\deeper\\x"), ERROR_PATH_NOT_FOUND},
+        {tree.windows("file\\*"), ERROR_PATH_NOT_FOUND},
+        {"Y:\\*", ERROR_PATH_NOT_FOUND},
     };
     WIN32_FIND_DATAA record;
     for (const auto& c : cases) {
-        EXPECT_EQ(FindFirstFileA(tree.windows(c.relative).c_str(), &record), INVALID_HANDLE_VALUE) << c.relative;
-        EXPECT_EQ(GetLastError(), c.code) << c.relative;
+        EXPECT_EQ(FindFirstFileA(c.path.c_str(), &record), INVALID_HANDLE_VALUE) << c.path;
+        EXPECT_EQ(GetLastError(), c.code) << c.path;
     }
-    EXPECT_EQ(FindFirstFileA("Y:\\*", &record), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
 }
 
 TEST(Searches, find_next_ends_with_no_more_files)
@@ -138,12 +117,13 @@ TEST(Searches, find_next_ends_with_no_more_files)
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
 }
 
-TEST(Searches, exact_name_finds_the_entry_whatever_its_case)
+static WIN32_FIND_DATAA found(const std::string& path)
 {
-    TemporaryTree tree;
-    tree.directory("Source");
-    EXPECT_EQ(search_names(tree.windows("SOURCE")), Names{"Source"});
-    EXPECT_EQ(search_names(tree.windows("source")), Names{"Source"});
+    WIN32_FIND_DATAA record = {};
+    HANDLE search = FindFirstFileA(path.c_str(), &record);
+    EXPECT_NE(search, INVALID_HANDLE_VALUE) << path;
+    FindClose(search);
+    return record;
 }
 
 TEST(Searches, records_are_complete)
@@ -152,14 +132,7 @@ TEST(Searches, records_are_complete)
     tree.file("data.bin", "12345");
     const struct timespec times[2] = {{1000000000, 123456700}, {1200000000, 987654300}};
     ASSERT_EQ(utimensat(AT_FDCWD, tree.host("data.bin").c_str(), times, 0), 0);
-    // A sparse file beyond 4 GiB checks both halves of the size.
-    const int fd = open(tree.host("big").c_str(), O_WRONLY | O_CREAT, 0644);
-    ASSERT_EQ(ftruncate(fd, 5000000000LL), 0);
-    close(fd);
-    WIN32_FIND_DATAA record;
-    HANDLE search = FindFirstFileA(tree.windows("data.bin").c_str(), &record);
-    ASSERT_NE(search, INVALID_HANDLE_VALUE);
-    FindClose(search);
+    WIN32_FIND_DATAA record = found(tree.windows("data.bin"));
     EXPECT_EQ(record.dwFileAttributes, static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
     EXPECT_EQ(record.nFileSizeLow, 5u);
     EXPECT_EQ(record.nFileSizeHigh, 0u);
@@ -169,9 +142,9 @@ TEST(Searches, records_are_complete)
     EXPECT_EQ(value(record.ftLastWriteTime), epoch + 12000000000000000ull + 9876543);
     EXPECT_NE(value(record.ftCreationTime), 0u);
     EXPECT_STREQ(record.cAlternateFileName, "");
-    search = FindFirstFileA(tree.windows("big").c_str(), &record);
-    ASSERT_NE(search, INVALID_HANDLE_VALUE);
-    FindClose(search);
+    // A sparse file beyond 4 GiB checks both halves of the size.
+    ASSERT_EQ(truncate((tree.host("data.bin")).c_str(), 5000000000LL), 0);
+    record = found(tree.windows("data.bin"));
     EXPECT_EQ(record.nFileSizeHigh, 1u);
     EXPECT_EQ(record.nFileSizeLow, static_cast<DWORD>(5000000000LL - 4294967296LL));
 }
@@ -192,32 +165,22 @@ TEST(Searches, entries_that_vanish_after_the_first_are_passed_over)
     EXPECT_EQ(names, (Names{".", "..", "a", "c"}));
 }
 
-TEST(Searches, dot_of_a_directory_names_the_directory_itself)
-{
-    TemporaryTree tree;
-    tree.directory("sub");
-    WIN32_FIND_DATAA record;
-    HANDLE search = FindFirstFileA(tree.windows("sub\\.").c_str(), &record);
-    ASSERT_NE(search, INVALID_HANDLE_VALUE);
-    FindClose(search);
-    EXPECT_STREQ(record.cFileName, ".");
-    EXPECT_TRUE(record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-TEST(Searches, forward_slashes_separate_too)
+TEST(Searches, dot_names_the_directory_itself_and_forward_slashes_separate_too)
 {
     TemporaryTree tree;
     tree.directory("sub");
     tree.file("sub/x");
+    const WIN32_FIND_DATAA record = found(tree.windows("sub\\."));
+    EXPECT_STREQ(record.cFileName, ".");
+    EXPECT_TRUE(record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ(search_names("Z:" + tree.root() + "/sub/*"), (Names{".", "..", "x"}));
 }
 
 TEST(Searches, host_names_with_forbidden_characters_show_in_private_use_form_under_utf8)
 {
     TemporaryTree tree;
-    tree.file("a:b");
-    tree.file("q?");
-    tree.file("plain");
+    for (const char* name : {"a:b", "q?", "plain"})
+        tree.file(name);
     {
         ScopedEnvironment utf8("LC_ALL", "en_US.UTF-8");
         EXPECT_EQ(search_names(tree.windows("*")), (Names{".", "..", "a\xEF\x80\xBA" "b", "plain", "q\xEF\x80\xBF"}));
@@ -238,9 +201,8 @@ TEST(Searches, many_open_searches_do_not_run_out_of_descriptors)
     std::vector<HANDLE> searches;
     WIN32_FIND_DATAA record;
     for (int i = 0; i < 600; i++) {
-        HANDLE search = FindFirstFileA(tree.windows("*").c_str(), &record);
-        ASSERT_NE(search, INVALID_HANDLE_VALUE) << i;
-        searches.push_back(search);
+        searches.push_back(FindFirstFileA(tree.windows("*").c_str(), &record));
+        ASSERT_NE(searches.back(), INVALID_HANDLE_VALUE) << i;
     }
     for (HANDLE search : searches) {
         while (FindNextFileA(search, &record)) {

@@ -8,20 +8,19 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "platform/platform.h"
+#include "platform/posix/code_page.h"
 #include "platform/posix/table_cache.h"
 
 class TemporaryTree {
 public:
-    explicit TemporaryTree(const char* parent = "/tmp")
+    explicit TemporaryTree(const char* parent = "/tmp") : root_(std::string(parent) + "/orva-layer-XXXXXX")
     {
-        std::string pattern = std::string(parent) + "/orva-layer-XXXXXX";
-        if (mkdtemp(pattern.data()) == nullptr)
+        if (mkdtemp(root_.data()) == nullptr)
             throw std::runtime_error("mkdtemp failed");
-        root_ = pattern;
-        // Each test starts from what is on disk, not from another test's tables.
-        forget_all_directories();
+        forget_all_directories();  // each test starts from the disk, not from another test's tables
     }
     ~TemporaryTree() { remove_all(root_); }
     TemporaryTree(const TemporaryTree&) = delete;
@@ -29,27 +28,24 @@ public:
 
     const std::string& root() const { return root_; }
     std::string host(const std::string& relative) const { return relative.empty() ? root_ : root_ + "/" + relative; }
-
     // The Windows path of a relative host path: Z:\tmp\orva-layer-x\a\b.
     std::string windows(const std::string& relative = "") const
     {
         std::string text = "Z:" + host(relative);
-        for (char& c : text) {
-            if (c == '/')
-                c = '\\';
-        }
+        for (char& c : text)
+            c = c == '/' ? '\\' : c;
         return text;
     }
 
     void file(const std::string& relative, const std::string& content = "", mode_t mode = 0644) const
     {
         const int fd = open(host(relative).c_str(), O_WRONLY | O_CREAT | O_TRUNC, mode);
-        if (fd < 0)
+        const bool written =
+            fd >= 0 && write(fd, content.data(), content.size()) == static_cast<ssize_t>(content.size());
+        if (fd >= 0)
+            close(fd);
+        if (!written || chmod(host(relative).c_str(), mode) != 0)
             throw std::runtime_error("cannot create " + relative);
-        if (!content.empty() && write(fd, content.data(), content.size()) != static_cast<ssize_t>(content.size()))
-            throw std::runtime_error("cannot write " + relative);
-        close(fd);
-        fchmod_path(relative, mode);
     }
     void directory(const std::string& relative, mode_t mode = 0755) const
     {
@@ -71,70 +67,48 @@ public:
         struct stat status;
         return stat(host(relative).c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
     }
-
     static void remove_all(const std::string& path)
     {
-        nftw(path.c_str(), remove_entry, 32, FTW_DEPTH | FTW_PHYS);
+        nftw(path.c_str(), [](const char* entry, const struct stat* status, int, struct FTW*) {
+            if (S_ISDIR(status->st_mode))
+                chmod(entry, 0700);
+            S_ISDIR(status->st_mode) ? rmdir(entry) : unlink(entry);
+            return 0;
+        }, 32, FTW_DEPTH | FTW_PHYS);
     }
 
 private:
-    void fchmod_path(const std::string& relative, mode_t mode) const { chmod(host(relative).c_str(), mode); }
-
-    static int remove_entry(const char* path, const struct stat* status, int, struct FTW*)
-    {
-        if (S_ISDIR(status->st_mode)) {
-            chmod(path, 0700);
-            rmdir(path);
-        } else {
-            unlink(path);
-        }
-        return 0;
-    }
-
     std::string root_;
 };
 
-// Sets an environment variable for the life of the object (the code page is read again).
+// Sets (or with nullptr removes) an environment variable for the life of the object; the
+// code page and the alias tables are read again both times.
 class ScopedEnvironment {
 public:
-    ScopedEnvironment(const char* name, const char* value) : name_(name)
-    {
-        const char* old = getenv(name);
-        had_ = old != nullptr;
-        if (had_)
-            old_ = old;
-        if (value != nullptr)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-        refresh();
-    }
-    ~ScopedEnvironment()
+    ScopedEnvironment(const char* name, const char* value) : name_(name), had_(getenv(name) != nullptr)
     {
         if (had_)
-            setenv(name_.c_str(), old_.c_str(), 1);
-        else
-            unsetenv(name_.c_str());
-        refresh();
+            old_ = getenv(name);
+        set(value);
     }
+    ~ScopedEnvironment() { set(had_ ? old_.c_str() : nullptr); }
 
 private:
-    static void refresh();
+    void set(const char* value)
+    {
+        if (value != nullptr)
+            setenv(name_.c_str(), value, 1);
+        else
+            unsetenv(name_.c_str());
+        reload_code_page();
+        forget_all_directories();
+    }
     std::string name_;
+    bool had_;
     std::string old_;
-    bool had_ = false;
 };
 
-#include "platform/posix/code_page.h"
-
-inline void ScopedEnvironment::refresh()
-{
-    reload_code_page();
-    forget_all_directories();
-}
-
 // The names a search returns, in order.
-#include <vector>
 inline std::vector<std::string> search_names(const std::string& pattern)
 {
     std::vector<std::string> names;

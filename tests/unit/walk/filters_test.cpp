@@ -4,11 +4,9 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <string>
 
 #include "platform/posix/code_page.h"
-#include "unit/driver/scan_helper.h"
 #include "walk/filters.h"
 #include "walk/paths.h"
 #include "walk/walk_state.h"
@@ -17,6 +15,8 @@
 namespace {
 
 const uint64_t SOME_TIME = 0x01C9000000000000ull;
+const DWORD HIDDEN = FILE_ATTRIBUTE_HIDDEN, ARCHIVE = FILE_ATTRIBUTE_ARCHIVE;
+const uint32_t DIR_SOURCE = SOURCE_IS_DIRECTORY, DATES = DATE_RANGE_GIVEN;
 
 char source_argument[PATH_BUFFER_SIZE];
 
@@ -29,8 +29,8 @@ void set_source(const char* argument, uint32_t flags = 0)
     level_table[0].root_length = static_cast<uint32_t>(last_component(source_argument) - source_argument);
 }
 
-void set_entry(const char* long_path, const char* short_path, DWORD attributes = FILE_ATTRIBUTE_ARCHIVE,
-                      int depth = 1, uint64_t written = SOME_TIME)
+void set_entry(const char* long_path, const char* short_path, DWORD attributes = ARCHIVE, int depth = 1,
+               uint64_t written = SOME_TIME)
 {
     walk.depth = depth;
     walk.current_level = &level_table[depth];
@@ -43,6 +43,14 @@ void set_entry(const char* long_path, const char* short_path, DWORD attributes =
     walk.source_name = last_component(walk.source_path);
     strcpy(walk.short_path, short_path);
     walk.short_name = last_component(walk.short_path);
+}
+
+// A directory source is C:\src\dir; any other source is the pattern C:\src\*.txt.
+void set_source_and_entry(uint32_t flags, const char* entry, DWORD attributes, int depth)
+{
+    set_source(flags & SOURCE_IS_DIRECTORY ? "C:\\src\\dir" : "C:\\src\\*.txt", flags);
+    const std::string path = std::string("C:\\src\\") + entry;
+    set_entry(path.c_str(), path.c_str(), attributes, depth);
 }
 
 class Filters : public testing::Test {
@@ -62,15 +70,13 @@ protected:
 };
 
 struct NameListCase {
-    const char* long_path;
-    const char* short_path;
-    const char* list;
+    const char *long_path, *short_path, *list;
     int expected;
 };
 
 void PrintTo(const NameListCase& c, std::ostream* out)
 {
-    *out << testing::PrintToString(std::string(c.long_path)) << " in " << testing::PrintToString(std::string(c.list));
+    *out << testing::PrintToString(std::string(c.long_path)) << " in " << c.list;
 }
 
 class NameListMatches : public Filters, public testing::WithParamInterface<NameListCase> {
@@ -143,17 +149,6 @@ TEST_F(Filters, name_list_absent_matches_nothing)
     EXPECT_EQ(name_list_matches(nullptr), 0);
 }
 
-TEST_F(Filters, name_list_options_build_the_same_list_either_way)
-{
-    set_entry("C:\\src\\b.txt", "C:\\SRC\\B.TXT");
-    ASSERT_EQ(scan_words({"/W='a,b.txt'"}), 1);
-    EXPECT_STREQ(settings.include_file_names, ",a,b.txt");
-    EXPECT_EQ(name_list_matches(settings.include_file_names), 1);
-    ASSERT_EQ(scan_words({"/W='a'", "/W='b.txt'"}), 1);
-    EXPECT_STREQ(settings.include_file_names, ",a,b.txt");
-    EXPECT_EQ(name_list_matches(settings.include_file_names), 1);
-}
-
 TEST_F(Filters, source_pattern_tries_long_then_short_name)
 {
     set_entry("C:\\src\\a.txt", "C:\\SRC\\A.TXT");
@@ -174,185 +169,112 @@ TEST_F(Filters, source_pattern_tries_long_then_short_name)
     EXPECT_EQ(source_name_matches(), 1);
 }
 
-struct AttributeCase {
-    uint32_t any_of, all_of, none_of;
-    DWORD attributes;
-    int expected;
-};
-
-class FilterAttributes : public Filters, public testing::WithParamInterface<AttributeCase> {};
-
-TEST_P(FilterAttributes, applies_all_three_masks)
+TEST_F(Filters, attributes_apply_all_three_masks)
 {
-    const AttributeCase& c = GetParam();
-    settings.attr_any_of = c.any_of;
-    settings.attr_all_of = c.all_of;
-    settings.attr_none_of = c.none_of;
-    set_entry("C:\\x", "C:\\X", c.attributes);
-    EXPECT_EQ(attributes_pass(), c.expected);
-}
-
-// /&RH = all_of 0x03, /!D = none_of 0x10, /=RS = any_of 0x05.
-INSTANTIATE_TEST_SUITE_P(Cases, FilterAttributes, testing::Values(
-    AttributeCase{0, 0, 0, 0x00, 1}, AttributeCase{0, 0, 0, 0x37, 1},
-    AttributeCase{0, 0x03, 0, 0x03, 1}, AttributeCase{0, 0x03, 0, 0x23, 1}, AttributeCase{0, 0x03, 0, 0x01, 0},
-    AttributeCase{0, 0, 0x10, 0x10, 0}, AttributeCase{0, 0, 0x10, 0x20, 1},
-    AttributeCase{0x05, 0, 0, 0x04, 1}, AttributeCase{0x05, 0, 0, 0x20, 0},
-    AttributeCase{0x05, 0x20, 0x02, 0x21, 1}, AttributeCase{0x05, 0x20, 0x02, 0x23, 0}));
-
-struct DateCase {
-    uint64_t oldest, newest;
-    uint32_t flags;
-    uint64_t written;
-    int expected;
-};
-
-class FilterDateRange : public Filters, public testing::WithParamInterface<DateCase> {};
-
-TEST_P(FilterDateRange, honours_exclusive_and_inclusive_bounds)
-{
-    const DateCase& c = GetParam();
-    settings.oldest_date = c.oldest;
-    settings.newest_date = c.newest;
-    settings.filter_flags = c.flags;
-    set_entry("C:\\x", "C:\\X", FILE_ATTRIBUTE_ARCHIVE, 1, c.written);
-    EXPECT_EQ(date_in_range(), c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, FilterDateRange, testing::Values(
-    // A write time of 0 meets the default, exclusive oldest bound.
-    DateCase{0, UINT64_MAX, 0, 0, 0}, DateCase{0, UINT64_MAX, OLDEST_INCLUSIVE, 0, 1}, DateCase{0, UINT64_MAX, 0, 1, 1},
-    DateCase{0, UINT64_MAX, 0, UINT64_MAX, 0}, DateCase{0, UINT64_MAX, NEWEST_INCLUSIVE, UINT64_MAX, 1},
-    DateCase{100, 200, 0, 99, 0}, DateCase{100, 200, 0, 100, 0}, DateCase{100, 200, OLDEST_INCLUSIVE, 100, 1},
-    DateCase{100, 200, 0, 101, 1}, DateCase{100, 200, 0, 199, 1}, DateCase{100, 200, 0, 200, 0},
-    DateCase{100, 200, NEWEST_INCLUSIVE, 200, 1}, DateCase{100, 200, NEWEST_INCLUSIVE, 201, 0},
-    DateCase{0xFFFFFFFFull, UINT64_MAX, 0, 0x100000000ull, 1}));
-
-// 2008-09-12 00:00 UTC; one millisecond is 10,000 and one day 864,000,000,000.
-const uint64_t DAY_START = 128656512000000000ull;
-
-TEST_F(Filters, date_options_select_by_whole_days)
-{
-    const struct {
-        const char* option;
-        uint64_t written;
-        int expected;
-    } cases[] = {
-        {"/A2008-09-12", DAY_START + 10000, 0}, {"/A2008-09-12", DAY_START + 864000000000ull, 1},
-        {"/AE2008-09-12", DAY_START, 1}, {"/AE2008-09-12", DAY_START - 10000, 0},
-        {"/B2008-09-12", DAY_START - 10000, 1}, {"/B2008-09-12", DAY_START, 0},
-        {"/BE2008-09-12", DAY_START + 863999990000ull, 1}, {"/BE2008-09-12", DAY_START + 864000000000ull, 0},
-    };
-    setenv("TZ", "UTC", 1);
-    tzset();
+    // /&RH = all_of 0x03, /!D = none_of 0x10, /=RS = any_of 0x05.
+    const struct { uint32_t any_of, all_of, none_of; DWORD attributes; int expected; } cases[] = {
+        {0, 0, 0, 0x00, 1},    {0, 0, 0, 0x37, 1},    {0, 0x03, 0, 0x03, 1}, {0, 0x03, 0, 0x23, 1},
+        {0, 0x03, 0, 0x01, 0}, {0, 0, 0x10, 0x10, 0}, {0, 0, 0x10, 0x20, 1}, {0x05, 0, 0, 0x04, 1},
+        {0x05, 0, 0, 0x20, 0}, {0x05, 0x20, 0x02, 0x21, 1}, {0x05, 0x20, 0x02, 0x23, 0}};
     for (const auto& c : cases) {
-        ASSERT_EQ(scan_words({c.option}), 1) << c.option;
-        set_entry("C:\\x", "C:\\X", FILE_ATTRIBUTE_ARCHIVE, 1, c.written);
-        EXPECT_EQ(date_in_range(), c.expected) << c.option << " at " << c.written;
+        settings.attr_any_of = c.any_of;
+        settings.attr_all_of = c.all_of;
+        settings.attr_none_of = c.none_of;
+        set_entry("C:\\x", "C:\\X", c.attributes);
+        EXPECT_EQ(attributes_pass(), c.expected) << c.any_of << " " << c.all_of << " " << c.none_of
+                                                 << " " << c.attributes;
     }
 }
 
-// A directory source is C:\src\dir; any other source is the pattern C:\src\*.txt.
-// Entries are named below C:\src.
-void set_source_and_entry(uint32_t flags, const char* entry, DWORD attributes, int depth)
+TEST_F(Filters, date_range_honours_exclusive_and_inclusive_bounds)
 {
-    set_source(flags & SOURCE_IS_DIRECTORY ? "C:\\src\\dir" : "C:\\src\\*.txt", flags);
-    const std::string path = std::string("C:\\src\\") + entry;
-    set_entry(path.c_str(), path.c_str(), attributes, depth);
+    // A write time of 0 meets the default, exclusive oldest bound.
+    const struct { uint64_t oldest, newest; uint32_t flags; uint64_t written; int expected; } cases[] = {
+        {0, UINT64_MAX, 0, 0, 0}, {0, UINT64_MAX, OLDEST_INCLUSIVE, 0, 1}, {0, UINT64_MAX, 0, 1, 1},
+        {0, UINT64_MAX, 0, UINT64_MAX, 0}, {0, UINT64_MAX, NEWEST_INCLUSIVE, UINT64_MAX, 1}, {100, 200, 0, 99, 0},
+        {100, 200, 0, 100, 0}, {100, 200, OLDEST_INCLUSIVE, 100, 1}, {100, 200, 0, 101, 1}, {100, 200, 0, 199, 1},
+        {100, 200, 0, 200, 0}, {100, 200, NEWEST_INCLUSIVE, 200, 1}, {100, 200, NEWEST_INCLUSIVE, 201, 0},
+        {0xFFFFFFFFull, UINT64_MAX, 0, 0x100000000ull, 1}};
+    for (const auto& c : cases) {
+        settings.oldest_date = c.oldest;
+        settings.newest_date = c.newest;
+        settings.filter_flags = c.flags;
+        set_entry("C:\\x", "C:\\X", ARCHIVE, 1, c.written);
+        EXPECT_EQ(date_in_range(), c.expected) << c.oldest << ".." << c.newest << " flags " << c.flags << " at "
+                                               << c.written;
+    }
 }
 
-struct DirectoryCase {
-    const char* behaviour;
-    uint32_t flags;
-    uint16_t operation;
-    uint32_t none_of;
-    int depth;
-    int entered_before;
-    const char* entry;
-    int expected;
-    int entered_after;
-};
-
-void PrintTo(const DirectoryCase& c, std::ostream* out)
+TEST_F(Filters, directory_passes_decides_and_tracks_the_source_directory)
 {
-    *out << c.behaviour;
+    const struct {
+        const char* behaviour;
+        uint32_t flags;
+        uint16_t operation;
+        uint32_t none_of;
+        int depth, entered_before;
+        const char* entry;
+        int expected, entered_after;
+    } cases[] = {
+    {"source directory passes before its contents", DIR_SOURCE, OP_LIST, 0, 0, 0, "dir", 1, 1},
+    {"source directory passes despite dates", DIR_SOURCE | DATES, OP_DELETE, 0, 0, 0, "DIR", 1, 1},
+    {"source directory of another name is refused", DIR_SOURCE, OP_LIST, 0, 0, 0, "other", 0, 0},
+    {"source directory after its contents clears entered", DIR_SOURCE, OP_DELETE, 0, 0, 1, "dir", 1, 0},
+    {"below the source, nothing passes before entry", DIR_SOURCE, OP_LIST, 0, 1, 0, "dir\\a", 0, 0},
+    {"inside: tree ignores the masks", DIR_SOURCE, OP_TREE, 0x10, 2, 1, "dir\\a\\b", 1, 1},
+    {"inside: copy ignores the masks", DIR_SOURCE, OP_COPY, 0x10, 1, 1, "dir\\a", 1, 1},
+    {"inside: move ignores the masks", DIR_SOURCE, OP_COPY | MOD_MOVE, 0x10, 1, 1, "dir\\a", 1, 1},
+    {"inside: update ignores the masks", DIR_SOURCE, OP_UPDATE, 0x10, 1, 1, "dir\\a", 1, 1},
+    {"inside: listing applies the masks", DIR_SOURCE, OP_LIST, 0x10, 1, 1, "dir\\a", 0, 1},
+    {"inside: listing without masks passes", DIR_SOURCE, OP_LIST, 0, 1, 1, "dir\\a", 1, 1},
+    {"inside: the date range is not applied", DIR_SOURCE | DATES, OP_DELETE, 0, 1, 1, "dir\\a", 1, 1},
+    {"pattern source: tree passes every directory", DATES, OP_TREE, 0x10, 1, 0, "sub", 1, 0},
+    {"pattern source: a date range refuses listing", DATES, OP_LIST, 0, 1, 0, "x.txt", 0, 0},
+    {"pattern source: a date range refuses deletion", DATES, OP_DELETE, 0, 1, 0, "x.txt", 0, 0},
+    {"pattern source: the name pattern applies", 0, OP_LIST, 0, 1, 0, "sub", 0, 0},
+    {"pattern source: a matching directory passes", 0, OP_LIST, 0, 1, 0, "x.txt", 1, 0},
+    {"pattern source: /!D refuses directories", 0, OP_LIST, 0x10, 1, 0, "x.txt", 0, 0}};
+    for (const auto& c : cases) {
+        reset_run_settings();
+        reset_walk_state();
+        settings.operation = c.operation;
+        settings.attr_none_of = c.none_of;
+        walk.source_dir_entered = c.entered_before;
+        set_source_and_entry(c.flags, c.entry, FILE_ATTRIBUTE_DIRECTORY, c.depth);
+        EXPECT_EQ(directory_passes(), c.expected) << c.behaviour;
+        EXPECT_EQ(walk.source_dir_entered, c.entered_after) << c.behaviour;
+    }
 }
 
-class FilterDirectory : public Filters, public testing::WithParamInterface<DirectoryCase> {};
-
-TEST_P(FilterDirectory, decides_and_tracks_the_source_directory)
+TEST_F(Filters, file_passes_applies_pattern_dates_and_masks)
 {
-    const DirectoryCase& c = GetParam();
-    settings.operation = c.operation;
-    settings.attr_none_of = c.none_of;
-    walk.source_dir_entered = c.entered_before;
-    set_source_and_entry(c.flags, c.entry, FILE_ATTRIBUTE_DIRECTORY, c.depth);
-    EXPECT_EQ(directory_passes(), c.expected);
-    EXPECT_EQ(walk.source_dir_entered, c.entered_after);
+    const struct {
+        const char* behaviour;
+        uint32_t flags;
+        int entered;
+        uint32_t none_of;
+        uint64_t oldest;
+        const char* entry;
+        DWORD attributes;
+        int expected;
+    } cases[] = {
+        {"directory source: nothing before it is entered", DIR_SOURCE, 0, 0, 0, "dir\\a.txt", ARCHIVE, 0},
+        {"directory source: its own name is no pattern", DIR_SOURCE, 1, 0, 0, "dir\\a.doc", ARCHIVE, 1},
+        {"directory source: dates still apply", DIR_SOURCE, 1, 0, SOME_TIME, "dir\\a.txt", ARCHIVE, 0},
+        {"directory source: masks still apply", DIR_SOURCE, 1, HIDDEN, 0, "dir\\a.txt", HIDDEN, 0},
+        {"pattern source: a matching file passes", 0, 0, 0, 0, "d\\a.txt", ARCHIVE, 1},
+        {"pattern source: other names are refused", 0, 0, 0, 0, "d\\a.doc", ARCHIVE, 0},
+        {"pattern source: dates apply", 0, 0, 0, SOME_TIME, "d\\a.txt", ARCHIVE, 0},
+        {"pattern source: masks apply", 0, 0, HIDDEN, 0, "d\\a.txt", HIDDEN | ARCHIVE, 0}};
+    for (const auto& c : cases) {
+        reset_run_settings();
+        reset_walk_state();
+        walk.source_dir_entered = c.entered;
+        settings.attr_none_of = c.none_of;
+        settings.oldest_date = c.oldest;
+        set_source_and_entry(c.flags, c.entry, c.attributes, 1);
+        EXPECT_EQ(file_passes(), c.expected) << c.behaviour;
+    }
 }
-
-const uint32_t DIR_SOURCE = SOURCE_IS_DIRECTORY;
-const uint32_t DATES = DATE_RANGE_GIVEN;
-
-INSTANTIATE_TEST_SUITE_P(Cases, FilterDirectory, testing::Values(
-    DirectoryCase{"source directory passes before its contents", DIR_SOURCE, OP_LIST, 0, 0, 0, "dir", 1, 1},
-    DirectoryCase{"source directory passes despite dates", DIR_SOURCE | DATES, OP_DELETE, 0, 0, 0, "DIR", 1, 1},
-    DirectoryCase{"source directory of another name is refused", DIR_SOURCE, OP_LIST, 0, 0, 0, "other", 0, 0},
-    DirectoryCase{"source directory after its contents clears entered", DIR_SOURCE, OP_DELETE, 0, 0, 1, "dir", 1, 0},
-    DirectoryCase{"below the source, nothing passes before entry", DIR_SOURCE, OP_LIST, 0, 1, 0, "dir\\a", 0, 0},
-    DirectoryCase{"inside: tree ignores the masks", DIR_SOURCE, OP_TREE, 0x10, 2, 1, "dir\\a\\b", 1, 1},
-    DirectoryCase{"inside: copy ignores the masks", DIR_SOURCE, OP_COPY, 0x10, 1, 1, "dir\\a", 1, 1},
-    DirectoryCase{"inside: move ignores the masks", DIR_SOURCE, OP_COPY | MOD_MOVE, 0x10, 1, 1, "dir\\a", 1, 1},
-    DirectoryCase{"inside: update ignores the masks", DIR_SOURCE, OP_UPDATE, 0x10, 1, 1, "dir\\a", 1, 1},
-    DirectoryCase{"inside: listing applies the masks", DIR_SOURCE, OP_LIST, 0x10, 1, 1, "dir\\a", 0, 1},
-    DirectoryCase{"inside: listing without masks passes", DIR_SOURCE, OP_LIST, 0, 1, 1, "dir\\a", 1, 1},
-    DirectoryCase{"inside: the date range is not applied", DIR_SOURCE | DATES, OP_DELETE, 0, 1, 1, "dir\\a", 1, 1},
-    DirectoryCase{"pattern source: tree passes every directory", DATES, OP_TREE, 0x10, 1, 0, "sub", 1, 0},
-    DirectoryCase{"pattern source: a date range refuses listing", DATES, OP_LIST, 0, 1, 0, "x.txt", 0, 0},
-    DirectoryCase{"pattern source: a date range refuses deletion", DATES, OP_DELETE, 0, 1, 0, "x.txt", 0, 0},
-    DirectoryCase{"pattern source: the name pattern applies", 0, OP_LIST, 0, 1, 0, "sub", 0, 0},
-    DirectoryCase{"pattern source: a matching directory passes", 0, OP_LIST, 0, 1, 0, "x.txt", 1, 0},
-    DirectoryCase{"pattern source: /!D refuses directories", 0, OP_LIST, 0x10, 1, 0, "x.txt", 0, 0}));
-
-struct FileCase {
-    const char* behaviour;
-    uint32_t flags;
-    int entered;
-    uint32_t none_of;
-    uint64_t oldest;
-    const char* entry;
-    DWORD attributes;
-    int expected;
-};
-
-void PrintTo(const FileCase& c, std::ostream* out)
-{
-    *out << c.behaviour;
-}
-
-class FilterFile : public Filters, public testing::WithParamInterface<FileCase> {};
-
-TEST_P(FilterFile, applies_pattern_dates_and_masks)
-{
-    const FileCase& c = GetParam();
-    walk.source_dir_entered = c.entered;
-    settings.attr_none_of = c.none_of;
-    settings.oldest_date = c.oldest;
-    set_source_and_entry(c.flags, c.entry, c.attributes, 1);
-    EXPECT_EQ(file_passes(), c.expected);
-}
-
-const DWORD HIDDEN = FILE_ATTRIBUTE_HIDDEN;
-const DWORD ARCHIVE = FILE_ATTRIBUTE_ARCHIVE;
-
-INSTANTIATE_TEST_SUITE_P(Cases, FilterFile, testing::Values(
-    FileCase{"directory source: nothing before it is entered", DIR_SOURCE, 0, 0, 0, "dir\\a.txt", ARCHIVE, 0},
-    FileCase{"directory source: its own name is no pattern", DIR_SOURCE, 1, 0, 0, "dir\\a.doc", ARCHIVE, 1},
-    FileCase{"directory source: dates still apply", DIR_SOURCE, 1, 0, SOME_TIME, "dir\\a.txt", ARCHIVE, 0},
-    FileCase{"directory source: masks still apply", DIR_SOURCE, 1, HIDDEN, 0, "dir\\a.txt", HIDDEN, 0},
-    FileCase{"pattern source: a matching file passes", 0, 0, 0, 0, "d\\a.txt", ARCHIVE, 1},
-    FileCase{"pattern source: other names are refused", 0, 0, 0, 0, "d\\a.doc", ARCHIVE, 0},
-    FileCase{"pattern source: dates apply", 0, 0, 0, SOME_TIME, "d\\a.txt", ARCHIVE, 0},
-    FileCase{"pattern source: masks apply", 0, 0, HIDDEN, 0, "d\\a.txt", HIDDEN | ARCHIVE, 0}));
 
 } // namespace
