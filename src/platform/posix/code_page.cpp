@@ -98,9 +98,18 @@ LPSTR CharNextA(LPCSTR current)
     return const_cast<LPSTR>(current + length);
 }
 
-// Upper-cases the ASCII letters and leaves every multibyte character as it is.
+// Upper-cases the ASCII letters and leaves every multibyte character as it is. Outside
+// the double-byte page no byte of a multibyte character is below 0x80, so the text can
+// be read byte by byte; the walker upper-cases every name it meets.
 LPSTR CharUpperA(LPSTR text)
 {
+    if (GetACP() != 932) {
+        for (char* p = text; *p != '\0'; p++) {
+            if (*p >= 'a' && *p <= 'z')
+                *p = static_cast<char>(*p - 'a' + 'A');
+        }
+        return text;
+    }
     for (char* p = text; *p != '\0';) {
         char* next = CharNextA(p);
         if (next == p + 1 && *p >= 'a' && *p <= 'z')

@@ -25,52 +25,73 @@ static uint32_t append_text(std::string& text, const char* name, size_t length)
 }
 
 // Names the program could not address (see windows_name_of) are left out.
-static void add_scanned_name(DirectoryTable* table, const struct dirent* entry)
+static void add_scanned_name(DirectoryTable* table, const char* host_name, unsigned char type)
 {
     char shown[MAX_PATH];
     size_t shown_length;
-    if (!windows_name_of(entry->d_name, shown, sizeof shown, &shown_length))
+    if (!windows_name_of(host_name, shown, sizeof shown, &shown_length))
         return;
     TableEntry added{};
     added.name = append_text(table->text, shown, shown_length);
     added.name_length = static_cast<uint16_t>(shown_length);
-    added.host = strcmp(shown, entry->d_name) == 0 ? added.name
-                                                   : append_text(table->text, entry->d_name, strlen(entry->d_name));
+    added.host = strcmp(shown, host_name) == 0 ? added.name : append_text(table->text, host_name, strlen(host_name));
     added.alias = NO_ALIAS;
-    added.type = entry->d_type;
+    added.type = type;
     table->entries.push_back(added);
 }
 
+// The descriptor is read as it is, not through a DIR stream: fdopendir would want a
+// duplicate of it, checks of its mode and a rewind, four host calls more for every
+// directory a walk lists.
 static DWORD scan_names(int fd, DirectoryTable* table)
 {
-    const int scan_fd = dup(fd);
-    if (scan_fd < 0)
-        return windows_error_of(errno);
-    DIR* directory = fdopendir(scan_fd);
-    if (directory == nullptr) {
-        const int saved = errno;
-        close(scan_fd);
-        return windows_error_of(saved);
+    alignas(struct dirent64) char buffer[32768];
+    for (;;) {
+        const ssize_t filled = getdents64(fd, buffer, sizeof buffer);
+        if (filled < 0)
+            return windows_error_of(errno);
+        if (filled == 0)
+            return ERROR_SUCCESS;
+        for (ssize_t at = 0; at < filled;) {
+            const struct dirent64* entry = reinterpret_cast<const struct dirent64*>(buffer + at);
+            at += entry->d_reclen;
+            if (!is_dot_name(entry->d_name))
+                add_scanned_name(table, entry->d_name, entry->d_type);
+        }
     }
-    rewinddir(directory);
-    errno = 0;
-    while (const struct dirent* entry = readdir(directory)) {
-        if (!is_dot_name(entry->d_name))
-            add_scanned_name(table, entry);
-        errno = 0;
-    }
-    const int scan_error = errno;
-    closedir(directory);
-    return scan_error == 0 ? ERROR_SUCCESS : windows_error_of(scan_error);
 }
+
+// The names upper-cased once, at the offsets they have in the table's text: the sort and
+// the alias numbering compare names many times each, and compare plain bytes this way.
+// Lives only while the table is built; a table keeps the names alone.
+struct UpperNames {
+    std::string text;
+
+    explicit UpperNames(const DirectoryTable& table) : text(table.text)
+    {
+        for (const TableEntry& entry : table.entries)
+            upper_in_place(&text[entry.name], entry.name_length);
+    }
+    const char* of(const TableEntry& entry) const { return text.data() + entry.name; }
+    // Orders as compare_upper orders the original names; name is upper-cased already.
+    int compare(const TableEntry& entry, const char* name, size_t length) const
+    {
+        const size_t shorter = entry.name_length < length ? entry.name_length : length;
+        const int order = memcmp(of(entry), name, shorter);
+        if (order != 0)
+            return order;
+        return entry.name_length == length ? 0 : (entry.name_length < length ? -1 : 1);
+    }
+    int compare(const TableEntry& a, const TableEntry& b) const { return compare(a, of(b), b.name_length); }
+};
 
 // NTFS order: bytes after ASCII upper-casing; names equal that way by their bytes, so
 // that the order never depends on the scan.
-static void sort_entries(DirectoryTable* table)
+static void sort_entries(DirectoryTable* table, const UpperNames& upper)
 {
     const DirectoryTable& t = *table;
-    std::sort(table->entries.begin(), table->entries.end(), [&t](const TableEntry& a, const TableEntry& b) {
-        const int order = compare_upper(t.name(a), a.name_length, t.name(b), b.name_length);
+    std::sort(table->entries.begin(), table->entries.end(), [&t, &upper](const TableEntry& a, const TableEntry& b) {
+        const int order = upper.compare(a, b);
         if (order != 0)
             return order < 0;
         return strcmp(t.name(a), t.name(b)) < 0;
@@ -92,30 +113,33 @@ static size_t lower_bound_upper(const DirectoryTable& table, const char* name, s
     return low;
 }
 
-static bool is_real_name(const DirectoryTable& table, const char* name, size_t length)
+// Whether an upper-cased name is the name of an entry, ignoring case.
+static bool is_real_name(const DirectoryTable& table, const UpperNames& upper, const char* name, size_t length)
 {
-    const size_t at = lower_bound_upper(table, name, length);
-    return at < table.entries.size() &&
-           compare_upper(table.name(table.entries[at]), table.entries[at].name_length, name, length) == 0;
+    size_t low = 0, high = table.entries.size();
+    while (low < high) {
+        const size_t middle = (low + high) / 2;
+        if (upper.compare(table.entries[middle], name, length) < 0)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low < table.entries.size() && upper.compare(table.entries[low], name, length) == 0;
 }
 
 // Whether the entry at index keeps its own name as its 8.3 name.
-static bool keeps_own_name(const DirectoryTable& table, size_t index)
+static bool keeps_own_name(const DirectoryTable& table, const UpperNames& upper, size_t index)
 {
     const TableEntry& entry = table.entries[index];
-    const char* name = table.name(entry);
-    char upper[MAX_PATH];
-    memcpy(upper, name, entry.name_length + 1u);
-    upper_in_place(upper, entry.name_length);
-    if (!is_valid_short_name(upper, entry.name_length))
+    const char* upper_name = upper.of(entry);
+    if (!is_valid_short_name(upper_name, entry.name_length))
         return false;
     const auto same_upper = [&](size_t other) {
-        const TableEntry& e = table.entries[other];
-        return compare_upper(table.name(e), e.name_length, name, entry.name_length) == 0;
+        return upper.compare(table.entries[other], upper_name, entry.name_length) == 0;
     };
     const bool shared = (index > 0 && same_upper(index - 1)) ||
                         (index + 1 < table.entries.size() && same_upper(index + 1));
-    return !shared || memcmp(upper, name, entry.name_length) == 0;
+    return !shared || memcmp(upper_name, table.name(entry), entry.name_length) == 0;
 }
 
 // The aliases handed out so far, as hashes: a collision of two hashes only skips a
@@ -170,13 +194,13 @@ static bool same_stem(const AliasStem& a, const AliasStem& b)
 
 // Numbers go up in NTFS order; the next entry of the same stem goes on from the last
 // number used, so a directory of many similar names is not searched from ~1 each time.
-static void assign_aliases(DirectoryTable* table)
+static void assign_aliases(DirectoryTable* table, const UpperNames& upper)
 {
     AliasHashes given;
     AliasStem previous{};
     unsigned next_number = 1;
     for (size_t i = 0; i < table->entries.size(); i++) {
-        if (keeps_own_name(*table, i))
+        if (keeps_own_name(*table, upper, i))
             continue;
         const TableEntry& entry = table->entries[i];
         AliasStem stem;
@@ -186,8 +210,11 @@ static void assign_aliases(DirectoryTable* table)
         size_t length = 0;
         for (; number < 1000000; number++) {
             length = format_alias(stem, number, alias);
+            char upper_alias[16];
+            memcpy(upper_alias, alias, length + 1);
+            upper_in_place(upper_alias, length);
             const uint64_t key = AliasHashes::hash(alias, length);
-            if (!given.contains(key) && !is_real_name(*table, alias, length)) {
+            if (!given.contains(key) && !is_real_name(*table, upper, upper_alias, length)) {
                 given.insert(key);
                 break;
             }
@@ -212,11 +239,8 @@ static void index_aliases(DirectoryTable* table)
     });
 }
 
-DWORD build_directory_table(int fd, DirectoryTable* table)
+DWORD build_directory_table(int fd, const struct stat& status, DirectoryTable* table)
 {
-    struct stat status;
-    if (fstat(fd, &status) != 0)
-        return windows_error_of(errno);
     table->device = status.st_dev;
     table->inode = status.st_ino;
     table->modified_seconds = status.st_mtim.tv_sec;
@@ -224,8 +248,9 @@ DWORD build_directory_table(int fd, DirectoryTable* table)
     const DWORD scan_error = scan_names(fd, table);
     if (scan_error != ERROR_SUCCESS)
         return scan_error;
-    sort_entries(table);
-    assign_aliases(table);
+    const UpperNames upper(*table);
+    sort_entries(table, upper);
+    assign_aliases(table, upper);
     index_aliases(table);
     return ERROR_SUCCESS;
 }
@@ -269,4 +294,20 @@ long find_table_entry(const DirectoryTable& table, const char* name, size_t leng
     }
     add_alias_matches(table, name, length, &found, &count);
     return count == 1 ? found : -1;
+}
+
+static bool is_spelled(const DirectoryTable& table, size_t index, const char* name, size_t length)
+{
+    const TableEntry& entry = table.entries[index];
+    return entry.name_length == length && memcmp(table.name(entry), name, length) == 0;
+}
+
+// Entries spelled alike lie next to each other, so the entry at hint is the one the
+// search would return when it is spelled so and the entry before it is not.
+long find_table_entry_near(const DirectoryTable& table, const char* name, size_t length, size_t hint)
+{
+    if (hint < table.entries.size() && is_spelled(table, hint, name, length) &&
+        (hint == 0 || !is_spelled(table, hint - 1, name, length)))
+        return static_cast<long>(hint);
+    return find_table_entry(table, name, length);
 }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <vector>
 
@@ -40,11 +41,18 @@ struct DirectoryTable {
     }
 };
 
-// Reads the directory open on fd (the descriptor stays open) into a table. Returns
+// Reads the directory open on fd (the descriptor stays open) into a table, from the
+// descriptor's current position, which must be the start of the directory. status is the
+// fstat of fd, which the caller has already made to look for a cached table. Returns
 // ERROR_SUCCESS or the Windows code of the failure.
-DWORD build_directory_table(int fd, DirectoryTable* table);
+DWORD build_directory_table(int fd, const struct stat& status, DirectoryTable* table);
 
 // The entry a Windows name denotes: the one spelled exactly so, else the only entry
 // whose name matches it ignoring case or whose alias matches it. -1 when there is none
 // or more than one: the layer never guesses.
 long find_table_entry(const DirectoryTable& table, const char* name, size_t length);
+
+// The same, trying first the entry at hint: callers that go through a directory in its
+// own order (the walker asking for the short form of each entry) find it there and are
+// spared the search.
+long find_table_entry_near(const DirectoryTable& table, const char* name, size_t length, size_t hint);

@@ -9,7 +9,7 @@ static bool is_double_byte_page()
     return GetACP() == 932;
 }
 
-size_t character_length(const char* p, const char* end)
+size_t multibyte_character_length(const char* p, const char* end)
 {
     const size_t length = static_cast<size_t>(CharNextA(p) - p);
     const size_t left = static_cast<size_t>(end - p);

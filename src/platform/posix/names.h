@@ -15,8 +15,17 @@ inline char ascii_upper(char c)
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-// Bytes of the character at p, never past end (at least 1 when p < end).
-size_t character_length(const char* p, const char* end);
+size_t multibyte_character_length(const char* p, const char* end);
+
+// Bytes of the character at p, never past end (at least 1 when p < end). An ASCII byte is
+// a character of its own in every code page the layer knows, and names are mostly
+// ASCII, so only other bytes ask the code page.
+inline size_t character_length(const char* p, const char* end)
+{
+    if (p < end && static_cast<unsigned char>(*p) < 0x80)
+        return 1;
+    return multibyte_character_length(p, end);
+}
 
 // Compares two names byte by byte after ASCII upper-casing, as NTFS orders them.
 // A letter byte inside a double-byte character is not upper-cased.

@@ -36,10 +36,10 @@ struct SearchState {
 static const int SEARCH_DESCRIPTOR_LIMIT = 256;
 static int open_search_descriptors = 0;
 
-static bool is_drive_root(const WindowsPath& path, int directory_fd)
+static bool is_drive_root(const WindowsPath& path, const struct stat& directory)
 {
-    struct stat directory, root;
-    if (fstat(directory_fd, &directory) != 0 || stat(path.drive_root.c_str(), &root) != 0)
+    struct stat root;
+    if (stat(path.drive_root.c_str(), &root) != 0)
         return false;
     return directory.st_dev == root.st_dev && directory.st_ino == root.st_ino;
 }
@@ -53,15 +53,19 @@ static void close_search_state(SearchState* state)
     delete state;
 }
 
+// Read through the open directory where there is one, which spares the host a walk of
+// the whole path; "." and ".." inside it are the entries "dir/." and "dir/.." name.
 static bool fill_dot_record(SearchState* state, int which, WIN32_FIND_DATAA* record)
 {
     const char* name = which == 1 ? "." : "..";
+    const char* entry = state->self_name != nullptr ? "." : name;
     state->entry_path.resize(state->directory_length);
-    state->entry_path += state->self_name != nullptr ? "." : name;
+    state->entry_path += entry;
     if (state->self_name != nullptr)
         name = state->self_name;
+    const char* at = state->directory_fd == AT_FDCWD ? state->entry_path.c_str() : entry;
     EntryStatus status;
-    if (read_entry_status(AT_FDCWD, state->entry_path.c_str(), state->entry_path.c_str(), "", &status) != 0)
+    if (read_entry_status(state->directory_fd, at, state->entry_path.c_str(), "", &status) != 0)
         return false;
     fill_find_record(status, record);
     strcpy(record->cFileName, name);
@@ -136,6 +140,8 @@ static long single_entry_of(SearchState* state, const std::string& host_director
         if (entry >= 0 || attempt == 1)
             return entry;
         forget_directory(host_directory);
+        if (lseek(state->directory_fd, 0, SEEK_SET) != 0)
+            return -1;
         DWORD error = ERROR_SUCCESS;
         state->table = directory_table(host_directory, state->directory_fd, &error);
         if (!state->table)
@@ -144,16 +150,14 @@ static long single_entry_of(SearchState* state, const std::string& host_director
     return -1;
 }
 
-static DWORD start_search(SearchState* state, const WindowsPath& path, const std::string& host_directory,
+static DWORD start_search(SearchState* state, const WindowsPath& path, const std::string& host_directory, int fd,
                           const char* pattern, size_t pattern_length)
 {
-    DWORD error = ERROR_SUCCESS;
-    const int fd = open_directory(host_directory, &error);
-    if (fd < 0)
-        return error;
     state->directory_fd = fd;
     open_search_descriptors++;
-    state->table = directory_table(host_directory, fd, &error);
+    DWORD error = ERROR_SUCCESS;
+    struct stat directory;
+    state->table = directory_table(host_directory, fd, &error, &directory);
     if (!state->table)
         return error;
     state->pattern.assign(pattern, pattern_length);
@@ -173,7 +177,7 @@ static DWORD start_search(SearchState* state, const WindowsPath& path, const std
             return ERROR_FILE_NOT_FOUND;
         state->next_entry = static_cast<size_t>(state->single_entry);
     } else {
-        state->dots_left = is_drive_root(path, fd) ? 0 : 2;
+        state->dots_left = is_drive_root(path, directory) ? 0 : 2;
     }
     if (open_search_descriptors > SEARCH_DESCRIPTOR_LIMIT) {
         close(state->directory_fd);
@@ -183,23 +187,32 @@ static DWORD start_search(SearchState* state, const WindowsPath& path, const std
     return ERROR_SUCCESS;
 }
 
-// The directory the search looks in and the pattern: "dir\." and "dir\.." name the
-// directory itself and return one record of that name.
-static DWORD search_target(const WindowsPath& path, std::string& host_directory, size_t* pattern_index)
+// The directory the search looks in, open, and the pattern: "dir\." and "dir\.." name
+// the directory itself and return one record of that name. The directory as written is
+// opened first: when that succeeds every component exists exactly so, which is all the
+// lookup would find out, and the lookup's own look at the path is spared.
+static DWORD search_target(const WindowsPath& path, std::string& host_directory, size_t* pattern_index, int* fd)
 {
     const size_t count = path.components.size();
     if (path.last_dots == 0 && (count == 0 || path.trailing_separator))
         return ERROR_FILE_NOT_FOUND;
     const size_t directory_count = path.last_dots != 0 ? count : count - 1;
+    *pattern_index = directory_count;
+    host_directory = literal_host_path(path, directory_count);
+    if (host_directory.size() > LONGEST_HOST_PATH)
+        return ERROR_FILENAME_EXCED_RANGE;
+    *fd = open(host_directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (*fd >= 0)
+        return ERROR_SUCCESS;
     ResolvedPath directory;
-    const DWORD error = resolve_components(path, directory_count, &directory);
+    DWORD error = resolve_components(path, directory_count, &directory);
     if (error != ERROR_SUCCESS)
         return error;
     if (!directory.exists)
         return ERROR_PATH_NOT_FOUND;
     host_directory = directory.host;
-    *pattern_index = directory_count;
-    return ERROR_SUCCESS;
+    *fd = open_directory(host_directory, &error);
+    return *fd >= 0 ? ERROR_SUCCESS : error;
 }
 
 static HANDLE fail_search(SearchState* state, DWORD error)
@@ -216,18 +229,20 @@ HANDLE FindFirstFileA(LPCSTR file_name, LPWIN32_FIND_DATAA find_data)
     DWORD error = parse_windows_path(file_name, true, &path);
     std::string host_directory;
     size_t pattern_index = 0;
+    int fd = -1;
     if (error == ERROR_SUCCESS)
-        error = search_target(path, host_directory, &pattern_index);
+        error = search_target(path, host_directory, &pattern_index, &fd);
     if (error != ERROR_SUCCESS)
         return fail_search(nullptr, error);
     SearchState* state = new (std::nothrow) SearchState{};
-    if (state == nullptr)
+    if (state == nullptr) {
+        close(fd);
         return fail_search(nullptr, ERROR_NOT_ENOUGH_MEMORY);
-    state->directory_fd = AT_FDCWD;
+    }
     const bool has_pattern = pattern_index < path.components.size();
     const char* pattern = has_pattern ? file_name + path.components[pattern_index].offset : "";
     const size_t pattern_length = has_pattern ? path.components[pattern_index].length : 0;
-    error = start_search(state, path, host_directory, pattern, pattern_length);
+    error = start_search(state, path, host_directory, fd, pattern, pattern_length);
     if (error != ERROR_SUCCESS)
         return fail_search(state, error);
     if (!next_record(state, find_data))

@@ -55,15 +55,24 @@ static CachedTable* free_slot()
     return oldest;
 }
 
-static std::shared_ptr<const DirectoryTable> scan_directory(const std::string& host_directory, int fd, DWORD* error)
+// status is the fstat of fd when the caller gave fd; a directory this opens itself is
+// described by its own fstat, so that the table names the directory it was read from.
+static std::shared_ptr<const DirectoryTable> scan_directory(const std::string& host_directory, int fd,
+                                                            const struct stat& status, DWORD* error)
 {
     const int own_fd = fd >= 0 ? -1 : open(host_directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0 && own_fd < 0) {
         *error = windows_error_for_path(errno, host_directory.c_str());
         return nullptr;
     }
+    struct stat own_status;
+    if (own_fd >= 0 && fstat(own_fd, &own_status) != 0) {
+        *error = windows_error_of(errno);
+        close(own_fd);
+        return nullptr;
+    }
     auto table = std::make_shared<DirectoryTable>();
-    *error = build_directory_table(fd >= 0 ? fd : own_fd, table.get());
+    *error = build_directory_table(fd >= 0 ? fd : own_fd, fd >= 0 ? status : own_status, table.get());
     if (own_fd >= 0)
         close(own_fd);
     if (*error != ERROR_SUCCESS)
@@ -71,7 +80,8 @@ static std::shared_ptr<const DirectoryTable> scan_directory(const std::string& h
     return table;
 }
 
-std::shared_ptr<const DirectoryTable> directory_table(const std::string& host_directory, int fd, DWORD* error)
+std::shared_ptr<const DirectoryTable> directory_table(const std::string& host_directory, int fd, DWORD* error,
+                                                       struct stat* status_out)
 {
     struct stat status;
     const int result = fd >= 0 ? fstat(fd, &status) : stat(host_directory.c_str(), &status);
@@ -79,6 +89,8 @@ std::shared_ptr<const DirectoryTable> directory_table(const std::string& host_di
         *error = windows_error_for_path(errno, host_directory.c_str());
         return nullptr;
     }
+    if (status_out != nullptr)
+        *status_out = status;
     if (!S_ISDIR(status.st_mode)) {
         *error = ERROR_PATH_NOT_FOUND;
         return nullptr;
@@ -88,7 +100,7 @@ std::shared_ptr<const DirectoryTable> directory_table(const std::string& host_di
         slot->last_use = ++use_clock;
         return slot->table;
     }
-    std::shared_ptr<const DirectoryTable> table = scan_directory(host_directory, fd, error);
+    std::shared_ptr<const DirectoryTable> table = scan_directory(host_directory, fd, status, error);
     if (!table)
         return nullptr;
     if (slot == nullptr)

@@ -4,13 +4,16 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
 
 #include "platform/posix/directory_table.h"
 
 // The table of a host directory: the cached one while the directory is unchanged, else a
-// new scan. fd, when not -1, is the directory already open. On failure the result is null
-// and *error holds the Windows code.
-std::shared_ptr<const DirectoryTable> directory_table(const std::string& host_directory, int fd, DWORD* error);
+// new scan. fd, when not -1, is the directory already open, and not read yet (or
+// rewound). On failure the result is null and *error holds the Windows code. status,
+// when given, receives the directory's status, so that the caller need not ask again.
+std::shared_ptr<const DirectoryTable> directory_table(const std::string& host_directory, int fd, DWORD* error,
+                                                       struct stat* status = nullptr);
 
 // The layer changed the directory (created, deleted, moved or renamed an entry in it):
 // its table no longer describes it.

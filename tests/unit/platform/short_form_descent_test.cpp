@@ -1,0 +1,159 @@
+// Short forms reached by going down from the directory whose form was kept last, as the
+// walker does, against the forms of the same paths resolved from the disk alone.
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <string>
+#include <sys/stat.h>
+#include <utility>
+#include <vector>
+
+#include "platform/platform.h"
+#include "temporary_tree.h"
+
+static std::string short_path(const std::string& path)
+{
+    char buffer[1024];
+    const DWORD length = GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
+    if (length == 0)
+        return "<error " + std::to_string(GetLastError()) + ">";
+    return length >= sizeof buffer ? "<too long>" : std::string(buffer, length);
+}
+
+// The form without the components of the tree's root, whose aliases in /tmp follow what
+// other programs keep there.
+static std::string below_root(const TemporaryTree& tree, const std::string& form)
+{
+    size_t at = 0;
+    for (char c : tree.windows()) {
+        if (c == '\\')
+            at = form.find('\\', at) + 1;
+    }
+    const size_t end = form.find('\\', at);
+    return end == std::string::npos ? "<no root in " + form + ">" : form.substr(end);
+}
+
+// Every path below directory, in the order the walker meets them, with its short form
+// asked for at that moment.
+static void walk_short_forms(const std::string& directory, std::vector<std::pair<std::string, std::string>>& forms)
+{
+    for (const std::string& name : search_names(directory + "\\*")) {
+        if (name == "." || name == "..")
+            continue;
+        const std::string path = directory + "\\" + name;
+        forms.emplace_back(path, short_path(path));
+        const DWORD attributes = GetFileAttributesA(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+            walk_short_forms(path, forms);
+    }
+}
+
+static void make_deep_tree(const TemporaryTree& tree)
+{
+    tree.directory("Long Directory A");
+    tree.directory("Long Directory B");
+    tree.directory("LONGDI~1");
+    tree.directory("Long Directory B/Inner Long Name");
+    tree.directory("Long Directory B/Inner Long Name/deeper still here");
+    tree.directory("Long Directory B/short");
+    tree.file("Long Directory A/some file.text");
+    tree.file("Long Directory B/Inner Long Name/deeper still here/last file.data");
+    tree.file("Long Directory B/Inner Long Name/README.TXT");
+    tree.file("Long Directory B/short/another long file");
+}
+
+TEST(ShortFormDescent, walker_order_gives_the_forms_a_cold_lookup_gives)
+{
+    TemporaryTree tree;
+    make_deep_tree(tree);
+    std::vector<std::pair<std::string, std::string>> forms;
+    walk_short_forms(tree.windows(), forms);
+    ASSERT_EQ(forms.size(), 10u);
+    for (const auto& [path, form] : forms) {
+        forget_all_directories();
+        EXPECT_EQ(below_root(tree, short_path(path)), below_root(tree, form)) << path;
+        EXPECT_EQ(form.find('<'), std::string::npos) << path;
+    }
+    const std::pair<const char*, const char*> expected[] = {
+        {"Long Directory A", "\\LONGDI~2"},
+        {"Long Directory B/Inner Long Name/deeper still here/last file.data", "\\LONGDI~3\\INNERL~1\\DEEPER~1\\LASTFI~1.DAT"},
+        {"Long Directory B/Inner Long Name/README.TXT", "\\LONGDI~3\\INNERL~1\\README.TXT"},
+        {"Long Directory B/short/another long file", "\\LONGDI~3\\short\\ANOTHE~1"},
+    };
+    for (const auto& [path, form] : expected) {
+        std::string windows = tree.windows(path);
+        for (char& c : windows)
+            c = c == '/' ? '\\' : c;
+        bool met = false;
+        for (const auto& [walked_path, walked_form] : forms) {
+            if (walked_path == windows) {
+                met = true;
+                EXPECT_EQ(below_root(tree, walked_form), form) << path;
+            }
+        }
+        EXPECT_TRUE(met) << path;
+    }
+}
+
+TEST(ShortFormDescent, going_down_by_another_spelling_or_through_dots_gives_the_same_form)
+{
+    TemporaryTree tree;
+    make_deep_tree(tree);
+    const std::string expected = short_path(tree.windows("Long Directory B/Inner Long Name/README.TXT"));
+    const std::string spellings[] = {
+        "long directory b\\INNER LONG NAME\\readme.txt",
+        "LONGDI~3\\INNERL~1\\README.TXT",
+        "Long Directory B\\short\\..\\Inner Long Name\\README.TXT",
+        "Long Directory B\\.\\Inner Long Name\\README.TXT",
+        "Long Directory B\\\\Inner Long Name\\README.TXT",
+    };
+    for (const std::string& spelling : spellings) {
+        forget_all_directories();
+        short_path(tree.windows("Long Directory B\\short"));  // keeps the form of Long Directory B
+        EXPECT_EQ(below_root(tree, short_path(tree.windows() + "\\" + spelling)), below_root(tree, expected))
+            << spelling;
+    }
+}
+
+TEST(ShortFormDescent, a_change_the_layer_makes_above_is_seen_when_going_down)
+{
+    TemporaryTree tree;
+    tree.directory("Long Directory B");
+    tree.file("Long Directory B/some long file name");
+    EXPECT_EQ(below_root(tree, short_path(tree.windows("Long Directory B"))), "\\LONGDI~1");
+    // Sorted before B, the new directory takes ~1 and B's alias becomes ~2.
+    ASSERT_TRUE(CreateDirectoryA(tree.windows("Long Directory A").c_str(), nullptr));
+    EXPECT_EQ(below_root(tree, short_path(tree.windows("Long Directory B\\some long file name"))),
+              "\\LONGDI~2\\SOMELO~1");
+}
+
+TEST(ShortFormDescent, going_down_into_a_file_or_a_missing_directory_fails_as_a_cold_lookup_does)
+{
+    TemporaryTree tree;
+    tree.directory("Long Directory B");
+    tree.file("Long Directory B/plain file name");
+    const std::string paths[] = {"Long Directory B/plain file name/x", "Long Directory B/missing one/x"};
+    for (const std::string& path : paths) {
+        forget_all_directories();
+        const std::string cold = short_path(tree.windows(path));
+        short_path(tree.windows("Long Directory B/plain file name"));  // keeps the form of Long Directory B
+        EXPECT_EQ(short_path(tree.windows(path)), cold) << path;
+        EXPECT_EQ(cold, "<error 3>") << path;
+    }
+}
+
+// A cached table that misses an entry created behind the layer's back, with the
+// directory's time stamp set back so that the cache cannot tell.
+TEST(ShortFormDescent, search_for_one_name_reads_a_stale_directory_again)
+{
+    TemporaryTree tree;
+    tree.directory("Long Directory B");
+    struct stat before;
+    ASSERT_EQ(stat(tree.host("Long Directory B").c_str(), &before), 0);
+    EXPECT_EQ(search_names(tree.windows("Long Directory B\\*")), (std::vector<std::string>{".", ".."}));
+    tree.file("Long Directory B/late arrival.txt");
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(utimensat(AT_FDCWD, tree.host("Long Directory B").c_str(), times, 0), 0);
+    EXPECT_EQ(search_names(tree.windows("Long Directory B\\LATE ARRIVAL.TXT")),
+              (std::vector<std::string>{"late arrival.txt"}));
+}
