@@ -114,14 +114,13 @@ static bool prepare_destination()
 
 static bool allocate_buffers()
 {
-    if (settings.crc_polynomial != 0 || uses_destination())
+    const bool needs_io = settings.crc_polynomial != 0 || uses_destination();
+    const bool needs_compare = base_operation() == OP_VERIFY || (settings.operation & MOD_VERIFY);
+    if (needs_io)
         io_buffer = static_cast<unsigned char*>(malloc(IO_BUFFER_SIZE));
-    if (base_operation() == OP_VERIFY || (settings.operation & MOD_VERIFY))
+    if (needs_compare)
         compare_buffer = static_cast<unsigned char*>(malloc(IO_BUFFER_SIZE));
-    const bool io_missing = io_buffer == nullptr && (settings.crc_polynomial != 0 || uses_destination());
-    const bool compare_missing =
-        compare_buffer == nullptr && (base_operation() == OP_VERIFY || (settings.operation & MOD_VERIFY));
-    if (io_missing || compare_missing) {
+    if ((needs_io && io_buffer == nullptr) || (needs_compare && compare_buffer == nullptr)) {
         fputs(MSG_OUT_OF_MEMORY, stdout);
         return false;
     }
