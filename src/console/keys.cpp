@@ -58,12 +58,12 @@ int read_key()
 }
 
 // Whether a key press with a character waits on the console device; other input
-// records in front of it are dropped.
+// records in front of it are dropped. NO_CONSOLE_KEY when there is no device either.
 static int device_key_waiting()
 {
     HANDLE device = open_console_device();
     if (device == nullptr)
-        return 0;
+        return NO_CONSOLE_KEY;
     for (;;) {
         INPUT_RECORD record;
         DWORD count = 0;
@@ -104,8 +104,12 @@ int poll_abort_keys(int* key, int wait)
             *key = ABORT_KEY;
         return 1;
     }
-    if (!wait && !peek_key())
-        return 0;
+    if (!wait) {
+        // Without any console the walk goes on; a prompt goes on to read_key's answer.
+        const int pending = peek_key();
+        if (pending == 0 || (pending == NO_CONSOLE_KEY && key == nullptr))
+            return 0;
+    }
     bool suspended = false;
     for (;;) {
         int c = read_key();

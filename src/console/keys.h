@@ -13,7 +13,8 @@ const int NO_CONSOLE_KEY = 0x100;
 // negative above 127), or NO_CONSOLE_KEY.
 int read_key();
 
-// Without waiting: the virtual-key code of a pending key press, else 0.
+// Without waiting: the virtual-key code of a pending key press, else 0; NO_CONSOLE_KEY
+// when no console can be read at all.
 int peek_key();
 
 // ESC stops the run (1), Ctrl+C switches confirmation back on, Ctrl+S holds until

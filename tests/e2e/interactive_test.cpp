@@ -170,3 +170,14 @@ TEST(Interactive, highlight_and_normal_colours_on_a_terminal)
     EXPECT_NE(s.output().find("\x1b[7mSource file or directory is not found.\r\n\x1b[0m"), std::string::npos)
         << s.output();
 }
+
+TEST(NoConsole, prompt_answers_as_escape_and_the_pause_goes_on)
+{
+    TempTree tree;
+    const RunResult prompt = run_program(ORVA_PROMPT_DRIVER, {PROMPT, PROMPT}, tree.path());
+    EXPECT_EQ(prompt.out, "\nAbort by user!\n[answer -1 confirm=1 skip_all=0]\n[answer -1 confirm=1 skip_all=0]\n");
+    EXPECT_EQ(prompt.err, PROMPT + PROMPT);
+    for (const char* name : {"d/1", "d/2", "d/3"})
+        tree.file(name, "x");
+    EXPECT_EQ(run_orva({"/M1", "d\\"}, tree.path()).exit_code, 3);
+}

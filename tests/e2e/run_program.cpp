@@ -66,6 +66,12 @@ static std::vector<char*> pointers(std::vector<std::string>& texts)
 RunResult run_orva(const std::vector<std::string>& arguments, const std::string& cwd,
                    const std::map<std::string, std::string>& env)
 {
+    return run_program(ORVA_BINARY, arguments, cwd, env);
+}
+
+RunResult run_program(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::string& cwd, const std::map<std::string, std::string>& env)
+{
     std::map<std::string, std::string> variables = {{"PATH", "/usr/bin:/bin"}, {"TZ", "UTC"}, {"LANG", "C"}};
     for (const auto& [name, value] : env) {
         if (value.empty())
@@ -73,7 +79,7 @@ RunResult run_orva(const std::vector<std::string>& arguments, const std::string&
         else
             variables[name] = value;
     }
-    std::vector<std::string> environment, words = {ORVA_BINARY};
+    std::vector<std::string> environment, words = {program};
     for (const auto& [name, value] : variables)
         environment.push_back(name + "=" + value);
     words.insert(words.end(), arguments.begin(), arguments.end());
@@ -95,7 +101,7 @@ RunResult run_orva(const std::vector<std::string>& arguments, const std::string&
             _exit(126);
         for (int fd : {input, out_pipe[0], out_pipe[1], err_pipe[0], err_pipe[1]})
             close(fd);
-        execve(ORVA_BINARY, argv.data(), envp.data());
+        execve(program.c_str(), argv.data(), envp.data());
         _exit(127);
     }
     close(out_pipe[1]);

@@ -37,6 +37,9 @@ private:
 // removes one).
 RunResult run_orva(const std::vector<std::string>& arguments, const std::string& cwd,
                    const std::map<std::string, std::string>& env = {});
+// The same for another program of the build.
+RunResult run_program(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::string& cwd, const std::map<std::string, std::string>& env = {});
 
 // The contents of a file of tests/e2e/expected.
 std::string expected_file(const std::string& name);
