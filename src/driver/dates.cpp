@@ -1,6 +1,7 @@
 // Date argument parsing and the calendar it needs.
 #include "driver/dates.h"
 
+#include "console/date_display.h"
 #include "driver/numbers.h"
 #include "platform/platform.h"
 
@@ -10,11 +11,6 @@ int days_in_month(int year, int month)
         return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0) ? 29 : 28;
     // January, March, May, July, August, October and December have 31 days.
     return ((month ^ (month >> 3)) & 1) != 0 ? 31 : 30;
-}
-
-static bool is_digit(char c)
-{
-    return c >= '0' && c <= '9';
 }
 
 static bool step_over(char** cursor, char first, char second)
@@ -54,11 +50,11 @@ static void read_fraction(char** cursor, SYSTEMTIME* time)
     char* p = *cursor;
     int milliseconds = 0;
     int taken = 0;
-    for (; taken < 3 && is_digit(p[taken]); taken++)
+    for (; taken < 3 && is_decimal_digit(p[taken]); taken++)
         milliseconds = milliseconds * 10 + (p[taken] - '0');
     for (int filled = taken; filled < 3; filled++)
         milliseconds *= 10;
-    while (is_digit(*p))
+    while (is_decimal_digit(*p))
         p++;
     time->wMilliseconds = static_cast<WORD>(milliseconds);
     *cursor = p;
@@ -113,7 +109,7 @@ int parse_date(uint64_t* target, char** cursor, int mode)
     FILETIME local, utc;
     if (!SystemTimeToFileTime(&time, &local) || !LocalFileTimeToFileTime(&local, &utc))
         return 0;
-    *target = (static_cast<uint64_t>(utc.dwHighDateTime) << 32) | utc.dwLowDateTime;
+    *target = file_time_value(utc);
     *cursor = p;
     return 1;
 }

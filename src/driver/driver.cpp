@@ -79,14 +79,9 @@ static bool is_delete_after_verify()
     return settings.operation == (OP_DELETE | MOD_VERIFY);
 }
 
-static bool copies()
-{
-    return base_operation() == OP_COPY || base_operation() == OP_UPDATE;
-}
-
 static bool uses_destination()
 {
-    return copies() || base_operation() == OP_VERIFY || is_delete_after_verify();
+    return copies_files() || base_operation() == OP_VERIFY || is_delete_after_verify();
 }
 
 // The destination root: the argument with a '\' appended (the directory created first
@@ -98,7 +93,7 @@ static bool prepare_destination()
         strcpy(walk.dest_path, settings.destination_arg);
         const char* last = last_char(walk.dest_path);
         if (last != nullptr && *last != ':' && *last != '\\') {
-            if (copies() && !find_destination(FILE_ATTRIBUTE_DIRECTORY) &&
+            if (copies_files() && !find_destination(FILE_ATTRIBUTE_DIRECTORY) &&
                 !create_directory(nullptr, FILE_ATTRIBUTE_DIRECTORY, 1))
                 return false;
             strcat(walk.dest_path, "\\");

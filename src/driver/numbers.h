@@ -8,3 +8,8 @@
 // result is 0 and the cursor stays where it was; otherwise the cursor is left on the
 // first character that does not belong to the number.
 uint32_t read_unsigned(char** cursor, int base);
+
+inline bool is_decimal_digit(char c)
+{
+    return c >= '0' && c <= '9';
+}

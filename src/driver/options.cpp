@@ -8,26 +8,18 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "console/date_display.h"
 #include "driver/dates.h"
 #include "driver/numbers.h"
 #include "driver/run_settings.h"
 #include "driver/tokenizer.h"
 #include "platform/platform.h"
-
-static char upper(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-static bool is_digit(char c)
-{
-    return c >= '0' && c <= '9';
-}
+#include "walk/multibyte.h"
 
 // The bit of an attribute letter, 0 for a letter that names none.
 static uint32_t attribute_bit(char letter)
 {
-    switch (upper(letter)) {
+    switch (upper_ascii(letter)) {
     case 'R': return 0x01;
     case 'H': return 0x02;
     case 'S': return 0x04;
@@ -43,7 +35,7 @@ static int read_attribute_mask(char** cursor, uint32_t* mask)
     *mask = 0;
     for (char* p = *cursor;; p++) {
         const uint32_t bit = attribute_bit(*p);
-        if (bit == 0 && upper(*p) != 'V') {
+        if (bit == 0 && upper_ascii(*p) != 'V') {
             *cursor = p;
             return 1;
         }
@@ -57,7 +49,7 @@ static int read_attribute_change(char** cursor, uint32_t* mask)
     settings.operation = OP_ATTRIB;
     *mask = 0;
     for (char* p = *cursor;; p++) {
-        const char letter = upper(*p);
+        const char letter = upper_ascii(*p);
         if (letter == 'I') {
             settings.confirm = 0;
         } else if (letter != 'D' && attribute_bit(letter) != 0) {
@@ -84,7 +76,7 @@ static int read_date_bound(char** cursor, uint64_t* bound, uint32_t inclusive_fl
 {
     settings.filter_flags &= ~inclusive_flag;
     int mode = mode_without_e;
-    if (upper(**cursor) == 'E') {
+    if (upper_ascii(**cursor) == 'E') {
         settings.filter_flags |= inclusive_flag;
         mode = mode_with_e;
         (*cursor)++;
@@ -104,7 +96,7 @@ static int read_copy(char** cursor, uint16_t operation)
     settings.two_second_tolerance = 0;
     settings.write_through = 0;
     for (char* p = *cursor;; p++) {
-        switch (upper(*p)) {
+        switch (upper_ascii(*p)) {
         case '2': settings.two_second_tolerance = 1; break;
         case 'E': settings.continue_on_error = 1; break;
         case 'I': settings.confirm = 0; break;
@@ -120,7 +112,7 @@ static int read_copy(char** cursor, uint16_t operation)
         case 'V':
             if (settings.operation & MOD_MOVE)
                 return 0;
-            settings.operation |= upper(*p) == 'R' ? MOD_REMOVE_SOURCE : MOD_VERIFY;
+            settings.operation |= upper_ascii(*p) == 'R' ? MOD_REMOVE_SOURCE : MOD_VERIFY;
             break;
         default: *cursor = p; return 1;
         }
@@ -133,7 +125,7 @@ static uint64_t current_system_time()
     GetSystemTime(&now);
     FILETIME time;
     SystemTimeToFileTime(&now, &time);
-    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    return file_time_value(time);
 }
 
 // /D: the I letter only directly after D; a date only when it starts like one.
@@ -141,12 +133,12 @@ static int read_set_date(char** cursor)
 {
     settings.confirm = 1;
     settings.operation = OP_SET_DATE;
-    if (upper(**cursor) == 'I') {
+    if (upper_ascii(**cursor) == 'I') {
         settings.confirm = 0;
         (*cursor)++;
     }
     const char next = **cursor;
-    if (is_digit(next) || next == ',' || next == '&')
+    if (is_decimal_digit(next) || next == ',' || next == '&')
         return parse_date(&settings.new_date, cursor, DATE_TIME_REQUIRED);
     settings.new_date = current_system_time();
     return 1;
@@ -163,7 +155,7 @@ static int read_crc(char** cursor)
     settings.crc_initial_given = 0;
     settings.crc_polynomial = 0xA001;
     for (char* p = *cursor;;) {
-        switch (upper(*p)) {
+        switch (upper_ascii(*p)) {
         case 'D':
             settings.crc32 = 1;
             settings.crc_polynomial = 0xEDB88320u;
@@ -204,7 +196,7 @@ static int read_delete(char** cursor)
     settings.operation = OP_DELETE;
     settings.show_progress = 0;
     for (char* p = *cursor;; p++) {
-        switch (upper(*p)) {
+        switch (upper_ascii(*p)) {
         case 'E': settings.continue_on_error = 1; break;
         case 'I': settings.confirm = 0; break;
         case 'P': settings.show_progress = 1; break;
@@ -219,11 +211,11 @@ static int read_size(char** cursor)
 {
     settings.size_total_only = 0;
     settings.operation = OP_SIZE;
-    if (upper(**cursor) == 'T') {
+    if (upper_ascii(**cursor) == 'T') {
         settings.size_total_only = 1;
         (*cursor)++;
     }
-    if (!is_digit(**cursor)) {
+    if (!is_decimal_digit(**cursor)) {
         settings.size_unit = 1;
         return 1;
     }
@@ -256,7 +248,7 @@ static int read_verify(char** cursor)
     settings.verify_attr_mask = 0;
     settings.operation = OP_VERIFY;
     for (char* p = *cursor;; p++) {
-        const char letter = upper(*p);
+        const char letter = upper_ascii(*p);
         switch (letter) {
         case '2': settings.two_second_tolerance = 1; break;
         case 'A': case 'H': case 'R': case 'S':
@@ -299,7 +291,7 @@ static int read_execute(char** cursor)
     settings.exec_double_dollar = 0;
     settings.operation = OP_EXECUTE;
     for (;; (*cursor)++) {
-        const char letter = upper(**cursor);
+        const char letter = upper_ascii(**cursor);
         if (letter == 'A')
             settings.exec_full_path = 1;
         else if (letter == 'F')
@@ -345,10 +337,10 @@ int handle_option(char** cursor)
     const char option = **cursor;
     if (option < 0x21 || option > 0x79)
         return 0;
-    if (is_digit(option))
+    if (is_decimal_digit(option))
         return read_layer_count(cursor);
     (*cursor)++;
-    switch (upper(option)) {
+    switch (upper_ascii(option)) {
     case '!': return read_attribute_mask(cursor, &settings.attr_none_of);
     case '&': return read_attribute_mask(cursor, &settings.attr_all_of);
     case '=':

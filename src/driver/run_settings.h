@@ -102,5 +102,11 @@ inline uint16_t base_operation()
     return settings.operation & ~MODIFIER_BITS;
 }
 
+// Copy or update, with any letters: the operations that make the destination follow.
+inline bool copies_files()
+{
+    return base_operation() == OP_COPY || base_operation() == OP_UPDATE;
+}
+
 // Frees the name lists and puts every field back to its default.
 void reset_run_settings();

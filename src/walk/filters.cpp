@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "console/date_display.h"
 #include "driver/run_settings.h"
 #include "walk/multibyte.h"
 #include "walk/walk_state.h"
@@ -154,8 +155,7 @@ int attributes_pass()
 // oldest_date 0 a file written at time 0 is refused.
 int date_in_range()
 {
-    const FILETIME& written = walk.current_level->find_data.ftLastWriteTime;
-    const uint64_t time = (static_cast<uint64_t>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
+    const uint64_t time = file_time_value(walk.current_level->find_data.ftLastWriteTime);
     if (settings.oldest_date > time)
         return 0;
     if (settings.oldest_date == time && !(settings.filter_flags & OLDEST_INCLUSIVE))

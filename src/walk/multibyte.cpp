@@ -1,6 +1,8 @@
 // Character stepping over multibyte text, on top of the platform's CharNextA.
 #include "walk/multibyte.h"
 
+#include <cstring>
+
 #include "platform/platform.h"
 
 char* next_char(const char* p)
@@ -15,6 +17,23 @@ char* find_char(const char* text, char c)
             return const_cast<char*>(p);
     }
     return nullptr;
+}
+
+char upper_ascii(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Only ASCII letters fold: a single byte above 0x7F may be a katakana or an accented
+// letter whose case the code page alone knows, and a trail byte is no letter at all.
+bool same_character(const char* a, const char* b)
+{
+    const long width = next_char(a) - a;
+    if (width != next_char(b) - b)
+        return false;
+    if (width == 1)
+        return upper_ascii(*a) == upper_ascii(*b);
+    return memcmp(a, b, static_cast<size_t>(width)) == 0;
 }
 
 char* last_char(const char* text)

@@ -12,3 +12,10 @@ char* find_char(const char* text, char c);
 
 // The start of the last character of text, or null when text is empty.
 char* last_char(const char* text);
+
+// An ASCII letter in upper case; every other byte as it is.
+char upper_ascii(char c);
+
+// Whether the characters at a and b are the same: single bytes equal after folding
+// ASCII letters, multibyte characters byte for byte, never one of each.
+bool same_character(const char* a, const char* b);

@@ -54,24 +54,11 @@ static void directory_full_path(const char* path, char* full, DWORD full_size)
         snprintf(full, full_size, "%s", directory);
 }
 
-// Compares ASCII letters without case and multibyte characters as they are.
 static bool same_path_text(const char* a, const char* b)
 {
-    while (*a != '\0' && *b != '\0') {
-        const char* next_a = next_char(a);
-        const char* next_b = next_char(b);
-        if (next_a - a != next_b - b)
+    for (; *a != '\0' && *b != '\0'; a = next_char(a), b = next_char(b)) {
+        if (!same_character(a, b))
             return false;
-        if (next_a - a == 1) {
-            char ca = *a >= 'a' && *a <= 'z' ? static_cast<char>(*a - 32) : *a;
-            char cb = *b >= 'a' && *b <= 'z' ? static_cast<char>(*b - 32) : *b;
-            if (ca != cb)
-                return false;
-        } else if (memcmp(a, b, static_cast<size_t>(next_a - a)) != 0) {
-            return false;
-        }
-        a = next_a;
-        b = next_b;
     }
     return *a == *b;
 }

@@ -159,8 +159,7 @@ static int walk_directory()
 
     builds_name_forms();
     // The emptied source directory of a move goes too; its outcome does not stop the walk.
-    if (settings.included_dir_depth > 0 && was_emptied && (settings.operation & MOD_MOVE) &&
-        (base_operation() == OP_COPY || base_operation() == OP_UPDATE))
+    if (settings.included_dir_depth > 0 && was_emptied && (settings.operation & MOD_MOVE) && copies_files())
         delete_entry();
     int result = 1;
     if (settings.included_dir_depth > 0 && directory_passes())

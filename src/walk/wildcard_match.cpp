@@ -6,28 +6,6 @@
 
 #include "walk/multibyte.h"
 
-static long char_width(const char* p)
-{
-    return next_char(p) - p;
-}
-
-static char upper_ascii(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// Only ASCII letters fold: a single byte above 0x7F may be a katakana or an accented
-// letter whose case the code page alone knows, and a trail byte is no letter at all.
-static bool same_char(const char* a, const char* b)
-{
-    const long width = char_width(a);
-    if (width != char_width(b))
-        return false;
-    if (width == 1)
-        return upper_ascii(*a) == upper_ascii(*b);
-    return memcmp(a, b, static_cast<size_t>(width)) == 0;
-}
-
 // Characters from text up to stop, or to the end when stop is null.
 static int count_chars(const char* text, const char* stop)
 {
@@ -42,7 +20,7 @@ static bool match_counted(const char** name, const char** pattern, int count)
 {
     for (; count > 0; count--) {
         if (**pattern != '?') {
-            if (**name == '\0' || !same_char(*name, *pattern))
+            if (**name == '\0' || !same_character(*name, *pattern))
                 return false;
         }
         *name = next_char(*name);
@@ -61,7 +39,7 @@ static const char* find_anchor(const char* from, const char* segment)
     if (*segment == '?')
         return from;
     for (const char* p = from; *p != '\0'; p = next_char(p)) {
-        if (same_char(p, segment))
+        if (same_character(p, segment))
             return p;
     }
     return nullptr;
