@@ -7,6 +7,7 @@
 #include <string>
 
 #include "e2e/run_program.h"
+#include "unit/platform/mounts.h"
 
 // 2008-09-12 10:11:12.34 UTC, the time most test files are given.
 static const long long SEPT_12 = 1221214272;
@@ -167,6 +168,11 @@ TEST_F(Listing, unreadable_file_stops_the_run_without_e_and_is_skipped_with_it)
     EXPECT_NE(going_on.out.find(" c\n"), std::string::npos);
     EXPECT_EQ(going_on.out.find(" b\n"), std::string::npos) << "the unreadable file gets no line";
     EXPECT_EQ(going_on.exit_code, 3);
+    // A FIFO is refused at once instead of blocking the run for ever.
+    ASSERT_EQ(mkfifo((tree.path() + "/d").c_str(), 0666), 0);
+    const RunResult past_fifo = run({"/FE", "*"});
+    EXPECT_NE(past_fifo.out.find("Cannot opepn file d!(5/0x5)\n"), std::string::npos) << past_fifo.out;
+    EXPECT_EQ(past_fifo.exit_code, 4);
 }
 
 TEST_F(Listing, exit_code_counts_files_and_caps_at_254)
@@ -193,4 +199,21 @@ TEST_F(Listing, japanese_not_found_message)
 {
     EXPECT_EQ(run_orva({"nowhere\\"}, tree.path(), {{"LANG", "ja_JP.SJIS"}}).out,
               to_cp932("ソースファイルまたはディレクトリが見つかりません.\n"));
+}
+
+// tmpfs stores any 64-bit second; ext4 cannot hold either end.
+TEST_F(Listing, times_outside_the_filetime_years_are_clamped_not_dropped)
+{
+    tree.directory("t");
+    const ScopedMount tmpfs(tree.path() + "/t", "tmpfs", 0, "size=1m");
+    if (!tmpfs.mounted())
+        GTEST_SKIP() << tmpfs.why();
+    tree.file("t/early");
+    tree.file("t/late");
+    tree.times("t/early", -20000000000ll);
+    tree.times("t/late", 1000000000000ll);
+    const RunResult result = run({"/Y4", "t\\"});
+    EXPECT_EQ(result.out, file_line("a-----", "0", "t\\early", "1601-01-01 00:00:00.00") +
+                              file_line("a-----", "0", "t\\late", "30827-12-31 23:59:59.99"));
+    EXPECT_EQ(result.exit_code, 2);
 }

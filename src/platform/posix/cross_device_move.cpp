@@ -49,11 +49,16 @@ static int copy_properties(const struct stat& status, const char* source, int to
 
 static int copy_file(const std::string& source, const std::string& destination)
 {
-    const int from = open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking, and only a file: the entry may have become a FIFO since it was looked at.
+    const int from = open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (from < 0)
         return errno;
     struct stat status;
     int failure = fstat(from, &status) == 0 ? 0 : errno;
+    if (failure == 0 && !S_ISREG(status.st_mode))
+        failure = EACCES;
+    if (failure == 0 && fcntl(from, F_SETFL, fcntl(from, F_GETFL) & ~O_NONBLOCK) != 0)
+        failure = errno;
     const int to = failure != 0 ? -1 : open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (failure == 0 && to < 0)
         failure = errno;
@@ -87,6 +92,9 @@ DWORD move_across_devices(const std::string& source, const std::string& destinat
     // Windows moves directories within one volume only.
     if (S_ISDIR(entry.st_mode))
         return ERROR_NOT_SAME_DEVICE;
+    // FIFOs, sockets and devices are never opened: copying one would block or act on it.
+    if (!S_ISREG(entry.st_mode) && !S_ISLNK(entry.st_mode))
+        return ERROR_ACCESS_DENIED;
     const int failure = S_ISLNK(entry.st_mode) ? copy_link(source, destination) : copy_file(source, destination);
     if (failure != 0)
         return failure == EEXIST ? ERROR_ALREADY_EXISTS : windows_error_of(failure);

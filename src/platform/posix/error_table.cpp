@@ -32,6 +32,7 @@ static const ErrnoMapping errno_table[] = {
     {EIO, ERROR_IO_DEVICE},
     {EBADF, ERROR_INVALID_HANDLE},
     {ENOTSUP, ERROR_NOT_SUPPORTED},
+    {ELOOP, ERROR_CANT_RESOLVE_FILENAME},
 };
 
 DWORD windows_error_of(int error_number, bool directory_missing)

@@ -59,11 +59,21 @@ void set_filetime_value(FILETIME* time, uint64_t value)
     time->dwHighDateTime = static_cast<DWORD>(value >> 32);
 }
 
+// Host seconds of 1601-01-01 and of 30828-01-01, the ends of what a FILETIME shows.
+static const int64_t FIRST_FILETIME_SECOND = -DAYS_1601_TO_1970 * 86400;
+static const int64_t END_OF_30827_SECOND = 910670515200;
+
+// Times outside the years a FILETIME shows are clamped, not dropped: a file system may
+// hold them (tmpfs takes any 64-bit second), and such a file must still be listed and
+// selected. The early end is 100 ns past 1601, since a FILETIME of 0 means "no time".
 uint64_t filetime_from_unix(int64_t seconds, long nanoseconds)
 {
-    const int64_t ticks = (seconds + DAYS_1601_TO_1970 * 86400) * static_cast<int64_t>(TICKS_PER_SECOND) +
-                          nanoseconds / 100;
-    return ticks < 0 ? 0 : static_cast<uint64_t>(ticks);
+    if (seconds < FIRST_FILETIME_SECOND || (seconds == FIRST_FILETIME_SECOND && nanoseconds < 100))
+        return 1;
+    if (seconds >= END_OF_30827_SECOND)
+        return static_cast<uint64_t>(END_OF_30827_SECOND - FIRST_FILETIME_SECOND) * TICKS_PER_SECOND - 1;
+    return static_cast<uint64_t>(seconds - FIRST_FILETIME_SECOND) * TICKS_PER_SECOND +
+           static_cast<uint64_t>(nanoseconds) / 100;
 }
 
 // Seconds east of UTC in force now, in the zone that TZ or the host names.

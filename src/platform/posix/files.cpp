@@ -56,7 +56,8 @@ static HANDLE open_directory(const ResolvedPath& resolved, const OpenRequest& re
 
 static int open_flags_of(const OpenRequest& request)
 {
-    int flags = O_CLOEXEC | O_NOCTTY;
+    // O_NONBLOCK: an entry that became a FIFO since it was checked must not block open().
+    int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
     const bool reads = (request.access & GENERIC_READ) != 0;
     const bool writes = (request.access & GENERIC_WRITE) != 0;
     flags |= reads && writes ? O_RDWR : (writes ? O_WRONLY : O_RDONLY);
@@ -74,15 +75,21 @@ static int open_flags_of(const OpenRequest& request)
 }
 
 // What an existing entry allows before anything is opened: read-only files refuse
-// writers, a dangling link cannot be opened, and CREATE_NEW refuses any entry.
+// writers, a dangling link cannot be opened, a link that loops cannot be resolved,
+// CREATE_NEW refuses any entry, and only files and directories open at all: a FIFO
+// would block open() and a device may act on being opened.
 static DWORD check_existing(const ResolvedPath& resolved, const OpenRequest& request, struct stat* target)
 {
     if (request.disposition == CREATE_NEW)
         return ERROR_FILE_EXISTS;
     if (stat(resolved.host.c_str(), target) != 0) {
+        if (errno == ELOOP)
+            return ERROR_CANT_RESOLVE_FILENAME;
         const bool opens = request.disposition == OPEN_EXISTING || request.disposition == TRUNCATE_EXISTING;
         return opens ? ERROR_FILE_NOT_FOUND : ERROR_ACCESS_DENIED;
     }
+    if (!S_ISREG(target->st_mode) && !S_ISDIR(target->st_mode))
+        return ERROR_ACCESS_DENIED;
     const bool writes = (request.access & GENERIC_WRITE) != 0 || request.disposition == CREATE_ALWAYS ||
                         request.disposition == TRUNCATE_EXISTING;
     if (!S_ISDIR(target->st_mode) && writes && (target->st_mode & S_IWUSR) == 0)
@@ -105,6 +112,20 @@ static void apply_creation_attributes(int fd, const ResolvedPath& resolved, DWOR
         fchmod(fd, status.st_mode & ~0222u);
 }
 
+// The entry opened is a file after all (it may have been replaced since it was checked),
+// and reads and writes on it wait as usual again.
+static bool keep_only_files(int fd)
+{
+    struct stat status;
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        close(fd);
+        return false;
+    }
+    const int flags = fcntl(fd, F_GETFL);
+    fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    return true;
+}
+
 static HANDLE open_file(const ResolvedPath& resolved, const OpenRequest& request)
 {
     const mode_t mode = (request.flags & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
@@ -112,8 +133,12 @@ static HANDLE open_file(const ResolvedPath& resolved, const OpenRequest& request
     if (fd < 0) {
         if (errno == EEXIST && request.disposition == CREATE_NEW)
             return fail_open(ERROR_FILE_EXISTS);
+        if (errno == ENXIO)
+            return fail_open(ERROR_ACCESS_DENIED);
         return fail_open(windows_error_for_path(errno, resolved.host.c_str()));
     }
+    if (!keep_only_files(fd))
+        return fail_open(ERROR_ACCESS_DENIED);
     const bool replaced = resolved.exists && request.disposition == CREATE_ALWAYS;
     if (!resolved.exists || replaced)
         apply_creation_attributes(fd, resolved, request.flags & 0xFFFF, resolved.exists);

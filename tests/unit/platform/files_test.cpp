@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <fstream>
 #include <iterator>
@@ -182,4 +183,30 @@ TEST(Files, handles_that_are_not_open_are_refused)
     EXPECT_EQ(CreateFileA(nullptr, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
     EXPECT_EQ(CreateFileA("Z:\\tmp\\x", GENERIC_READ, 0, nullptr, 9, 0, nullptr), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+}
+
+// A FIFO would block open() for ever and opening a device may act on it: both are
+// listed as empty files and refused at once, for reading and for writing.
+TEST(Files, fifos_and_devices_are_listed_but_never_opened)
+{
+    TemporaryTree tree;
+    ASSERT_EQ(mkfifo(tree.host("pipe").c_str(), 0666), 0);
+    const bool has_device = mknod(tree.host("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    for (const char* name : {"pipe", "null"}) {
+        if (std::string(name) == "null" && !has_device)
+            continue;
+        WIN32_FIND_DATAA record = {};
+        HANDLE search = FindFirstFileA(tree.windows(name).c_str(), &record);
+        ASSERT_NE(search, INVALID_HANDLE_VALUE) << name;
+        FindClose(search);
+        EXPECT_EQ(record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY, 0u) << name;
+        EXPECT_EQ(record.nFileSizeLow, 0u) << name;
+        for (DWORD access : {DWORD(GENERIC_READ), DWORD(GENERIC_WRITE)}) {
+            for (DWORD disposition : {DWORD(OPEN_EXISTING), DWORD(OPEN_ALWAYS), DWORD(CREATE_ALWAYS)}) {
+                EXPECT_EQ(open_file(tree.windows(name), access, disposition), INVALID_HANDLE_VALUE) << name;
+                EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED)) << name;
+            }
+        }
+    }
+    EXPECT_TRUE(tree.exists("pipe"));
 }

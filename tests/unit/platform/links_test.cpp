@@ -83,3 +83,13 @@ TEST(Links, dangling_link_is_an_empty_file_that_cannot_be_opened)
     EXPECT_TRUE(DeleteFileA(tree.windows("broken").c_str()));
     EXPECT_FALSE(tree.exists("broken"));
 }
+
+TEST(Links, link_that_loops_cannot_be_resolved)
+{
+    TemporaryTree tree;
+    tree.link("one", "two");
+    tree.link("two", "one");
+    EXPECT_EQ(CreateFileA(tree.windows("one").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+              INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_CANT_RESOLVE_FILENAME));
+}

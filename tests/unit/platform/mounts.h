@@ -7,8 +7,6 @@
 #include <string>
 #include <sys/mount.h>
 
-#include "temporary_tree.h"
-
 class ScopedMount {
 public:
     ScopedMount(const std::string& where, const char* type, unsigned long flags, const char* options)
