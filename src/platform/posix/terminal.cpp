@@ -13,7 +13,7 @@
 #include "platform/posix/terminal.h"
 
 static int terminal_fd = -2;           // -2: not looked for yet
-static bool in_key_mode = false;
+static volatile sig_atomic_t in_key_mode = false;
 static bool handlers_installed = false;
 static struct termios saved_mode;
 
@@ -49,23 +49,62 @@ static void restore_and_reraise(int signal_number)
     raise(signal_number);
 }
 
+static bool apply_key_mode();
+
+static void set_handler(int signal_number, void (*handler)(int))
+{
+    struct sigaction action = {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    sigaction(signal_number, &action, nullptr);
+}
+
+// Key mode again after the stop, unless the job went on in the background: changing the
+// terminal from there would stop it again. A job stopped by SIGSTOP, which cannot be
+// caught, kept key mode and gets it again too, since the shell may have reset the mode.
+static void take_key_mode_again(int)
+{
+    if (in_key_mode && tcgetpgrp(terminal_fd) == getpgrp())
+        apply_key_mode();
+}
+
+// Ctrl+Z while a child runs, or a "kill -TSTP": the shell gets its terminal back in its
+// normal mode, and the program stops right here, until SIGCONT lets it go on.
+static void stop_with_terminal_given_back(int signal_number)
+{
+    const bool had_key_mode = in_key_mode;
+    restore_terminal();
+    set_handler(signal_number, SIG_DFL);
+    sigset_t stop;
+    sigemptyset(&stop);
+    sigaddset(&stop, signal_number);
+    raise(signal_number);
+    sigprocmask(SIG_UNBLOCK, &stop, nullptr);
+    set_handler(signal_number, stop_with_terminal_given_back);
+    in_key_mode = had_key_mode;
+    take_key_mode_again(SIGCONT);
+}
+
 // Only signals still at their default action are taken over: a program that set its
 // own handler, or ignores the signal, keeps it.
+static void take_over(int signal_number, void (*handler)(int))
+{
+    struct sigaction current;
+    if (sigaction(signal_number, nullptr, &current) != 0 || current.sa_handler != SIG_DFL)
+        return;
+    set_handler(signal_number, handler);
+}
+
 static void install_handlers()
 {
     if (handlers_installed)
         return;
     handlers_installed = true;
     atexit(restore_terminal);
-    for (int signal_number : FATAL_SIGNALS) {
-        struct sigaction current;
-        if (sigaction(signal_number, nullptr, &current) != 0 || current.sa_handler != SIG_DFL)
-            continue;
-        struct sigaction action = {};
-        action.sa_handler = restore_and_reraise;
-        sigemptyset(&action.sa_mask);
-        sigaction(signal_number, &action, nullptr);
-    }
+    for (int signal_number : FATAL_SIGNALS)
+        take_over(signal_number, restore_and_reraise);
+    take_over(SIGTSTP, stop_with_terminal_given_back);
+    take_over(SIGCONT, take_key_mode_again);
 }
 
 static bool apply_key_mode()

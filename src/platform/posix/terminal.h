@@ -6,8 +6,9 @@
 int console_terminal();
 
 // Puts the terminal in key mode on first use: no line editing, no echo, no signal keys,
-// no flow control, Enter as '\r'. The previous mode comes back at exit and on SIGTERM,
-// SIGHUP and SIGQUIT. False when there is no terminal.
+// no flow control, Enter as '\r'. The previous mode comes back at exit, on SIGTERM,
+// SIGHUP, SIGQUIT and the other fatal signals, and while the job is stopped (SIGTSTP);
+// key mode returns when it continues. False when there is no terminal.
 bool enter_key_mode();
 
 // The mode the terminal had before, for a child process that reads lines; and key mode

@@ -78,3 +78,64 @@ TEST(TerminalOwnership, broken_pipe_gives_the_terminal_back_in_its_normal_mode)
     EXPECT_NE(mode.c_lflag & ICANON, 0u);
     EXPECT_NE(mode.c_lflag & ECHO, 0u);
 }
+
+// The job stops itself as Ctrl+Z in the shell would stop it. It runs in a process group of
+// its own that is the terminal's foreground group: the system does not stop a group
+// that has no parent in the session, such as the session leader's own.
+static int stop_and_continue_job()
+{
+    const pid_t job = fork();
+    if (job == 0) {
+        setpgid(0, 0);
+        while (tcgetpgrp(0) != getpgrp())
+            usleep(1000);
+        GetStdHandle(STD_INPUT_HANDLE);
+        raise(SIGTSTP);
+        struct termios mode;
+        _exit(tcgetattr(0, &mode) == 0 && (mode.c_lflag & (ICANON | ECHO)) == 0 ? 0 : 12);
+    }
+    setpgid(job, job);
+    signal(SIGTTOU, SIG_IGN);
+    tcsetpgrp(0, job);
+    int status = 0;
+    waitpid(job, &status, WUNTRACED);
+    if (!WIFSTOPPED(status)) {
+        kill(job, SIGKILL);
+        return 10;
+    }
+    struct termios mode;
+    const bool given_back = tcgetattr(0, &mode) == 0 && (mode.c_lflag & ICANON) && (mode.c_lflag & ECHO);
+    kill(job, SIGCONT);
+    waitpid(job, &status, 0);
+    if (!given_back)
+        return 11;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 13;
+}
+
+TEST(TerminalOwnership, a_stop_gives_the_terminal_back_and_continuing_takes_key_mode_again)
+{
+    int master = -1;
+    const pid_t child = forkpty(&master, nullptr, nullptr, nullptr);
+    ASSERT_GE(child, 0);
+    if (child == 0)
+        _exit(stop_and_continue_job());
+    int status = 0;
+    pid_t done = 0;
+    for (int waited = 0; waited < 200 && done == 0; waited++) {
+        done = waitpid(child, &status, WNOHANG);
+        if (done == 0)
+            usleep(50000);
+    }
+    if (done == 0) {
+        kill(-child, SIGKILL);
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
+    close(master);
+    ASSERT_NE(done, 0) << "the job hung";
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_NE(WEXITSTATUS(status), 10) << "the job did not stop";
+    EXPECT_NE(WEXITSTATUS(status), 11) << "the stopped job kept the terminal in key mode";
+    EXPECT_NE(WEXITSTATUS(status), 12) << "the continued job did not take key mode again";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
