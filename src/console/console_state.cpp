@@ -17,6 +17,14 @@ void capture_console()
         console.normal_attributes = info.wAttributes;
 }
 
+int output_lost()
+{
+    if (!ferror(stdout))
+        return 0;
+    console.aborted = 1;
+    return 1;
+}
+
 void highlight_on(HANDLE handle)
 {
     if (handle != INVALID_HANDLE_VALUE)

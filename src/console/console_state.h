@@ -26,6 +26,11 @@ void capture_console();
 void highlight_on(HANDLE handle);
 void highlight_off(HANDLE handle);
 
+// Whether a write to standard output failed (a full disk, an I/O error). The run's
+// result lines are then lost, so the run stops: a batch file must never read success
+// from it. A closed pipe ends the program through its signal before this is asked.
+int output_lost();
+
 // Prints one error text highlighted on a stream, flushed so that exactly the text is
 // shown inverted. The format comes from the messages.
 void print_highlighted(FILE* stream, const char* format, ...);

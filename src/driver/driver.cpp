@@ -186,7 +186,11 @@ int run_program(int argc, char** argv)
         add_and_print_size(0);
         fputs("\n", stdout);
     }
-    const int code = exit_code();
     highlight_off(console.output_handle);
-    return code;
+    // The output is only known to be written once the last of it has left the buffer.
+    if (fflush(stdout) != 0 || output_lost()) {
+        fputs(text(MSG_OUTPUT_LOST), stderr);
+        settings.exit_status = EXIT_ERROR;
+    }
+    return exit_code();
 }

@@ -16,6 +16,10 @@ const Message MSG_SAME_DIRECTORY = {
     "ソースとディスティネーションが同じディレクトリです.\n",
 };
 const char* const MSG_OUT_OF_MEMORY = "Out of memory!\n";
+const Message MSG_OUTPUT_LOST = {
+    "Cannot write to standard output!\n",
+    "標準出力に書き込めません!\n",
+};
 const char* const MSG_PARAMETERS_HEAD = "Parameters:";
 const char* const MSG_PARAMETER_ITEM = " [%s]";
 const char* const MSG_DEBUG_PATHS = "src:[%s],dst:[%s]\n";

@@ -26,6 +26,7 @@ extern const Message MSG_PARAMETER_ERROR;
 extern const Message MSG_USE_HELP_OPTION;
 extern const Message MSG_SAME_DIRECTORY;
 extern const char* const MSG_OUT_OF_MEMORY;
+extern const Message MSG_OUTPUT_LOST;
 extern const char* const MSG_PARAMETERS_HEAD;
 extern const char* const MSG_PARAMETER_ITEM;
 extern const char* const MSG_DEBUG_PATHS;

@@ -196,7 +196,7 @@ int walk_entry()
     } else {
         stop = poll_abort_keys(nullptr, 0);
     }
-    if (stop)
+    if (stop || output_lost())
         return 0;
     const WIN32_FIND_DATAA& entry = walk.current_level->find_data;
     if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))

@@ -110,3 +110,20 @@ TEST_F(CommandLine, size_total_only_prints_the_total_line_once)
     EXPECT_EQ(run({"/ST32"}).out, std::string(10, ' ') + "0 clusters/32Kbytes \n");
     EXPECT_EQ(run({"/ST"}).out, std::string(14, ' ') + "0 bytes \n");
 }
+
+// The result lines are lost on a full disk: the run must not report files operated.
+// A short run fails when its last buffer is written at the end, a long one on the way.
+TEST_F(CommandLine, output_that_cannot_be_written_fails_the_run_with_a_message)
+{
+    for (int i = 0; i < 2000; i++)
+        tree.file("many/f" + std::to_string(i));
+    for (const char* source : {"many\\f1", "many"}) {
+        const RunResult result = run_program("/bin/sh", {"-c", "exec \"$0\" \"$@\" >/dev/full", ORVA_BINARY, source},
+                                             tree.path());
+        EXPECT_EQ(result.err, "Cannot write to standard output!\n") << source;
+        EXPECT_EQ(result.exit_code, 255) << source;
+    }
+    const RunResult japanese = run_program("/bin/sh", {"-c", "exec \"$0\" \"$@\" >/dev/full", ORVA_BINARY, "many"},
+                                           tree.path(), SHIFT_JIS);
+    EXPECT_EQ(japanese.err, to_cp932("標準出力に書き込めません!\n"));
+}
