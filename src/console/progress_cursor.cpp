@@ -1,10 +1,21 @@
 // Progress text rewritten in place: the cursor moves of the console.
 #include "console/progress_cursor.h"
 
+#include "console/console_state.h"
+#include "messages/messages.h"
+
 void cursor_back(HANDLE handle, int cells)
 {
     if (handle != INVALID_HANDLE_VALUE)
         console_cursor_back(handle, cells);
+}
+
+void print_progress_figure(int percent, int speed)
+{
+    const int cells = fprintf(stderr, MSG_PROGRESS_FIGURE, percent, speed);
+    fflush(stderr);
+    if (cells > 0)
+        cursor_back(console.error_handle, cells);
 }
 
 void clear_progress_line(HANDLE handle, FILE* stream)

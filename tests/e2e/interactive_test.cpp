@@ -132,10 +132,23 @@ TEST(Interactive, escape_during_a_long_crc_run_stops_it_once_and_touches_nothing
     tree.times("big", 1221214272);
     PtySession s(ORVA_BINARY, {"/FP", "*"}, tree.path());
     ASSERT_TRUE(s.wait_for("CRC Computing big "));
+    ASSERT_TRUE(s.wait_for("KB/sec)\x1b[", 20000));
+    s.settle(1200);
     s.type("\x1b");
     EXPECT_EQ(s.wait_exit(), 1) << "the file was handed to the listing";
     EXPECT_EQ(count_of(s.output(), "Abort by user!"), 1);
     EXPECT_EQ(s.output().find(" later"), std::string::npos) << "the run stopped";
+    // Every figure is written over: the cursor goes back over all of it, however wide a
+    // fast reading makes it.
+    const std::string& screen = s.output();
+    int figures = 0;
+    for (size_t end = screen.find("KB/sec)\x1b["); end != std::string::npos;
+         end = screen.find("KB/sec)\x1b[", end + 1), figures++) {
+        const size_t start = screen.rfind('(', end);
+        const size_t after = end + 7;
+        EXPECT_EQ(std::stoul(screen.substr(after + 2)), after - start) << screen.substr(start, after + 8 - start);
+    }
+    EXPECT_GE(figures, 2) << s.output();
     struct stat status;
     ASSERT_EQ(stat((tree.path() + "/big").c_str(), &status), 0);
     EXPECT_EQ(status.st_size, 3ll << 30);
