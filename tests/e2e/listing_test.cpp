@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <map>
 #include <string>
 
 #include "e2e/run_program.h"
@@ -216,4 +217,22 @@ TEST_F(Listing, times_outside_the_filetime_years_are_clamped_not_dropped)
     EXPECT_EQ(result.out, file_line("a-----", "0", "t\\early", "1601-01-01 00:00:00.00") +
                               file_line("a-----", "0", "t\\late", "30827-12-31 23:59:59.99"));
     EXPECT_EQ(result.exit_code, 2);
+}
+
+// 表 in Shift-JIS ends in the byte of '\\': the name is one component, listed, entered and
+// found as a destination like any other.
+TEST_F(Listing, shift_jis_name_ending_in_the_separator_byte_is_one_component)
+{
+    const std::string table = "\x95\x5c";
+    files({{"x/" + table + "/in.txt", "abc"}, {"d/" + table + "/old", ""}});
+    const std::map<std::string, std::string> shift_jis = {{"LC_ALL", "ja_JP.SJIS"}};
+    const RunResult listed = run_orva({"x\\" + table}, tree.path(), shift_jis);
+    EXPECT_EQ(listed.out, directory_line("x\\" + table) + file_line("a-----", "3", "x\\" + table + "\\in.txt"));
+    EXPECT_EQ(listed.exit_code, 1);
+    EXPECT_EQ(run_orva({"/L0", "x"}, tree.path(), shift_jis).out,
+              directory_line("X") + directory_line("X\\" + table) + file_line("a-----", "3", "X\\" + table + "\\IN.TXT"));
+    EXPECT_EQ(run_orva({"/W='in.txt'", "x\\"}, tree.path(), shift_jis).out,
+              directory_line("x\\" + table) + file_line("a-----", "3", "x\\" + table + "\\in.txt"));
+    const RunResult copied = run_orva({"/C", "x\\" + table + "\\in.txt", "d\\" + table}, tree.path(), shift_jis);
+    EXPECT_EQ(copied.out.find(to_cp932("作成ディレクトリ")), std::string::npos) << copied.out;
 }

@@ -1,6 +1,7 @@
 // Which entries the listing shows: name patterns, name lists, attributes, dates, layers.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -124,6 +125,31 @@ TEST_F(Selection, directory_links_are_listed_but_not_entered)
     ASSERT_EQ(symlink((tree.path() + "/t/src").c_str(), (tree.path() + "/t/link").c_str()), 0);
     EXPECT_EQ(run_orva({"/0", "t\\link"}, tree.path()).out.substr(0, 6), "-d----");
     EXPECT_EQ(list({"t\\link"}), (Paths{"t\\link"}));
+}
+
+// A name the code page cannot show is not selected (the program could not address it);
+// the listing and the exit code are those of the tree without it, and standard error
+// says where each one was left alone, once, in the language of the messages.
+TEST_F(Selection, names_that_cannot_be_shown_are_left_out_with_a_line_on_standard_error)
+{
+    const std::map<std::string, std::string> single_byte = {{"LC_ALL", "C"}};
+    tree.times("t/sub", 1221214272);
+    const RunResult before = run_orva({"t\\"}, tree.path(), single_byte);
+    tree.file("t/a:b", "x");
+    tree.file("t/sub/c|d", "x");
+    tree.file("t/sub/e\\f", "x");
+    tree.times("t/sub", 1221214272);
+    const RunResult after = run_orva({"t\\"}, tree.path(), single_byte);
+    EXPECT_EQ(after.out, before.out);
+    EXPECT_EQ(after.exit_code, before.exit_code);
+    std::string directory = "Z:" + tree.path() + "/t";
+    for (char& c : directory)
+        c = c == '/' ? '\\' : c;
+    const std::string left = ": an entry whose name cannot be shown here was left alone.\n";
+    EXPECT_EQ(after.err, directory + left + directory + "\\sub" + left + directory + "\\sub" + left);
+    const RunResult japanese = run_orva({"t\\sub"}, tree.path(), {{"LC_ALL", "ja_JP.SJIS"}});
+    const std::string left_japanese = to_cp932(": ここで表示できない名前のエントリを1つ処理せずに残しました.\n");
+    EXPECT_EQ(japanese.err, directory + "\\sub" + left_japanese + directory + "\\sub" + left_japanese);
 }
 
 TEST(DeepTrees, paths_past_the_buffer_are_skipped_with_a_message)

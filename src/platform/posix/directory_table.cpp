@@ -24,13 +24,16 @@ static uint32_t append_text(std::string& text, const char* name, size_t length)
     return offset;
 }
 
-// Names the program could not address (see windows_name_of) are left out.
+// Names the program could not address (see windows_name_of) are left out of the
+// entries, and kept aside so that a search can say so.
 static void add_scanned_name(DirectoryTable* table, const char* host_name, unsigned char type)
 {
     char shown[MAX_PATH];
     size_t shown_length;
-    if (!windows_name_of(host_name, shown, sizeof shown, &shown_length))
+    if (!windows_name_of(host_name, shown, sizeof shown, &shown_length)) {
+        table->unshown.push_back(append_text(table->text, host_name, strlen(host_name)));
         return;
+    }
     TableEntry added{};
     added.name = append_text(table->text, shown, shown_length);
     added.name_length = static_cast<uint16_t>(shown_length);

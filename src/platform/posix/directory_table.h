@@ -31,6 +31,7 @@ struct DirectoryTable {
     std::string text;
     std::vector<TableEntry> entries;   // in NTFS order
     std::vector<uint32_t> by_alias;    // entries that have a generated alias, by alias
+    std::vector<uint32_t> unshown;     // offsets of the host names the code page cannot show
 
     const char* name(const TableEntry& entry) const { return text.data() + entry.name; }
     const char* host_name(const TableEntry& entry) const { return text.data() + entry.host; }

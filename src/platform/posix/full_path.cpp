@@ -85,7 +85,7 @@ DWORD GetFullPathNameA(LPCSTR file_name, DWORD buffer_length, LPSTR buffer, LPST
     std::vector<std::string_view> components;
     add_components(base.c_str(), components);
     add_components(rest, components);
-    const bool trailing = length > 0 && is_path_separator(file_name[length - 1]) && rest[0] != '\0';
+    const bool trailing = ends_in_separator(file_name, length) && rest[0] != '\0';
     const std::string full = join(drive, components, trailing);
     const DWORD result = copy_to_caller(full, buffer, buffer_length);
     if (result == full.size() && file_part != nullptr) {

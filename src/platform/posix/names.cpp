@@ -115,11 +115,39 @@ static bool copy_plain_name(const char* host_name, char* out, size_t out_size, s
     return true;
 }
 
+// The forbidden character that a U+F000 sequence at p stands for, or 0.
+static unsigned char private_use_character(const char* p, const char* end)
+{
+    if (end - p < 3 || static_cast<unsigned char>(p[0]) != 0xEF)
+        return 0;
+    const unsigned char second = static_cast<unsigned char>(p[1]);
+    const unsigned char third = static_cast<unsigned char>(p[2]);
+    if ((second != 0x80 && second != 0x81) || (third & 0xC0) != 0x80)
+        return 0;
+    const unsigned char c = static_cast<unsigned char>(((second & 0x3F) << 6) | (third & 0x3F));
+    return c != 0 && is_forbidden_in_windows_name(c) ? c : 0;
+}
+
+// Whether a host name holds a sequence that host_name_of would read as a forbidden
+// character: U+F000 plus the code of one (U+F03A for ':'), the only characters the
+// mapping produces. Other private-use characters map to themselves and stay. Every byte
+// position counts, as host_name_of reads them all.
+static bool holds_private_use_form(const char* host_name)
+{
+    for (const char* p = strchr(host_name, '\xEF'); p != nullptr; p = strchr(p + 1, '\xEF')) {
+        if (private_use_character(p, p + strnlen(p, 3)) != 0)
+            return true;
+    }
+    return false;
+}
+
 bool windows_name_of(const char* host_name, char* out, size_t out_size, size_t* out_length)
 {
+    const bool utf8 = GetACP() == CP_UTF8;
+    if (utf8 && holds_private_use_form(host_name))
+        return false;
     if (!is_double_byte_page() && copy_plain_name(host_name, out, out_size, out_length))
         return true;
-    const bool utf8 = GetACP() == CP_UTF8;
     const char* end = host_name + strlen(host_name);
     size_t used = 0;
     for (const char* p = host_name; p < end;) {
@@ -144,19 +172,6 @@ bool windows_name_of(const char* host_name, char* out, size_t out_size, size_t* 
     return true;
 }
 
-// The forbidden character that a U+F000 sequence at p stands for, or 0.
-static unsigned char private_use_character(const char* p, const char* end)
-{
-    if (end - p < 3 || static_cast<unsigned char>(p[0]) != 0xEF)
-        return 0;
-    const unsigned char second = static_cast<unsigned char>(p[1]);
-    const unsigned char third = static_cast<unsigned char>(p[2]);
-    if ((second != 0x80 && second != 0x81) || (third & 0xC0) != 0x80)
-        return 0;
-    const unsigned char c = static_cast<unsigned char>(((second & 0x3F) << 6) | (third & 0x3F));
-    return c != 0 && is_forbidden_in_windows_name(c) ? c : 0;
-}
-
 void host_name_of(const char* windows_name, size_t length, std::string& out)
 {
     out.clear();
@@ -174,6 +189,19 @@ void host_name_of(const char* windows_name, size_t length, std::string& out)
             out.push_back(*p++);
         }
     }
+}
+
+bool ends_in_separator(const char* text, size_t length)
+{
+    if (length == 0 || !is_path_separator(text[length - 1]))
+        return false;
+    if (!is_double_byte_page())
+        return true;
+    const char* end = text + length;
+    const char* last = text;
+    for (const char* p = text; p < end; p += character_length(p, end))
+        last = p;
+    return last == end - 1;
 }
 
 bool has_wildcards(const char* name, size_t length)

@@ -37,10 +37,15 @@ void upper_in_place(char* name, size_t length);
 // A character that a Windows name cannot hold: control characters and \ : * ? " < > |.
 bool is_forbidden_in_windows_name(unsigned char c);
 
+// Whether the text ends in '\' or '/' as a character of its own: under the double-byte
+// page a last byte 0x5C may be the trail byte of a character.
+bool ends_in_separator(const char* text, size_t length);
+
 // The Windows form of a host name, written to out (bounded by out_size, terminated).
-// Under UTF-8 each forbidden character becomes U+F000 plus its code; under other code
-// pages such a name cannot be shown and the result is false, as it is for a form that
-// does not fit in out.
+// Under UTF-8 each forbidden character becomes U+F000 plus its code, and a host name that
+// already holds such a character cannot be shown: it would read as another name. Under
+// other code pages a name with a forbidden character cannot be shown. The result is
+// false for a name that cannot be shown and for a form that does not fit in out.
 bool windows_name_of(const char* host_name, char* out, size_t out_size, size_t* out_length);
 
 // The host form of one component of a Windows path: the U+F000 characters that stand

@@ -11,19 +11,29 @@
 #include <strings.h>
 #include <sys/wait.h>
 
+#include "platform/posix/names.h"
 #include "platform/posix/path_lookup.h"
 #include "platform/posix/table_cache.h"
 #include "platform/posix/terminal.h"
 
 extern char** environ;
 
-static bool is_windows_interpreter_name(const char* interpreter)
+// Where the name after the last of the given separators begins. The text is read by
+// character: a double-byte character may end in the byte of '\'.
+static const char* name_after(const char* text, const char* separators)
 {
-    const char* name = interpreter;
-    for (const char* p = interpreter; *p != '\0'; p++) {
-        if (*p == '\\' || *p == '/' || *p == ':')
+    const char* end = text + strlen(text);
+    const char* name = text;
+    for (const char* p = text; p < end; p += character_length(p, end)) {
+        if (strchr(separators, *p) != nullptr)
             name = p + 1;
     }
+    return name;
+}
+
+static bool is_windows_interpreter_name(const char* interpreter)
+{
+    const char* name = name_after(interpreter, "\\/:");
     return strcasecmp(name, "COMMAND.COM") == 0 || strcasecmp(name, "CMD.EXE") == 0;
 }
 
@@ -32,7 +42,7 @@ static std::string host_program_of(const char* interpreter)
 {
     if (is_windows_interpreter_name(interpreter))
         return "/bin/sh";
-    if (strpbrk(interpreter, "\\:") == nullptr)
+    if (name_after(interpreter, "\\:") == interpreter)
         return interpreter;
     WindowsPath path;
     ResolvedPath resolved;
@@ -106,9 +116,9 @@ size_t command_path_text(const char* windows_path, char* out, size_t out_size)
     WindowsPath path;
     if (parse_windows_path(windows_path, true, &path) != ERROR_SUCCESS) {
         std::string text(windows_path);
-        for (char& c : text) {
-            if (c == '\\')
-                c = '/';
+        for (size_t i = 0; i < text.size(); i += character_length(&text[i], text.data() + text.size())) {
+            if (text[i] == '\\')
+                text[i] = '/';
         }
         return copy_bounded(text, out, out_size);
     }

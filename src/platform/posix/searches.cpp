@@ -17,6 +17,7 @@
 #include "platform/posix/names.h"
 #include "platform/posix/path_lookup.h"
 #include "platform/posix/table_cache.h"
+#include "platform/posix/unshown_names.h"
 #include "platform/posix/wildcard.h"
 
 struct SearchState {
@@ -178,6 +179,7 @@ static DWORD start_search(SearchState* state, const WindowsPath& path, const std
         state->next_entry = static_cast<size_t>(state->single_entry);
     } else {
         state->dots_left = is_drive_root(path, directory) ? 0 : 2;
+        report_unshown_names(*state->table, path.text, static_cast<size_t>(pattern - path.text));
     }
     if (open_search_descriptors > SEARCH_DESCRIPTOR_LIMIT) {
         close(state->directory_fd);

@@ -115,7 +115,7 @@ DWORD parse_windows_path(const char* text, bool wildcards_in_last, WindowsPath* 
         }
         p += character_length(p, end);
     }
-    path->trailing_separator = is_path_separator(text[length - 1]) && length > at;
+    path->trailing_separator = length > at && ends_in_separator(text, length);
     return ERROR_SUCCESS;
 }
 

@@ -161,3 +161,31 @@ TEST(Paths, trailing_separators_and_dot_components_name_the_same_directory)
         EXPECT_EQ(GetFileAttributesA(tree.windows(suffix).c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY))
             << suffix;
 }
+
+// 表 in Shift-JIS ends in the byte of '\': the name is one component, not a directory
+// followed by a separator.
+TEST(Paths, double_byte_name_ending_in_the_separator_byte_is_one_component)
+{
+    ScopedEnvironment shift_jis("LC_ALL", "ja_JP.SJIS");
+    TemporaryTree tree;
+    const std::string table = "\x95\x5c";
+    tree.directory("x");
+    tree.directory("x/" + table);
+    tree.file("x/" + table + "/in.txt");
+    const std::string directory = tree.windows("x\\" + table);
+    WIN32_FIND_DATAA record;
+    HANDLE search = FindFirstFileA(directory.c_str(), &record);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    FindClose(search);
+    EXPECT_EQ(record.cFileName, table);
+    EXPECT_EQ(search_names(directory + "\\*"), (std::vector<std::string>{".", "..", "in.txt"}));
+    char buffer[1024];
+    const DWORD base = GetShortPathNameA(tree.windows().c_str(), buffer, sizeof buffer);
+    const DWORD length = GetShortPathNameA(directory.c_str(), buffer, sizeof buffer);
+    EXPECT_EQ(std::string(buffer + base, length - base), "\\x\\" + table);
+    EXPECT_EQ(full_path(directory.c_str()), directory);
+    EXPECT_FALSE(CreateDirectoryA(directory.c_str(), nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    EXPECT_TRUE(CreateDirectoryA((directory + "\\" + table).c_str(), nullptr));
+    EXPECT_TRUE(tree.exists("x/" + table + "/" + table));
+}

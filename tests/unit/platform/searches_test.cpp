@@ -176,37 +176,66 @@ TEST(Searches, dot_names_the_directory_itself_and_forward_slashes_separate_too)
     EXPECT_EQ(search_names("Z:" + tree.root() + "/sub/*"), (Names{".", "..", "x"}));
 }
 
+// The mapping is one to one: a host name that already holds one of the characters that
+// stand for forbidden ones (U+F03F here) would read as another name, and is left out.
+// Other characters of the private use area (U+F041) stand for nothing and show as they are.
 TEST(Searches, host_names_with_forbidden_characters_show_in_private_use_form_under_utf8)
 {
     TemporaryTree tree;
-    for (const char* name : {"a:b", "q?", "plain"})
+    for (const char* name : {"a:b", "q?", "plain", "q\xEF\x80\xBF", "u\xEF\x81\x81"})
         tree.file(name);
     {
         ScopedEnvironment utf8("LC_ALL", "en_US.UTF-8");
-        EXPECT_EQ(search_names(tree.windows("*")), (Names{".", "..", "a\xEF\x80\xBA" "b", "plain", "q\xEF\x80\xBF"}));
-        // The shown name reaches the host file.
+        EXPECT_EQ(search_names(tree.windows("*")),
+                  (Names{".", "..", "a\xEF\x80\xBA" "b", "plain", "q\xEF\x80\xBF", "u\xEF\x81\x81"}));
+        // The shown name reaches the host file, and that one only.
         EXPECT_NE(GetFileAttributesA(tree.windows("a\xEF\x80\xBA" "b").c_str()), INVALID_FILE_ATTRIBUTES);
         EXPECT_TRUE(DeleteFileA(tree.windows("q\xEF\x80\xBF").c_str()));
         EXPECT_FALSE(tree.exists("q?"));
+        EXPECT_TRUE(tree.exists("q\xEF\x80\xBF"));
+        EXPECT_EQ(search_names(tree.windows("*")), (Names{".", "..", "a\xEF\x80\xBA" "b", "plain", "u\xEF\x81\x81"}));
+        EXPECT_FALSE(DeleteFileA(tree.windows("q\xEF\x80\xBF").c_str()));
+        EXPECT_TRUE(tree.exists("q\xEF\x80\xBF"));
     }
-    // A single-byte code page cannot show them: the program never sees them.
+    // A single-byte code page cannot show forbidden characters, and maps nothing.
     ScopedEnvironment single_byte("LC_ALL", "C");
-    EXPECT_EQ(search_names(tree.windows("*")), (Names{".", "..", "plain"}));
+    EXPECT_EQ(search_names(tree.windows("*")), (Names{".", "..", "plain", "q\xEF\x80\xBF", "u\xEF\x81\x81"}));
+}
+
+// Every search of the directory, and every scan of it after a change, leaves the name
+// out; the user is told once.
+TEST(Searches, each_name_that_cannot_be_shown_is_reported_once_with_its_directory)
+{
+    ScopedEnvironment single_byte("LC_ALL", "C");
+    TemporaryTree tree;
+    tree.directory("r");
+    for (const char* name : {"r/a:b", "r/c|d", "r/plain"})
+        tree.file(name);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(search_names(tree.windows("r\\*")), (Names{".", "..", "plain"}));
+    EXPECT_EQ(search_names(tree.windows("r\\plain")), Names{"plain"});
+    EXPECT_TRUE(DeleteFileA(tree.windows("r\\plain").c_str()));
+    EXPECT_EQ(search_names(tree.windows("r\\*.*")), (Names{".", ".."}));
+    const std::string line = tree.windows("r") + ": an entry whose name cannot be shown here was left alone.\n";
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), line + line);
 }
 
 TEST(Searches, many_open_searches_do_not_run_out_of_descriptors)
 {
     TemporaryTree tree;
-    tree.file("x");
+    tree.file("x", "abc");
     std::vector<HANDLE> searches;
     WIN32_FIND_DATAA record;
     for (int i = 0; i < 600; i++) {
         searches.push_back(FindFirstFileA(tree.windows("*").c_str(), &record));
         ASSERT_NE(searches.back(), INVALID_HANDLE_VALUE) << i;
     }
+    // The searches whose descriptors went back to make room still read every entry.
     for (HANDLE search : searches) {
-        while (FindNextFileA(search, &record)) {
-        }
+        std::string names;
+        while (FindNextFileA(search, &record))
+            names += std::string(record.cFileName) + "=" + std::to_string(record.nFileSizeLow) + " ";
+        EXPECT_EQ(names, "..=0 x=3 ");
         EXPECT_TRUE(FindClose(search));
     }
 }
