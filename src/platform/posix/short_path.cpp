@@ -77,8 +77,9 @@ static void keep_directory_form(const char* text, const WindowsPath& path, const
     current_form.host = host;
     current_form.windows_text.assign(text, path.components.back().offset);
     current_form.short_text = short_directory;
-    if (!current_form.short_text.empty() && current_form.short_text.back() != '\\')
-        current_form.short_text.push_back('\\');
+    std::string& short_text = current_form.short_text;
+    if (!short_text.empty() && !ends_in_separator(short_text.data(), short_text.size()))
+        short_text.push_back('\\');
     current_form.table = table;
     current_form.next_entry = 0;
 }
