@@ -145,8 +145,7 @@ static bool entry_is_directory(const TableEntry& entry, const std::string& host)
     return is_directory_path(host);
 }
 
-DWORD resolve_short_form(const WindowsPath& path, size_t count, std::string& host, std::string& short_form,
-                         std::shared_ptr<const DirectoryTable>* last_table)
+DWORD resolve_short_form(const WindowsPath& path, size_t count, std::string& host, std::string& short_form)
 {
     host = host_base_of(path);
     short_form = windows_prefix_of(path);
@@ -171,11 +170,5 @@ DWORD resolve_short_form(const WindowsPath& path, size_t count, std::string& hos
         host.assign(1, '.');
     if (host.size() > LONGEST_HOST_PATH)
         return ERROR_FILENAME_EXCED_RANGE;
-    if (last_table != nullptr) {
-        DWORD error = ERROR_SUCCESS;
-        *last_table = directory_table(host, -1, &error);
-        if (!*last_table)
-            return error;
-    }
     return ERROR_SUCCESS;
 }

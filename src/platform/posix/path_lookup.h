@@ -27,10 +27,8 @@ DWORD resolve_existing(const char* windows_path, ResolvedPath* resolved);
 
 // Resolves the first count components together with their 8.3 form: each component is
 // replaced by its alias (or its own name when it is its own alias), joined with '\'.
-// Every component must exist. table receives the table of the last directory reached
-// when asked for (the directory the path names).
-DWORD resolve_short_form(const WindowsPath& path, size_t count, std::string& host, std::string& short_form,
-                         std::shared_ptr<const DirectoryTable>* table);
+// Every component must exist.
+DWORD resolve_short_form(const WindowsPath& path, size_t count, std::string& host, std::string& short_form);
 
 // "X:", "\" and "..\" as the path began, for texts that give the path back in its own form.
 std::string windows_prefix_of(const WindowsPath& path);

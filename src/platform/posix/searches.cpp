@@ -8,14 +8,17 @@
 #include <cstring>
 #include <fcntl.h>
 #include <new>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "platform/posix/entry_status.h"
 #include "platform/posix/error_table.h"
 #include "platform/posix/handles.h"
 #include "platform/posix/names.h"
 #include "platform/posix/path_lookup.h"
+#include "platform/posix/searches.h"
 #include "platform/posix/table_cache.h"
 #include "platform/posix/unshown_names.h"
 #include "platform/posix/wildcard.h"
@@ -28,14 +31,61 @@ struct SearchState {
     long single_entry;       // a pattern without wildcards names one entry (-1: wildcards)
     std::string pattern;
     int directory_fd;        // AT_FDCWD when the search works on paths
+    uint64_t last_use;       // when it last returned entries, to choose whose descriptor goes back
+    uint64_t started;        // table_generation() when the search had its table
     std::string entry_path;  // the directory's host path and '/', then the current name
     size_t directory_length;
 };
 
-// Past this many open searches the descriptors go back and entries are read by path,
-// so that a deep walk (two searches per layer with a look-ahead) never runs out of them.
-static const int SEARCH_DESCRIPTOR_LIMIT = 256;
-static int open_search_descriptors = 0;
+// Past this many open searches the descriptor of the one used least recently goes
+// back, and that search opens its directory again by path when it next returns an
+// entry. A deep walk (two searches per layer with a look-ahead) so never runs out of
+// descriptors, and the directories it is working in, the deepest, are always read
+// through one: reading by path costs the host a walk of the whole path per entry.
+static const size_t SEARCH_DESCRIPTOR_LIMIT = 256;
+static const SearchState* last_started = nullptr;
+static std::vector<SearchState*> searches_with_descriptor;
+static uint64_t search_clock = 0;
+
+static void give_back_descriptor(SearchState* state)
+{
+    close(state->directory_fd);
+    state->directory_fd = AT_FDCWD;
+    for (SearchState*& held : searches_with_descriptor) {
+        if (held == state) {
+            held = searches_with_descriptor.back();
+            searches_with_descriptor.pop_back();
+            break;
+        }
+    }
+}
+
+static void hold_descriptor(SearchState* state, int fd)
+{
+    if (searches_with_descriptor.size() >= SEARCH_DESCRIPTOR_LIMIT) {
+        SearchState* oldest = nullptr;
+        for (SearchState* held : searches_with_descriptor) {
+            if (held != state && (oldest == nullptr || held->last_use < oldest->last_use))
+                oldest = held;
+        }
+        if (oldest != nullptr)
+            give_back_descriptor(oldest);
+    }
+    state->directory_fd = fd;
+    searches_with_descriptor.push_back(state);
+}
+
+// Before a search reads its next entries.
+static void use_search(SearchState* state)
+{
+    state->last_use = ++search_clock;
+    if (state->directory_fd != AT_FDCWD || (state->dots_left == 0 && state->next_entry >= state->table->entries.size()))
+        return;
+    const std::string directory(state->entry_path, 0, state->directory_length);
+    const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0)
+        hold_descriptor(state, fd);
+}
 
 static bool is_drive_root(const WindowsPath& path, const struct stat& directory)
 {
@@ -47,10 +97,10 @@ static bool is_drive_root(const WindowsPath& path, const struct stat& directory)
 
 static void close_search_state(SearchState* state)
 {
-    if (state->directory_fd != AT_FDCWD) {
-        close(state->directory_fd);
-        open_search_descriptors--;
-    }
+    if (state->directory_fd != AT_FDCWD)
+        give_back_descriptor(state);
+    if (last_started == state)
+        last_started = nullptr;
     delete state;
 }
 
@@ -104,6 +154,7 @@ static bool fill_entry_record(SearchState* state, const TableEntry& entry, WIN32
 
 static bool next_record(SearchState* state, WIN32_FIND_DATAA* record)
 {
+    use_search(state);
     while (state->dots_left > 0) {
         const int which = 3 - state->dots_left--;
         const char* name = which == 1 ? "." : "..";
@@ -154,8 +205,7 @@ static long single_entry_of(SearchState* state, const std::string& host_director
 static DWORD start_search(SearchState* state, const WindowsPath& path, const std::string& host_directory, int fd,
                           const char* pattern, size_t pattern_length)
 {
-    state->directory_fd = fd;
-    open_search_descriptors++;
+    hold_descriptor(state, fd);
     DWORD error = ERROR_SUCCESS;
     struct stat directory;
     state->table = directory_table(host_directory, fd, &error, &directory);
@@ -181,12 +231,22 @@ static DWORD start_search(SearchState* state, const WindowsPath& path, const std
         state->dots_left = is_drive_root(path, directory) ? 0 : 2;
         report_unshown_names(*state->table, path.text, static_cast<size_t>(pattern - path.text));
     }
-    if (open_search_descriptors > SEARCH_DESCRIPTOR_LIMIT) {
-        close(state->directory_fd);
-        open_search_descriptors--;
-        state->directory_fd = AT_FDCWD;
-    }
+    state->started = table_generation();
+    last_started = state;
     return ERROR_SUCCESS;
+}
+
+std::shared_ptr<const DirectoryTable> searched_table(const std::string& host_directory)
+{
+    const SearchState* state = last_started;
+    if (state == nullptr || state->started != table_generation())
+        return nullptr;
+    // entry_path begins with the directory's host path and one '/', which "/" already ends in.
+    const std::string_view directory(state->entry_path.data(), state->directory_length);
+    const bool same = directory.size() == host_directory.size() + 1
+                          ? directory.compare(0, host_directory.size(), host_directory) == 0
+                          : directory == host_directory;
+    return same ? state->table : nullptr;
 }
 
 // The directory the search looks in, open, and the pattern: "dir\." and "dir\.." name

@@ -5,6 +5,11 @@
 // is also checked against the directory's modification time, which catches most
 // changes made by other programs; changes the layer makes itself drop the table at once,
 // whatever the time stamp's granularity.
+//
+// Every drop is also written down, with the directory it concerns, so that what was
+// derived from the tables of a whole path (the alias form of a deep directory) survives
+// the drops that concern other directories: a copy changes the destination at every
+// file, and must not make the source's path be read again each time.
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,9 +28,43 @@ static CachedTable cache[CACHE_SLOTS];
 static uint64_t use_clock = 0;
 static uint64_t generation = 1;
 
+struct DroppedTable {
+    uint64_t generation;
+    dev_t device;
+    ino_t inode;
+};
+
+// The most recent drops, each at the slot of its generation.
+static const uint64_t DROP_LOG_SIZE = 64;
+static DroppedTable drop_log[DROP_LOG_SIZE];
+// The last generation whose drop named no directory: any table may have gone then.
+static uint64_t unknown_drop = 0;
+
 uint64_t table_generation()
 {
     return generation;
+}
+
+// status: the dropped directory's, or null when it is not known.
+static void note_drop(const struct stat* status)
+{
+    generation++;
+    if (status == nullptr)
+        unknown_drop = generation;
+    else
+        drop_log[generation % DROP_LOG_SIZE] = DroppedTable{generation, status->st_dev, status->st_ino};
+}
+
+bool table_dropped_since(uint64_t since, const DirectoryTable& table)
+{
+    if (unknown_drop > since || generation - since > DROP_LOG_SIZE)
+        return true;
+    for (uint64_t drop = since + 1; drop <= generation; drop++) {
+        const DroppedTable& dropped = drop_log[drop % DROP_LOG_SIZE];
+        if (dropped.device == table.device && dropped.inode == table.inode)
+            return true;
+    }
+    return false;
 }
 
 static bool describes(const DirectoryTable& table, const struct stat& status)
@@ -80,6 +119,34 @@ static std::shared_ptr<const DirectoryTable> scan_directory(const std::string& h
     return table;
 }
 
+// The table for a directory whose status was just read: the cached one, else held when
+// it still describes the directory, else a new scan.
+static std::shared_ptr<const DirectoryTable> table_for(const std::string& host_directory, int fd,
+                                                       const struct stat& status, DWORD* error,
+                                                       const std::shared_ptr<const DirectoryTable>* held)
+{
+    if (!S_ISDIR(status.st_mode)) {
+        *error = ERROR_PATH_NOT_FOUND;
+        return nullptr;
+    }
+    CachedTable* slot = slot_of(status);
+    if (slot != nullptr && describes(*slot->table, status)) {
+        slot->last_use = ++use_clock;
+        return slot->table;
+    }
+    std::shared_ptr<const DirectoryTable> table =
+        held != nullptr && *held && describes(**held, status) ? *held : scan_directory(host_directory, fd, status, error);
+    if (!table)
+        return nullptr;
+    if (slot == nullptr)
+        slot = free_slot();
+    else
+        note_drop(&status);
+    slot->table = table;
+    slot->last_use = ++use_clock;
+    return table;
+}
+
 std::shared_ptr<const DirectoryTable> directory_table(const std::string& host_directory, int fd, DWORD* error,
                                                        struct stat* status_out)
 {
@@ -91,33 +158,28 @@ std::shared_ptr<const DirectoryTable> directory_table(const std::string& host_di
     }
     if (status_out != nullptr)
         *status_out = status;
-    if (!S_ISDIR(status.st_mode)) {
-        *error = ERROR_PATH_NOT_FOUND;
+    return table_for(host_directory, fd, status, error, nullptr);
+}
+
+std::shared_ptr<const DirectoryTable> current_table(const std::string& host_directory,
+                                                     const std::shared_ptr<const DirectoryTable>& held, DWORD* error)
+{
+    struct stat status;
+    if (stat(host_directory.c_str(), &status) != 0) {
+        *error = windows_error_for_path(errno, host_directory.c_str());
         return nullptr;
     }
-    CachedTable* slot = slot_of(status);
-    if (slot != nullptr && describes(*slot->table, status)) {
-        slot->last_use = ++use_clock;
-        return slot->table;
-    }
-    std::shared_ptr<const DirectoryTable> table = scan_directory(host_directory, fd, status, error);
-    if (!table)
-        return nullptr;
-    if (slot == nullptr)
-        slot = free_slot();
-    else
-        generation++;
-    slot->table = table;
-    slot->last_use = ++use_clock;
-    return table;
+    return table_for(host_directory, -1, status, error, &held);
 }
 
 void forget_directory(const std::string& host_directory)
 {
-    generation++;
     struct stat status;
-    if (stat(host_directory.c_str(), &status) != 0)
+    if (stat(host_directory.c_str(), &status) != 0) {
+        note_drop(nullptr);
         return;
+    }
+    note_drop(&status);
     CachedTable* slot = slot_of(status);
     if (slot != nullptr)
         slot->table.reset();
@@ -140,7 +202,7 @@ void forget_parent_of(const std::string& host_path)
 
 void forget_all_directories()
 {
-    generation++;
+    note_drop(nullptr);
     for (CachedTable& slot : cache)
         slot.table.reset();
 }

@@ -15,6 +15,11 @@
 std::shared_ptr<const DirectoryTable> directory_table(const std::string& host_directory, int fd, DWORD* error,
                                                        struct stat* status = nullptr);
 
+// The same, but taking held, a table the caller kept, when it still describes the
+// directory, although the cache may have let it go meanwhile.
+std::shared_ptr<const DirectoryTable> current_table(const std::string& host_directory,
+                                                     const std::shared_ptr<const DirectoryTable>& held, DWORD* error);
+
 // The layer changed the directory (created, deleted, moved or renamed an entry in it):
 // its table no longer describes it.
 void forget_directory(const std::string& host_directory);
@@ -26,6 +31,11 @@ void forget_all_directories();
 // Rises every time a table is dropped, so that what was derived from tables (the alias
 // form of the current directory) can tell that it is out of date.
 uint64_t table_generation();
+
+// Whether the table's directory may have had its table dropped after generation since:
+// true when it did, and also when the layer can no longer tell (everything was
+// forgotten, or too many tables were dropped since).
+bool table_dropped_since(uint64_t since, const DirectoryTable& table);
 
 // The host directory that holds host_path ("." for a bare name).
 std::string parent_of(const std::string& host_path);

@@ -2,6 +2,7 @@
 // walker does, against the forms of the same paths resolved from the disk alone.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <ctime>
 #include <string>
 #include <sys/stat.h>
@@ -115,16 +116,47 @@ TEST(ShortFormDescent, going_down_by_another_spelling_or_through_dots_gives_the_
     }
 }
 
+// Going down from the kept directory, and asking again in a directory below the one
+// the layer changed: the aliases of the path follow the change.
 TEST(ShortFormDescent, a_change_the_layer_makes_above_is_seen_when_going_down)
+{
+    struct Case {
+        const char* kept;
+        const char* created;  // sorted before a directory on the way, it takes that one's ~1
+        const char* asked;
+        const char* expected;
+    } cases[] = {
+        {"Long Directory B", "Long Directory A", "Long Directory B/Inner Long Name", "\\LONGDI~2\\INNERL~1"},
+        {"Long Directory B/Inner Long Name/some long file name", "Long Directory B/Inner Long A",
+         "Long Directory B/Inner Long Name/some long file name", "\\LONGDI~1\\INNERL~2\\SOMELO~1"},
+    };
+    for (const Case& c : cases) {
+        TemporaryTree tree;
+        tree.directory("Long Directory B");
+        tree.directory("Long Directory B/Inner Long Name");
+        tree.file("Long Directory B/Inner Long Name/some long file name");
+        short_path(tree.windows(c.kept));
+        ASSERT_TRUE(CreateDirectoryA(tree.windows(c.created).c_str(), nullptr));
+        EXPECT_EQ(below_root(tree, short_path(tree.windows(c.asked))), c.expected) << c.created;
+    }
+}
+
+// Another program replaces a directory while the walk is below it: going back up, its
+// entries are those of the new directory, not of the one the walk went down through.
+TEST(ShortFormDescent, a_directory_replaced_behind_the_walk_is_seen_going_back_up)
 {
     TemporaryTree tree;
     tree.directory("Long Directory B");
-    tree.file("Long Directory B/some long file name");
-    EXPECT_EQ(below_root(tree, short_path(tree.windows("Long Directory B"))), "\\LONGDI~1");
-    // Sorted before B, the new directory takes ~1 and B's alias becomes ~2.
-    ASSERT_TRUE(CreateDirectoryA(tree.windows("Long Directory A").c_str(), nullptr));
-    EXPECT_EQ(below_root(tree, short_path(tree.windows("Long Directory B\\some long file name"))),
-              "\\LONGDI~2\\SOMELO~1");
+    tree.directory("Long Directory B/deeper still here");
+    tree.file("Long Directory B/deeper still here/last file.data");
+    tree.file("Long Directory B/long file two");
+    EXPECT_EQ(below_root(tree, short_path(tree.windows("Long Directory B\\long file two"))), "\\LONGDI~1\\LONGFI~1");
+    short_path(tree.windows("Long Directory B\\deeper still here\\last file.data"));
+    ASSERT_EQ(rename(tree.host("Long Directory B").c_str(), tree.host("old").c_str()), 0);
+    tree.directory("Long Directory B");
+    tree.file("Long Directory B/long file one");
+    tree.file("Long Directory B/long file two");
+    EXPECT_EQ(below_root(tree, short_path(tree.windows("Long Directory B\\long file two"))), "\\LONGDI~1\\LONGFI~2");
 }
 
 TEST(ShortFormDescent, going_down_into_a_file_or_a_missing_directory_fails_as_a_cold_lookup_does)
