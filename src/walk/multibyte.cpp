@@ -28,8 +28,13 @@ char upper_ascii(char c)
 // letter whose case the code page alone knows, and a trail byte is no letter at all.
 bool same_character(const char* a, const char* b)
 {
-    const long width = next_char(a) - a;
-    if (width != next_char(b) - b)
+    return same_character_span(a, next_char(a), b, next_char(b));
+}
+
+bool same_character_span(const char* a, const char* a_end, const char* b, const char* b_end)
+{
+    const long width = a_end - a;
+    if (width != b_end - b)
         return false;
     if (width == 1)
         return upper_ascii(*a) == upper_ascii(*b);

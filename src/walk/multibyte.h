@@ -19,3 +19,6 @@ char upper_ascii(char c);
 // Whether the characters at a and b are the same: single bytes equal after folding
 // ASCII letters, multibyte characters byte for byte, never one of each.
 bool same_character(const char* a, const char* b);
+
+// same_character for characters whose ends the caller has already stepped to.
+bool same_character_span(const char* a, const char* a_end, const char* b, const char* b_end);

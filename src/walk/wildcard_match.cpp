@@ -1,5 +1,10 @@
 // Wildcard matching of names: '*' and '?', ASCII letters without case, a multibyte
 // character as one unit that never equals a single-byte one.
+//
+// Between two stars a segment is placed at its earliest fit in the name and never
+// moved: a later fit leaves less name to the segments after it, so retrying one can
+// only fail again. Each segment is therefore tried once per name position, and no
+// pattern costs more than a quarter of the name's length squared plus its own length.
 #include "walk/wildcard_match.h"
 
 #include <cstring>
@@ -29,52 +34,89 @@ static bool match_counted(const char** name, const char** pattern, int count)
     return true;
 }
 
-// A '?' that leads a segment accepts any one character, as the user who writes *?x
-// means; every position is then an occurrence, the end of the name included, where
-// '?' accepts nothing as it does in match_counted.
-static const char* find_anchor(const char* from, const char* segment)
+// The text from `text` to the next star (`end`, null for the last segment), in
+// characters; past `fixed` only '?' follows, which the end of the name satisfies by
+// accepting nothing.
+struct Segment {
+    const char* text;
+    const char* end;
+    int length;
+    int fixed;
+};
+
+static Segment segment_at(const char* pattern)
 {
-    if (*segment == '\0')
-        return from + strlen(from);
-    if (*segment == '?')
-        return from;
-    for (const char* p = from; *p != '\0'; p = next_char(p)) {
-        if (same_character(p, segment))
-            return p;
+    Segment segment = {pattern, find_char(pattern, '*'), 0, 0};
+    for (const char* p = pattern; p != segment.end && *p != '\0'; p = next_char(p)) {
+        segment.length++;
+        if (*p != '?')
+            segment.fixed = segment.length;
+    }
+    return segment;
+}
+
+// The name position after the segment placed at `at`, or null when it does not fit
+// there. The caller leaves at least the fixed part's characters in the name, so what
+// meets the end of the name is a run of '?', which accepts nothing and is not walked.
+static const char* segment_fit(const char* at, const Segment& segment)
+{
+    const char* pattern = segment.text;
+    for (int index = 0; index < segment.length; index++) {
+        if (*at == '\0')
+            return at;
+        const char* at_end = next_char(at);
+        const char* pattern_end = next_char(pattern);
+        if (*pattern != '?' && !same_character_span(at, at_end, pattern, pattern_end))
+            return nullptr;
+        at = at_end;
+        pattern = pattern_end;
+    }
+    return at;
+}
+
+// The earliest placement from `name` on, which has `left` characters; the last segment
+// must also end the name, so it starts no earlier than its length before the end. A
+// '?' that leads a segment accepts any one character, as the user who writes *?x
+// means, and at the end of the name nothing. Where fewer characters are left than the
+// segment's fixed part needs, no later place fits either.
+static const char* place_segment(const char* name, int* left, const Segment& segment)
+{
+    const char* p = name;
+    for (; segment.end == nullptr && *left > segment.length; --*left)
+        p = next_char(p);
+    for (; *left >= segment.fixed; p = next_char(p), --*left) {
+        const char* after = segment_fit(p, segment);
+        if (after != nullptr && (segment.end != nullptr || *after == '\0')) {
+            *left -= segment.length < *left ? segment.length : *left;
+            return after;
+        }
+        if (*p == '\0')
+            return nullptr;
     }
     return nullptr;
 }
 
 static int match_after_star(const char* name, const char* pattern)
 {
-    while (*pattern == '*')
-        pattern++;
-    const char* segment_end = find_char(pattern, '*');
-    const int segment_length = count_chars(pattern, segment_end);
-    // "*." stands for "a name without a dot": a dot found in the name refuses it for
-    // good, and a name without one is accepted whole.
-    const bool final_dot = segment_end == nullptr && strcmp(pattern, ".") == 0;
-    const char* from = name;
+    int left = count_chars(name, nullptr);
     for (;;) {
-        const char* occurrence = find_anchor(from, pattern);
-        if (occurrence == nullptr)
-            return final_dot ? 1 : 0;
-        const char* rest_of_name = occurrence;
-        const char* rest_of_pattern = pattern;
-        if (match_counted(&rest_of_name, &rest_of_pattern, segment_length)) {
-            if (*rest_of_pattern == '*') {
-                const int result = match_after_star(rest_of_name, rest_of_pattern);
-                if (result != 0)
-                    return result < 0 ? result : 1;
-            } else if (*rest_of_name == '\0') {
-                return 1;
-            } else if (final_dot) {
-                return -1;
-            }
+        while (*pattern == '*')
+            pattern++;
+        if (*pattern == '\0')
+            return 1;
+        const Segment segment = segment_at(pattern);
+        // "*." stands for "a name without a dot": the first dot left in the name decides
+        // for good, accepted only as the name's last character.
+        if (segment.end == nullptr && strcmp(pattern, ".") == 0) {
+            const char* dot = find_char(name, '.');
+            return dot == nullptr || *next_char(dot) == '\0' ? 1 : -1;
         }
-        if (*occurrence == '\0')
+        name = place_segment(name, &left, segment);
+        if (name == nullptr)
             return 0;
-        from = next_char(occurrence);
+        if (segment.end == nullptr)
+            return 1;
+        pattern = segment.end;
     }
 }
 

@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "platform/posix/code_page.h"
+#include "unit/walk/backtracking_match.h"
 #include "walk/wildcard_match.h"
 
 // Test names stay local: other test files of this binary use the same short ones.
@@ -84,5 +87,62 @@ INSTANTIATE_TEST_SUITE_P(Cases, WildcardMatchUtf8, testing::Values(
     MatchCase{"\xe6\x97\xa5\xe6\x9c\xac", "???", 1}, MatchCase{"\xe6\x97\xa5\xe6\x9c\xac", "?", 0},
     MatchCase{"\xe6\x97\xa5\xe6\x9c\xac.txt", "*\xe6\x9c\xac.TXT", 1}, MatchCase{"\xc3\xa9", "\xc3", 0},
     MatchCase{"x\xc3\xa9", "*\xc3\xa9", 1}));
+
+struct Alphabet {
+    const char* locale;
+    std::vector<std::string> pieces;
+};
+
+// Short texts over few pieces, so that stars, dots and letters meet often; '*' and '?'
+// stand twice, so that runs of '?' reach past the end of the name. A piece may be a
+// lone byte of a multibyte character: the lead bytes 0x81 and 0xE0 take whatever byte
+// follows them, '.', '*', '?' and '\' included, and a UTF-8 sequence may be cut.
+std::string random_text(std::mt19937& random, const Alphabet& alphabet, size_t most_pieces)
+{
+    std::string text;
+    for (size_t count = random() % (most_pieces + 1); count > 0; count--)
+        text += alphabet.pieces[random() % alphabet.pieces.size()];
+    return text;
+}
+
+TEST(WildcardMatchDifferential, agrees_with_the_backtracking_matcher_on_random_cases)
+{
+    const Alphabet alphabets[] = {
+        {"C", {"a", "A", "b", ".", "*", "*", "?", "?", "\xe9"}},
+        {"ja_JP.SJIS", {"a", "A", ".", "*", "*", "?", "?", "\\", "\x81", "\xe0", "\x83\x61", "\x95\x5c", "\x81\x44"}},
+        {"en_US.UTF-8", {"a", "A", ".", "*", "*", "?", "?", "\xc3\xa9", "\xc3\x89", "\xe6\x97\xa5", "\xc3", "\xa9"}},
+    };
+    std::mt19937 random(20240611);
+    int failures = 0;
+    for (const Alphabet& alphabet : alphabets) {
+        setenv("LC_ALL", alphabet.locale, 1);
+        reload_code_page();
+        for (int round = 0; round < 40000 && failures < 10; round++) {
+            const std::string name = random_text(random, alphabet, 9);
+            const std::string pattern = random_text(random, alphabet, 8);
+            const int expected = reference_match(name.c_str(), pattern.c_str());
+            const int result = wildcard_match(name.c_str(), pattern.c_str());
+            if (result != expected) {
+                ADD_FAILURE() << alphabet.locale << ": " << testing::PrintToString(name) << " ~ "
+                              << testing::PrintToString(pattern) << " gave " << result << ", not " << expected;
+                failures++;
+            }
+        }
+    }
+    setenv("LC_ALL", "C", 1);
+    reload_code_page();
+}
+
+// Backtracking took a minute for six "*a" over 64 letters; here it would never end.
+TEST(WildcardMatchDifferential, many_stars_over_a_long_name_end_at_once)
+{
+    const std::string name = std::string(251, 'a') + ".txt";
+    std::string stars;
+    for (int count = 0; count < 200; count++)
+        stars += "*a";
+    EXPECT_EQ(wildcard_match(name.c_str(), (stars + "*z").c_str()), 0);
+    EXPECT_EQ(wildcard_match(name.c_str(), (stars + "*.").c_str()), -1);
+    EXPECT_EQ(wildcard_match(name.c_str(), (stars + "*?t").c_str()), 1);
+}
 
 } // namespace
