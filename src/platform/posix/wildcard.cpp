@@ -4,8 +4,8 @@
 // question mark" that also matches nothing before a dot or the end, '*' followed by '.'
 // becomes a "DOS star" that stops at the last dot, and a '.' followed by a wildcard or
 // the end becomes a "DOS dot" that also matches the end of the name. The matcher works
-// on those tokens, over the set of name positions reached so far, so no pattern can make
-// it take exponential time.
+// on those tokens, over the set of name positions reached so far, each token in one
+// pass over the name, so no pattern costs more than the name's length times its own.
 #include <cstring>
 #include <vector>
 
@@ -49,11 +49,37 @@ static bool literal_equal(const PatternToken& token, const char* name, size_t le
     return memcmp(token.text, name, length) == 0;
 }
 
+// A star reaches every position from the first one reached on, a DOS star from each
+// reached position to the last dot (to the end when it stands past the last dot). One
+// sweep with the farthest end so far keeps a star linear in the name, however many
+// positions are reached.
+static void spread(const PatternToken& token, size_t last_dot, const std::vector<bool>& reached,
+                   std::vector<bool>& next)
+{
+    const size_t count = reached.size() - 1;
+    size_t covered_to = 0;
+    bool covering = false;
+    for (size_t i = 0; i <= count; i++) {
+        if (reached[i]) {
+            const bool to_dot = token.kind == Token::dos_star && last_dot != SIZE_MAX && last_dot >= i;
+            const size_t limit = to_dot ? last_dot : count;
+            covered_to = covering && covered_to > limit ? covered_to : limit;
+            covering = true;
+        }
+        if (covering && i <= covered_to)
+            next[i] = true;
+    }
+}
+
 // Positions are character starts of the name; reached[i] says the pattern so far can
 // end just before character i (i == count: the end of the name).
 static void advance(const PatternToken& token, const std::vector<size_t>& starts, size_t last_dot,
                     const char* name, const std::vector<bool>& reached, std::vector<bool>& next)
 {
+    if (token.kind == Token::star || token.kind == Token::dos_star) {
+        spread(token, last_dot, reached, next);
+        return;
+    }
     const size_t count = starts.size() - 1;
     for (size_t i = 0; i <= count; i++) {
         if (!reached[i])
@@ -66,16 +92,6 @@ static void advance(const PatternToken& token, const std::vector<size_t>& starts
             if (i < count && literal_equal(token, at, at_length))
                 next[i + 1] = true;
             break;
-        case Token::star:
-            for (size_t j = i; j <= count; j++)
-                next[j] = true;
-            break;
-        case Token::dos_star: {
-            const size_t limit = last_dot != SIZE_MAX && last_dot >= i ? last_dot : count;
-            for (size_t j = i; j <= limit; j++)
-                next[j] = true;
-            break;
-        }
         case Token::dos_question:
             if (i == count || at_dot)
                 next[i] = true;
@@ -87,6 +103,9 @@ static void advance(const PatternToken& token, const std::vector<size_t>& starts
                 next[i] = true;
             else if (at_dot)
                 next[i + 1] = true;
+            break;
+        case Token::star:
+        case Token::dos_star:
             break;
         }
     }
