@@ -11,6 +11,21 @@
 
 #include "platform/platform.h"
 
+// Waits up to ten seconds for the session leader of a test's terminal; a hung one is
+// killed with the jobs of its group.
+static bool ended_in_time(pid_t child, int* status)
+{
+    for (int waited = 0; waited < 200; waited++) {
+        if (waitpid(child, status, WNOHANG) != 0)
+            return true;
+        usleep(50000);
+    }
+    kill(-child, SIGKILL);
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    return false;
+}
+
 TEST(TerminalOwnership, taking_the_input_handle_neither_stops_the_job_nor_reads_keys)
 {
     int master = -1;
@@ -37,18 +52,9 @@ TEST(TerminalOwnership, taking_the_input_handle_neither_stops_the_job_nor_reads_
         _exit(WIFEXITED(job_status) ? WEXITSTATUS(job_status) : 3);
     }
     int status = 0;
-    pid_t done = 0;
-    for (int waited = 0; waited < 100 && done == 0; waited++) {
-        done = waitpid(child, &status, WNOHANG);
-        if (done == 0)
-            usleep(50000);
-    }
-    if (done == 0) {
-        kill(child, SIGKILL);
-        waitpid(child, nullptr, 0);
-    }
+    const bool ended = ended_in_time(child, &status);
     close(master);
-    ASSERT_NE(done, 0) << "the job hung";
+    ASSERT_TRUE(ended) << "the job hung";
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_NE(WEXITSTATUS(status), 2) << "the job was stopped by the terminal";
     EXPECT_EQ(WEXITSTATUS(status), 0) << "a background job reads no keys";
@@ -120,19 +126,9 @@ TEST(TerminalOwnership, a_stop_gives_the_terminal_back_and_continuing_takes_key_
     if (child == 0)
         _exit(stop_and_continue_job());
     int status = 0;
-    pid_t done = 0;
-    for (int waited = 0; waited < 200 && done == 0; waited++) {
-        done = waitpid(child, &status, WNOHANG);
-        if (done == 0)
-            usleep(50000);
-    }
-    if (done == 0) {
-        kill(-child, SIGKILL);
-        kill(child, SIGKILL);
-        waitpid(child, nullptr, 0);
-    }
+    const bool ended = ended_in_time(child, &status);
     close(master);
-    ASSERT_NE(done, 0) << "the job hung";
+    ASSERT_TRUE(ended) << "the job hung";
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_NE(WEXITSTATUS(status), 10) << "the job did not stop";
     EXPECT_NE(WEXITSTATUS(status), 11) << "the stopped job kept the terminal in key mode";
