@@ -191,6 +191,25 @@ void host_name_of(const char* windows_name, size_t length, std::string& out)
     }
 }
 
+const char* name_after_last(const char* text, const char* end, const char* separators)
+{
+    // Outside the double-byte page no byte of a multibyte character is below 0x80, so a
+    // separator byte is always a separator and the text can be read from its end.
+    if (!is_double_byte_page()) {
+        for (const char* p = end; p > text; p--) {
+            if (strchr(separators, p[-1]) != nullptr)
+                return p;
+        }
+        return text;
+    }
+    const char* name = text;
+    for (const char* p = text; p < end; p += character_length(p, end)) {
+        if (strchr(separators, *p) != nullptr)
+            name = p + 1;
+    }
+    return name;
+}
+
 bool ends_in_separator(const char* text, size_t length)
 {
     if (length == 0 || !is_path_separator(text[length - 1]))

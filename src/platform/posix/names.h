@@ -37,6 +37,11 @@ void upper_in_place(char* name, size_t length);
 // A character that a Windows name cannot hold: control characters and \ : * ? " < > |.
 bool is_forbidden_in_windows_name(unsigned char c);
 
+// Where the name after the last of the given separator characters begins in text (up
+// to end), text itself when there is none. Read by character: under the double-byte
+// page a trail byte may be the byte of '\'.
+const char* name_after_last(const char* text, const char* end, const char* separators);
+
 // Whether the text ends in '\' or '/' as a character of its own: under the double-byte
 // page a last byte 0x5C may be the trail byte of a character.
 bool ends_in_separator(const char* text, size_t length);

@@ -18,22 +18,9 @@
 
 extern char** environ;
 
-// Where the name after the last of the given separators begins. The text is read by
-// character: a double-byte character may end in the byte of '\'.
-static const char* name_after(const char* text, const char* separators)
-{
-    const char* end = text + strlen(text);
-    const char* name = text;
-    for (const char* p = text; p < end; p += character_length(p, end)) {
-        if (strchr(separators, *p) != nullptr)
-            name = p + 1;
-    }
-    return name;
-}
-
 static bool is_windows_interpreter_name(const char* interpreter)
 {
-    const char* name = name_after(interpreter, "\\/:");
+    const char* name = name_after_last(interpreter, interpreter + strlen(interpreter), "\\/:");
     return strcasecmp(name, "COMMAND.COM") == 0 || strcasecmp(name, "CMD.EXE") == 0;
 }
 
@@ -42,7 +29,7 @@ static std::string host_program_of(const char* interpreter)
 {
     if (is_windows_interpreter_name(interpreter))
         return "/bin/sh";
-    if (name_after(interpreter, "\\:") == interpreter)
+    if (name_after_last(interpreter, interpreter + strlen(interpreter), "\\:") == interpreter)
         return interpreter;
     WindowsPath path;
     ResolvedPath resolved;

@@ -85,26 +85,6 @@ static std::string kept_host()
     return kept.host.empty() ? std::string(1, '.') : kept.host;
 }
 
-// Position after the last separator of a text (0 when there is none).
-static size_t name_position(const char* text, size_t length)
-{
-    // Outside the double-byte page a separator byte is always a separator.
-    if (GetACP() != 932) {
-        for (size_t i = length; i > 0; i--) {
-            if (is_path_separator(text[i - 1]))
-                return i;
-        }
-        return 0;
-    }
-    const char* end = text + length;
-    size_t position = 0;
-    for (const char* p = text; p < end; p += character_length(p, end)) {
-        if (is_path_separator(*p))
-            position = static_cast<size_t>(p - text) + 1;
-    }
-    return position;
-}
-
 static bool is_plain_name(const char* name, size_t length)
 {
     if (length == 0 || (length == 1 && name[0] == '.') || (length == 2 && name[0] == '.' && name[1] == '.'))
@@ -117,7 +97,7 @@ static bool short_form_from_cache(const char* text, size_t length, std::string& 
 {
     if (!kept_path_is_current())
         return false;
-    const size_t position = name_position(text, length);
+    const size_t position = static_cast<size_t>(name_after_last(text, text + length, "\\/") - text);
     if (position == 0 || position != kept.windows_text.size() || memcmp(text, kept.windows_text.data(), position) != 0)
         return false;
     const char* name = text + position;
