@@ -113,23 +113,24 @@ static void apply_creation_attributes(int fd, const ResolvedPath& resolved, DWOR
 }
 
 // The entry opened is a file after all (it may have been replaced since it was checked),
-// and reads and writes on it wait as usual again.
-static bool keep_only_files(int fd)
+// and reads and writes on it wait as usual again. F_SETFL changes only the status flags,
+// so the flags it was opened with, less O_NONBLOCK, need not be read back first.
+static bool keep_only_files(int fd, int open_flags)
 {
     struct stat status;
     if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         close(fd);
         return false;
     }
-    const int flags = fcntl(fd, F_GETFL);
-    fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    fcntl(fd, F_SETFL, open_flags & ~O_NONBLOCK);
     return true;
 }
 
 static HANDLE open_file(const ResolvedPath& resolved, const OpenRequest& request)
 {
     const mode_t mode = (request.flags & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
-    const int fd = open(resolved.host.c_str(), open_flags_of(request), mode);
+    const int flags = open_flags_of(request);
+    const int fd = open(resolved.host.c_str(), flags, mode);
     if (fd < 0) {
         if (errno == EEXIST && request.disposition == CREATE_NEW)
             return fail_open(ERROR_FILE_EXISTS);
@@ -137,7 +138,7 @@ static HANDLE open_file(const ResolvedPath& resolved, const OpenRequest& request
             return fail_open(ERROR_ACCESS_DENIED);
         return fail_open(windows_error_for_path(errno, resolved.host.c_str()));
     }
-    if (!keep_only_files(fd))
+    if (!keep_only_files(fd, flags))
         return fail_open(ERROR_ACCESS_DENIED);
     const bool replaced = resolved.exists && request.disposition == CREATE_ALWAYS;
     if (!resolved.exists || replaced)
