@@ -1,5 +1,5 @@
-// The terminal is the user's: a background job leaves it alone, and a program ended by a
-// signal gives it back in its normal mode.
+// The terminal is the user's: a background job leaves it alone, a stopped job gives it
+// back until it continues, and a program ended by a signal gives it back in its normal mode.
 #include <gtest/gtest.h>
 
 #include <poll.h>
@@ -11,53 +11,64 @@
 
 #include "platform/platform.h"
 
-// Waits up to ten seconds for the session leader of a test's terminal; a hung one is
-// killed with the jobs of its group.
-static bool ended_in_time(pid_t child, int* status)
+const int LEADER_HUNG = -1;
+const int LEADER_KILLED = -2;
+
+// Runs leader as the session leader of a new pseudo-terminal and gives its exit code;
+// one that hangs for ten seconds is killed with the jobs of its group.
+static int exit_code_on_new_terminal(int (*leader)())
 {
-    for (int waited = 0; waited < 200; waited++) {
-        if (waitpid(child, status, WNOHANG) != 0)
-            return true;
-        usleep(50000);
+    int master = -1;
+    const pid_t child = forkpty(&master, nullptr, nullptr, nullptr);
+    if (child == 0)
+        _exit(leader());
+    int status = 0;
+    pid_t done = 0;
+    for (int waited = 0; child > 0 && waited < 200 && done == 0; waited++) {
+        done = waitpid(child, &status, WNOHANG);
+        if (done == 0)
+            usleep(50000);
     }
-    kill(-child, SIGKILL);
-    kill(child, SIGKILL);
-    waitpid(child, nullptr, 0);
-    return false;
+    if (child > 0 && done == 0) {
+        kill(-child, SIGKILL);
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
+    close(master);
+    if (done <= 0)
+        return LEADER_HUNG;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : LEADER_KILLED;
+}
+
+// The session leader owns the terminal; a job of its own in a new process group is in
+// the background, as after "orva &" in a shell.
+static int peek_from_a_background_job()
+{
+    const pid_t job = fork();
+    if (job == 0) {
+        setpgid(0, 0);
+        HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+        INPUT_RECORD record;
+        DWORD count = 0;
+        const BOOL peeked = PeekConsoleInputA(input, &record, 1, &count);
+        _exit(peeked ? 1 : 0);
+    }
+    int job_status = 0;
+    waitpid(job, &job_status, WUNTRACED);
+    if (WIFSTOPPED(job_status)) {
+        kill(job, SIGKILL);
+        return 2;
+    }
+    return WIFEXITED(job_status) ? WEXITSTATUS(job_status) : 3;
 }
 
 TEST(TerminalOwnership, taking_the_input_handle_neither_stops_the_job_nor_reads_keys)
 {
-    int master = -1;
-    const pid_t child = forkpty(&master, nullptr, nullptr, nullptr);
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        // The session leader owns the terminal; a job of its own in a new process group
-        // is in the background, as after "orva &" in a shell.
-        const pid_t job = fork();
-        if (job == 0) {
-            setpgid(0, 0);
-            HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
-            INPUT_RECORD record;
-            DWORD count = 0;
-            const BOOL peeked = PeekConsoleInputA(input, &record, 1, &count);
-            _exit(peeked ? 1 : 0);
-        }
-        int job_status = 0;
-        waitpid(job, &job_status, WUNTRACED);
-        if (WIFSTOPPED(job_status)) {
-            kill(job, SIGKILL);
-            _exit(2);
-        }
-        _exit(WIFEXITED(job_status) ? WEXITSTATUS(job_status) : 3);
-    }
-    int status = 0;
-    const bool ended = ended_in_time(child, &status);
-    close(master);
-    ASSERT_TRUE(ended) << "the job hung";
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_NE(WEXITSTATUS(status), 2) << "the job was stopped by the terminal";
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "a background job reads no keys";
+    const int code = exit_code_on_new_terminal(peek_from_a_background_job);
+    ASSERT_NE(code, LEADER_HUNG) << "the job hung";
+    ASSERT_NE(code, LEADER_KILLED);
+    EXPECT_NE(code, 2) << "the job was stopped by the terminal";
+    EXPECT_EQ(code, 0) << "a background job reads no keys";
 }
 
 TEST(TerminalOwnership, broken_pipe_gives_the_terminal_back_in_its_normal_mode)
@@ -120,18 +131,11 @@ static int stop_and_continue_job()
 
 TEST(TerminalOwnership, a_stop_gives_the_terminal_back_and_continuing_takes_key_mode_again)
 {
-    int master = -1;
-    const pid_t child = forkpty(&master, nullptr, nullptr, nullptr);
-    ASSERT_GE(child, 0);
-    if (child == 0)
-        _exit(stop_and_continue_job());
-    int status = 0;
-    const bool ended = ended_in_time(child, &status);
-    close(master);
-    ASSERT_TRUE(ended) << "the job hung";
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_NE(WEXITSTATUS(status), 10) << "the job did not stop";
-    EXPECT_NE(WEXITSTATUS(status), 11) << "the stopped job kept the terminal in key mode";
-    EXPECT_NE(WEXITSTATUS(status), 12) << "the continued job did not take key mode again";
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    const int code = exit_code_on_new_terminal(stop_and_continue_job);
+    ASSERT_NE(code, LEADER_HUNG) << "the job hung";
+    ASSERT_NE(code, LEADER_KILLED);
+    EXPECT_NE(code, 10) << "the job did not stop";
+    EXPECT_NE(code, 11) << "the stopped job kept the terminal in key mode";
+    EXPECT_NE(code, 12) << "the continued job did not take key mode again";
+    EXPECT_EQ(code, 0);
 }
