@@ -10,12 +10,12 @@ void cursor_back(HANDLE handle, int cells)
         console_cursor_back(handle, cells);
 }
 
-void print_progress_figure(int percent, int speed)
+void print_progress_figure(FILE* stream, HANDLE handle, int percent, int speed)
 {
-    const int cells = fprintf(stderr, MSG_PROGRESS_FIGURE, percent, speed);
-    fflush(stderr);
+    const int cells = fprintf(stream, MSG_PROGRESS_FIGURE, percent, speed);
+    fflush(stream);
     if (cells > 0)
-        cursor_back(console.error_handle, cells);
+        cursor_back(handle, cells);
 }
 
 void clear_progress_line(HANDLE handle, FILE* stream)

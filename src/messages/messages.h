@@ -60,6 +60,59 @@ extern const Message MSG_CREATE_DIRECTORY;
 extern const Message MSG_CANNOT_CREATE_DIRECTORY;
 extern const Message MSG_CHANGE_DIRECTORY_ATTRIBUTES_FAILED;
 
+// Copy, update and move; the content comparison; the file deletion.
+extern const Message MSG_CREATE_FILE_HEADER;
+extern const Message MSG_MOVE_FILE_HEADER;
+extern const Message MSG_UPDATE_FILE_HEADER;
+extern const Message MSG_COPY_VERIFY;
+extern const Message MSG_COPY_DONE;
+extern const Message MSG_COPY_DIFFERENT;
+extern const Message MSG_DELETE_SOURCE_FILE;
+extern const char* const MSG_FINAL_FIGURE;
+extern const char* const MSG_FINAL_FIGURE_UNMEASURED;
+extern const Message MSG_GET_DIRECTORY_ATTRIBUTES_FAILED;
+extern const Message MSG_MOVE_FILE_FAILED;
+extern const Message MSG_CANNOT_OPEN_WRITTEN;
+extern const Message MSG_WRITE_DESTINATION_FAILED;
+extern const Message MSG_SEEK_SOURCE_FAILED;
+extern const Message MSG_CHANGE_DESTINATION_DATE_FAILED;
+extern const Message MSG_GET_DESTINATION_DATE_FAILED;
+extern const Message MSG_CLOSE_WRITTEN_FAILED;
+extern const Message MSG_CHANGE_DESTINATION_ATTRIBUTES_FAILED;
+extern const Message MSG_CANNOT_OPEN_SOURCE;
+extern const Message MSG_CANNOT_OPEN_COMPARED;
+extern const Message MSG_READ_SOURCE_FAILED;
+extern const Message MSG_READ_DESTINATION_FAILED;
+extern const Message MSG_CLOSE_COMPARED_FAILED;
+extern const Message MSG_CLOSE_SOURCE_FAILED;
+extern const Message MSG_CHANGE_FILE_ATTRIBUTES_FAILED;
+extern const Message MSG_DELETE_FILE_FAILED;
+
+// Verify.
+extern const Message MSG_VERIFY_DIRECTORY_HEADER;
+extern const Message MSG_VERIFY_FILE_HEADER;
+extern const Message MSG_VERIFY_EXISTS;
+extern const Message MSG_VERIFY_ATTRIBUTES_SAME;
+extern const Message MSG_VERIFY_SAME;
+extern const Message MSG_VERIFY_ATTRIBUTES_DIFFERENT;
+extern const Message MSG_VERIFY_DIFFERENT;
+extern const Message MSG_VERIFY_PROPERTIES_DIFFERENT;
+extern const Message MSG_VERIFY_SIZE_TEXT;
+extern const Message MSG_VERIFY_DATE_TEXT;
+extern const Message MSG_VERIFY_ATTRIBUTE_TEXT;
+
+// Delete.
+extern const Message MSG_DELETE_FILE_HEADER;
+extern const Message MSG_DELETE_DIRECTORY_HEADER;
+extern const Message MSG_DELETE_VERIFY_FILE;
+extern const Message MSG_NOT_FOUND;
+extern const Message MSG_DELETE_SIZE_DIFFERENT;
+extern const Message MSG_DELETE_VERIFY;
+extern const Message MSG_DELETE_DIFFERENT;
+extern const Message MSG_DELETE_VERIFY_DONE;
+extern const Message MSG_CHANGE_DIRECTORY_PATH_ATTRIBUTES_FAILED;
+extern const Message MSG_DELETE_DIRECTORY_FAILED;
+
 // Size summation.
 extern const char* const MSG_SIZE_BYTES;
 extern const char* const MSG_SIZE_CLUSTERS;

@@ -65,7 +65,7 @@ static void show_progress_figure(uint64_t total, uint64_t remaining, uint64_t la
         const Message& label = settings.crc_polynomial == READ_TEST_ONLY ? MSG_READ_TESTING : MSG_CRC_COMPUTING;
         fprintf(stderr, MSG_PROGRESS_LABEL, text(label), walk.source_path);
     }
-    print_progress_figure(percent, speed);
+    print_progress_figure(stderr, console.error_handle, percent, speed);
 }
 
 // Reads the current file through the shared buffer, feeding the CRC engine piece by

@@ -12,7 +12,9 @@
 #include "console/keys.h"
 #include "messages/messages.h"
 #include "report/listing.h"
+#include "transfer/copy_entry.h"
 #include "transfer/delete_entry.h"
+#include "transfer/verify_entry.h"
 #include "walk/filters.h"
 #include "walk/name_forms.h"
 #include "walk/paths.h"
@@ -24,6 +26,9 @@ static int operate_directory_before()
 {
     switch (base_operation()) {
     case OP_LIST: return list_entry();
+    case OP_COPY:
+    case OP_UPDATE: return copy_entry();
+    case OP_VERIFY: return verify_entry();
     default: return 1;
     }
 }
@@ -32,6 +37,7 @@ static int operate_directory_before()
 static int operate_directory_after()
 {
     switch (base_operation()) {
+    case OP_DELETE: return delete_entry();
     default: return 1;
     }
 }
@@ -40,6 +46,10 @@ static int operate_file()
 {
     switch (base_operation()) {
     case OP_LIST: return list_entry();
+    case OP_DELETE: return delete_entry();
+    case OP_COPY:
+    case OP_UPDATE: return copy_entry();
+    case OP_VERIFY: return verify_entry();
     default: return 1;
     }
 }
