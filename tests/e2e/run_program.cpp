@@ -6,11 +6,15 @@
 #include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 
@@ -51,6 +55,34 @@ void TempTree::sparse(const std::string& relative, long long size)
     file(relative);
     if (truncate((root + "/" + relative).c_str(), size) != 0)
         throw std::runtime_error("truncate failed for " + relative);
+}
+
+std::string snapshot(const std::string& directory)
+{
+    std::vector<std::string> lines;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(directory)) {
+        const std::string path = entry.path().string();
+        struct stat status;
+        if (lstat(path.c_str(), &status) != 0)
+            continue;
+        char attributes[64] = {};
+        getxattr(path.c_str(), "user.DOSATTRIB", attributes, sizeof attributes - 1);
+        size_t contents_hash = 0;
+        if (S_ISREG(status.st_mode)) {
+            std::ifstream in(path, std::ios::binary);
+            contents_hash = std::hash<std::string>{}(std::string(std::istreambuf_iterator<char>(in), {}));
+        }
+        std::ostringstream line;
+        line << path.substr(directory.size()) << ' ' << std::oct << status.st_mode << std::dec << ' '
+             << status.st_size << ' ' << status.st_mtim.tv_sec << '.' << status.st_mtim.tv_nsec << " ["
+             << attributes << "] " << contents_hash << '\n';
+        lines.push_back(line.str());
+    }
+    std::sort(lines.begin(), lines.end());
+    std::string all;
+    for (const std::string& line : lines)
+        all += line;
+    return all;
 }
 
 // Pointers to the texts, ended by a null pointer, as exec wants them.

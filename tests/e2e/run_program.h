@@ -32,6 +32,11 @@ private:
     std::string root;
 };
 
+// Every entry below a directory, one line each in name order: path, kind, mode, size,
+// last write time in nanoseconds, the stored DOS attributes and a hash of the contents.
+// Two snapshots that are equal mean nothing was touched.
+std::string snapshot(const std::string& directory);
+
 // Runs the program with the arguments in directory cwd. The environment holds only
 // PATH, TZ=UTC and LANG=C unless env overrides or adds variables (an empty value
 // removes one).

@@ -2,10 +2,15 @@
 //
 // A leading '/' always starts an option, so a host path is typed with '/' inside
 // (src/sub, Z:/home/u); the program expects Windows separators there, and gets them.
+#include <csignal>
+
 #include "platform/platform.h"
 
 void prepare_arguments(int argc, char** argv)
 {
+    // A write past the file size limit (ulimit -f) must fail as WriteFile fails on
+    // Windows, not end the process in the middle of a copy with its partial file left.
+    signal(SIGXFSZ, SIG_IGN);
     for (int i = 1; i < argc; i++) {
         if (argv[i][0] == '/')
             continue;
