@@ -1,0 +1,171 @@
+// Copies that fail for real: a full disk, a file system without attributes, a file size
+// limit, a directory the user may not write, a source that vanishes or grows, ESC in
+// the middle. Whatever happens, the source is untouched and no partial copy remains.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/xattr.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "e2e/pty_session.h"
+#include "e2e/run_program.h"
+#include "unit/platform/mounts.h"
+
+static const std::string SETPRIV[] = {"--reuid=nobody", "--regid=nogroup", "--clear-groups"};
+
+static long long size_of(const std::string& path)
+{
+    struct stat status;
+    return stat(path.c_str(), &status) == 0 ? static_cast<long long>(status.st_size) : -1;
+}
+
+// A source of a file too big for the destination followed by one that fits.
+static void make_big_and_small(TempTree& tree)
+{
+    tree.file("src/a.big", std::string(3 << 20, 'x'));
+    tree.file("src/b.small", "small");
+}
+
+struct Failure {
+    const char* name;
+    const char* error;  // the line of the failed copy, after its header
+};
+
+// The same outcome, however the write fails: the error, no partial file, the run goes
+// on with E to the file that fits, and stops without E.
+static void expect_write_failure_handled(TempTree& tree, const std::vector<std::string>& launcher,
+                                         const std::string& destination, const Failure& failure)
+{
+    const std::string before = snapshot(tree.path() + "/src");
+    for (const char* option : {"/CIE", "/CI"}) {
+        std::vector<std::string> arguments = launcher;
+        for (const char* part : {option, "src\\", destination.c_str()})
+            arguments.push_back(part);
+        const RunResult result = run_program(arguments[0], {arguments.begin() + 1, arguments.end()}, tree.path());
+        const std::string header = "create file      " + destination + "\\a.big";
+        const bool goes_on = std::string(option) == "/CIE";
+        const std::string rest = goes_on ? "\ncreate file      " + destination + "\\b.small\n" : "";
+        EXPECT_EQ(result.out, header + failure.error + rest) << failure.name << " " << option;
+        EXPECT_EQ(result.exit_code, goes_on ? 2 : 1) << failure.name;
+        EXPECT_EQ(size_of(tree.path() + "/" + destination + "/a.big"), -1) << failure.name << ": partial copy left";
+        EXPECT_EQ(size_of(tree.path() + "/" + destination + "/b.small"), goes_on ? 5 : -1) << failure.name;
+        EXPECT_EQ(snapshot(tree.path() + "/src"), before) << failure.name;
+        std::filesystem::remove(tree.path() + "/" + destination + "/b.small");
+    }
+}
+
+TEST(CopyFailure, a_full_disk_leaves_no_partial_copy)
+{
+    TempTree tree;
+    make_big_and_small(tree);
+    tree.directory("full");
+    ScopedMount mount(tree.path() + "/full", "tmpfs", 0, "size=1m");
+    if (!mount.mounted())
+        GTEST_SKIP() << mount.why();
+    expect_write_failure_handled(tree, {ORVA_BINARY}, "full", {"full disk", "\nWrite destination file full\\a.big failed!"});
+}
+
+TEST(CopyFailure, a_file_size_limit_fails_the_write_instead_of_ending_the_program)
+{
+    TempTree tree;
+    make_big_and_small(tree);
+    tree.directory("dst");
+    expect_write_failure_handled(tree, {"/bin/sh", "-c", "ulimit -f 1024; exec \"$0\" \"$@\"", ORVA_BINARY}, "dst",
+                                 {"ulimit -f", "\nWrite destination file dst\\a.big failed!"});
+}
+
+TEST(CopyFailure, a_destination_without_extended_attributes_refuses_a_hidden_file)
+{
+    TempTree tree;
+    make_big_and_small(tree);
+    ASSERT_EQ(setxattr((tree.path() + "/src/a.big").c_str(), "user.DOSATTRIB", "0x22", 4, 0), 0);
+    tree.directory("ram");
+    ScopedMount mount(tree.path() + "/ram", "ramfs", 0, nullptr);
+    if (!mount.mounted())
+        GTEST_SKIP() << mount.why();
+    expect_write_failure_handled(tree, {ORVA_BINARY}, "ram",
+                                 {"ramfs", "\nChange destination file ram\\a.big attributes failed!"});
+}
+
+TEST(CopyFailure, a_directory_the_user_may_not_write_is_refused_and_left_alone)
+{
+    TempTree tree;
+    make_big_and_small(tree);
+    tree.directory("locked");
+    chmod(tree.path().c_str(), 0755);
+    std::vector<std::string> probe = {SETPRIV[0], SETPRIV[1], SETPRIV[2], "/bin/true"};
+    if (run_program("/usr/bin/setpriv", probe, tree.path()).exit_code != 0)
+        GTEST_SKIP() << "setpriv cannot run as nobody here";
+    const std::string before = snapshot(tree.path());
+    std::vector<std::string> arguments = {SETPRIV[0], SETPRIV[1], SETPRIV[2], ORVA_BINARY, "/CIE", "src\\", "locked"};
+    const RunResult result = run_program("/usr/bin/setpriv", arguments, tree.path());
+    EXPECT_EQ(result.out, "create file      locked\\a.big\nCannot open destination file locked\\a.big!(5/0x5)\n"
+                          "create file      locked\\b.small\nCannot open destination file locked\\b.small!(5/0x5)\n");
+    EXPECT_EQ(result.exit_code, 2);
+    EXPECT_EQ(snapshot(tree.path()), before);
+}
+
+// Ctrl+S holds the copy between two blocks; the source grows meanwhile, and the copy
+// follows it to its new end.
+TEST(CopyFailure, a_source_that_grows_during_the_copy_is_followed_to_its_end)
+{
+    TempTree tree;
+    tree.sparse("src/grows", 256ll << 20);
+    PtySession s(ORVA_BINARY, {"/CI", "src\\grows", "dst"}, tree.path());
+    ASSERT_TRUE(s.wait_for("create file      dst\\grows"));
+    s.type("\x13");
+    s.settle(300);
+    const long long held_at = size_of(tree.path() + "/dst/grows");
+    if (held_at == (256ll << 20) || !s.running())
+        GTEST_SKIP() << "the copy ended before it could be held";
+    std::ofstream(tree.path() + "/src/grows", std::ios::binary | std::ios::app) << std::string(10000, 'g');
+    s.type("\x11");
+    EXPECT_EQ(s.wait_exit(60000), 1);
+    EXPECT_EQ(size_of(tree.path() + "/dst/grows"), (256ll << 20) + 10000) << s.output();
+    std::ifstream copy(tree.path() + "/dst/grows", std::ios::binary);
+    copy.seekg(-10000, std::ios::end);
+    std::string tail(10000, '\0');
+    copy.read(tail.data(), 10000);
+    EXPECT_EQ(tail, std::string(10000, 'g'));
+}
+
+TEST(CopyFailure, escape_in_the_middle_of_a_large_copy_removes_the_partial_file)
+{
+    TempTree tree;
+    tree.sparse("src/huge", 3ll << 30);
+    tree.file("src/later", "x");
+    tree.times("src/huge", 1221214272);
+    for (const char* option : {"/CIE", "/CIP"}) {
+        PtySession s(ORVA_BINARY, {option, "src\\", "dst"}, tree.path());
+        ASSERT_TRUE(s.wait_for("create file      dst\\huge"));
+        s.settle(200);
+        s.type("\x1b");
+        EXPECT_EQ(s.wait_exit(60000), 1) << option;
+        EXPECT_NE(s.output().find("Abort by user!"), std::string::npos) << option;
+        EXPECT_EQ(s.output().find("later"), std::string::npos) << option << ": the run stops, also with E";
+        EXPECT_EQ(size_of(tree.path() + "/dst/huge"), -1) << option;
+        struct stat source;
+        ASSERT_EQ(stat((tree.path() + "/src/huge").c_str(), &source), 0);
+        EXPECT_EQ(source.st_size, 3ll << 30);
+        EXPECT_EQ(source.st_mtime, 1221214272);
+    }
+}
+
+// At the prompt the file is still there; when it is answered, it is gone.
+TEST(CopyFailure, a_source_that_vanishes_before_its_copy_is_reported)
+{
+    TempTree tree;
+    tree.file("src/a", "a");
+    tree.file("src/b", "b");
+    PtySession s(ORVA_BINARY, {"/C", "src\\", "dst"}, tree.path());
+    ASSERT_TRUE(s.wait_for("create file      dst\\a <Create:Y, Skip:N, All:A, Skip All:X>? "));
+    std::filesystem::remove(tree.path() + "/src/a");
+    s.type("y");
+    EXPECT_EQ(s.wait_exit(), 1);
+    EXPECT_NE(s.output().find("y\x1b[7m\r\nCannot open source file src\\a!(2/0x2)"), std::string::npos) << s.output();
+    EXPECT_EQ(size_of(tree.path() + "/dst/a"), -1);
+    EXPECT_EQ(size_of(tree.path() + "/dst/b"), -1) << "the run stopped";
+}
