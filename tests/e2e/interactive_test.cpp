@@ -194,3 +194,27 @@ TEST(NoConsole, prompt_answers_as_escape_and_the_pause_goes_on)
         tree.file(name, "x");
     EXPECT_EQ(run_orva({"/M1", "d\\"}, tree.path()).exit_code, 3);
 }
+
+TEST(Interactive, copy_prompts_create_and_update_answered_no_yes_all)
+{
+    TempTree tree;
+    for (const char* name : {"src/a", "src/b", "src/c", "src/d"})
+        tree.file(name, "new");
+    tree.file("dst/b", "old");
+    tree.times("dst/b", 1000000000);
+    const std::string create = " <Create:Y, Skip:N, All:A, Skip All:X>? ";
+    PtySession s(ORVA_BINARY, {"/U", "src\\", "dst"}, tree.path());
+    ASSERT_TRUE(s.wait_for("create file      dst\\a" + create));
+    s.type("n");
+    ASSERT_TRUE(s.wait_for("update file      dst\\b <Update:Y, Skip:N, All:A, Skip All:X>? "));
+    s.type("y");
+    ASSERT_TRUE(s.wait_for("create file      dst\\c" + create));
+    s.type("a");
+    EXPECT_EQ(s.wait_exit(), 4);
+    EXPECT_NE(s.output().find("dst\\a" + create + "n\r\nupdate"), std::string::npos) << s.output();
+    EXPECT_NE(s.output().find("a\r\ncreate file      dst\\d\r\n"), std::string::npos) << s.output();
+    struct stat status;
+    EXPECT_NE(stat((tree.path() + "/dst/a").c_str(), &status), 0);
+    EXPECT_EQ(stat((tree.path() + "/dst/d").c_str(), &status), 0);
+    EXPECT_EQ(status.st_size, 3);
+}

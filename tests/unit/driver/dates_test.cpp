@@ -6,6 +6,7 @@
 #include <string>
 
 #include "driver/dates.h"
+#include "transfer/destination_times.h"
 #include "platform/platform.h"
 
 static uint64_t utc(int year, int month, int day, int hour = 0, int minute = 0, int second = 0, int millisecond = 0)
@@ -126,4 +127,23 @@ TEST(DaysInMonth, follows_the_gregorian_calendar)
     EXPECT_EQ(days_in_month(2008, 2), 29);
     EXPECT_EQ(days_in_month(1900, 2), 28);
     EXPECT_EQ(days_in_month(2000, 2), 29);
+}
+
+// A copy's time on a file system that keeps even seconds: an odd second rounds up,
+// carried through the calendar; an even one stays as it is.
+TEST(EvenSecondTime, odd_seconds_round_up_across_days_months_and_years)
+{
+    struct Case {
+        uint64_t source;
+        uint64_t expected;
+    };
+    const Case cases[] = {
+        {utc(2000, 12, 31, 23, 59, 59, 500), utc(2001, 1, 1)},
+        {utc(2000, 2, 28, 23, 59, 59), utc(2000, 2, 29)},
+        {utc(2001, 2, 28, 23, 59, 59), utc(2001, 3, 1)},
+        {utc(2010, 6, 30, 10, 59, 3, 999), utc(2010, 6, 30, 10, 59, 4)},
+        {utc(2010, 6, 30, 10, 59, 2, 999), utc(2010, 6, 30, 10, 59, 2, 999)},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(even_second_time(c.source), c.expected) << c.source;
 }
