@@ -239,3 +239,15 @@ TEST_F(Delete, every_deleted_entry_counts_towards_the_pause)
     EXPECT_NE(s.output().find("delete directory d\r\n"), std::string::npos) << s.output();
     EXPECT_FALSE(exists("d"));
 }
+
+TEST_F(Delete, move_removes_the_emptied_directory_without_asking)
+{
+    tree.file("src/f", "x");
+    PtySession s(ORVA_BINARY, {"/CM", "src", "dst"}, tree.path());
+    ASSERT_TRUE(s.wait_for("move file        dst\\src\\f <Create:Y, Skip:N, All:A, Skip All:X>? "));
+    s.type("y");
+    EXPECT_EQ(s.wait_exit(), 1);
+    EXPECT_NE(s.output().find("? y\r\ndelete directory src\r\n"), std::string::npos) << s.output();
+    EXPECT_FALSE(exists("src"));
+    EXPECT_TRUE(exists("dst/src/f"));
+}
