@@ -1,0 +1,49 @@
+#!/bin/sh
+# Times the copy operations against the standard tools on the same data, alternately:
+#   /CI of 100,000 small files in 1,000 directories against cp -a (target 1.05),
+#   /CI of one 1 GB file against cp (target 1.1),
+#   /UI over an up-to-date copy of the tree against rsync -a doing the same no-op
+#   (target 0.7),
+# and shows that the program's peak memory does not grow with the tree.
+set -eu
+
+here=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$here/build-bench}
+runs=${RUNS:-5}
+work=$(mktemp -d /tmp/orva-bench-XXXXXX)
+trap 'rm -rf "$work"' EXIT
+
+cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DORVA_BENCH=ON -DORVA_TESTS=OFF >/dev/null
+cmake --build "$build" --target orva -j2 >/dev/null
+orva="$build/orva"
+# Quoted for the shell that alternate.py runs the command in, which would eat '\'.
+windows_path() { printf "'Z:%s'" "$1" | tr '/' '\\'; }
+
+python3 "$here/bench/make_tree.py" "$work/tree" 100 >/dev/null
+mkdir "$work/big"
+head -c 1073741824 /dev/urandom >"$work/big/one.bin"
+cat "$work/big/one.bin" >/dev/null
+
+echo "copy a tree of 100,000 files"
+python3 "$here/bench/alternate.py" --runs "$runs" --target 1.05 --prepare "rm -rf $work/a $work/b" \
+    orva "$orva /CI $(windows_path "$work/tree") $(windows_path "$work/a")" \
+    "cp -a" "cp -a $work/tree $work/b"
+
+echo "copy a 1 GB file"
+python3 "$here/bench/alternate.py" --runs "$runs" --target 1.1 --prepare "rm -rf $work/a $work/b; mkdir $work/a $work/b" \
+    orva "$orva /CI $(windows_path "$work/big/one.bin") $(windows_path "$work/a")" \
+    cp "cp $work/big/one.bin $work/b/"
+rm -rf "$work/big" "$work/a" "$work/b"
+
+echo "update with nothing to do"
+sh -c "$orva /CI $(windows_path "$work/tree") $(windows_path "$work/up")" >/dev/null
+rsync -a "$work/tree" "$work/rs"
+python3 "$here/bench/alternate.py" --runs "$runs" --target 0.7 \
+    orva "$orva /UI $(windows_path "$work/tree") $(windows_path "$work/up")" \
+    "rsync -a" "rsync -a $work/tree $work/rs"
+
+max_rss_kb() { /usr/bin/time -f '%M' sh -c "$1" 2>&1 >/dev/null | tail -1; }
+python3 "$here/bench/make_tree.py" "$work/small" 10 >/dev/null
+printf 'peak memory of /CI: %s KB for 10,000 files, %s KB for 100,000 files\n' \
+    "$(max_rss_kb "exec $orva /CI $(windows_path "$work/small") $(windows_path "$work/m1")")" \
+    "$(max_rss_kb "exec $orva /CI $(windows_path "$work/tree") $(windows_path "$work/m2")")"
