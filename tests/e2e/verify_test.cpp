@@ -134,7 +134,13 @@ INSTANTIATE_TEST_SUITE_P(
         // With /P the header stands at once and the final figure precedes the outcome.
         VerifyCase{"/VPV", "abc", "abc", 0, SAME_KIND, "Verify file      dst\\f (100%,-----KB/sec) is same.\n", 1},
         VerifyCase{"/VP", "abc", "abd", 0, SAME_KIND, "Verify file      dst\\f (100%,-----KB/sec) is different.\n",
-                   0}));
+                   0}),
+    [](const testing::TestParamInfo<VerifyCase>& info) {
+        std::string name = std::to_string(info.index) + "_";
+        for (const char* p = info.param.options; *p != '\0'; p++)
+            name += isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+        return name;
+    });
 
 TEST(Verify, unopenable_destination_stops_the_run_unless_errors_are_passed_over)
 {
