@@ -14,8 +14,6 @@
 #include "walk/source_layer.h"
 #include "walk/walk_state.h"
 
-static const DWORD PROTECTING_ATTRIBUTES = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-
 // What /RV decided about the current file.
 enum VerifyOutcome {
     VERIFY_EQUAL,

@@ -7,9 +7,6 @@
 #include "messages/messages.h"
 #include "platform/platform.h"
 
-static const DWORD PROTECTING_ATTRIBUTES =
-    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-
 int delete_file(const char* path)
 {
     // A path that cannot be read gives all ones, so it takes this branch too and its
