@@ -30,11 +30,6 @@ static bool is_directory(const WIN32_FIND_DATAA& entry)
     return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-static uint64_t size_of(const WIN32_FIND_DATAA& entry)
-{
-    return (static_cast<uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
-}
-
 // The result of an entry that failed: the run goes on only with E and no ESC.
 static int after_failure()
 {
@@ -72,7 +67,7 @@ static void show_progress_figure(uint64_t total, uint64_t remaining, uint64_t la
 // piece. Returns the bytes left unread: 0 when the whole file was read.
 static uint64_t read_file(HANDLE file, FileReading* reading)
 {
-    const uint64_t total = size_of(walk.current_level->find_data);
+    const uint64_t total = entry_size(walk.current_level->find_data);
     uint64_t remaining = total;
     uint64_t last_remaining = total;
     const DWORD start_tick = GetTickCount();

@@ -8,12 +8,6 @@
 #include "transfer/compare_blocks.h"
 #include "walk/walk_state.h"
 
-static uint64_t source_size()
-{
-    const WIN32_FIND_DATAA& entry = walk.current_level->find_data;
-    return (static_cast<uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
-}
-
 static void print_open_failure(const Message& message, const char* prefix, const char* path)
 {
     const DWORD code = GetLastError();
@@ -41,7 +35,7 @@ int compare_files(int newline_prefix)
         print_open_failure(MSG_CANNOT_OPEN_COMPARED, prefix, walk.dest_path);
     } else {
         TransferProgress progress;
-        start_transfer_progress(&progress, source_size());
+        start_transfer_progress(&progress, entry_size(walk.current_level->find_data));
         if (settings.show_progress)
             fputs(" ", stdout);
         switch (compare_blocks(source, destination, &progress)) {

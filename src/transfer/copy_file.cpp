@@ -16,12 +16,6 @@
 #include "transfer/transfer_progress.h"
 #include "walk/walk_state.h"
 
-static uint64_t source_size()
-{
-    const WIN32_FIND_DATAA& entry = walk.current_level->find_data;
-    return (static_cast<uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
-}
-
 static HANDLE open_destination()
 {
     DWORD flags = (walk.current_level->find_data.dwFileAttributes & 0xFFFF) | FILE_FLAG_SEQUENTIAL_SCAN;
@@ -55,7 +49,7 @@ static bool follow_growth(HANDLE source, TransferProgress* progress)
 static bool copy_blocks(HANDLE source, HANDLE destination)
 {
     TransferProgress progress;
-    start_transfer_progress(&progress, source_size());
+    start_transfer_progress(&progress, entry_size(walk.current_level->find_data));
     if (settings.show_progress)
         fputs(" ", stdout);
     // A copy of more than one block takes long enough that its header must be seen

@@ -42,7 +42,7 @@ static int compare_contents(HANDLE source, HANDLE destination, bool* same)
 {
     const WIN32_FIND_DATAA& entry = walk.current_level->find_data;
     TransferProgress progress;
-    start_transfer_progress(&progress, (static_cast<uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow);
+    start_transfer_progress(&progress, entry_size(entry));
     const BlockComparison outcome = compare_blocks(source, destination, &progress);
     if (outcome == BLOCKS_SOURCE_FAILED) {
         report_error(MSG_READ_SOURCE_FAILED, walk.source_path);

@@ -42,6 +42,12 @@ struct WalkState {
     int32_t pause_counter;
 };
 
+// The 64-bit size of a find record.
+inline uint64_t entry_size(const WIN32_FIND_DATAA& entry)
+{
+    return (static_cast<uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
+}
+
 extern LevelRecord level_table[LAYER_TABLE_SIZE];
 extern LookaheadRecord lookahead_table[LAYER_TABLE_SIZE];
 extern WalkState walk;
