@@ -52,10 +52,6 @@ static bool copy_blocks(HANDLE source, HANDLE destination)
     start_transfer_progress(&progress, entry_size(walk.current_level->find_data));
     if (settings.show_progress)
         fputs(" ", stdout);
-    // A copy of more than one block takes long enough that its header must be seen
-    // while it runs; a small one is shown with its line end, as buffered output is.
-    if (progress.total > IO_BUFFER_SIZE)
-        fflush(stdout);
     do {
         const DWORD length =
             progress.remaining < IO_BUFFER_SIZE ? static_cast<DWORD>(progress.remaining) : IO_BUFFER_SIZE;

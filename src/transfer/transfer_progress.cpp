@@ -5,6 +5,7 @@
 
 #include "console/console_state.h"
 #include "console/progress_cursor.h"
+#include "driver/transfer_buffers.h"
 #include "messages/messages.h"
 
 static const DWORD PROGRESS_INTERVAL_MS = 500;
@@ -16,6 +17,10 @@ void start_transfer_progress(TransferProgress* progress, uint64_t total)
     progress->remaining_at_display = total;
     progress->start_tick = GetTickCount();
     progress->display_tick = progress->start_tick;
+    // A file of more than one block takes long enough that the line so far must be seen
+    // while it runs; a small one is shown with its line end, as buffered output is.
+    if (total > IO_BUFFER_SIZE)
+        fflush(stdout);
 }
 
 void show_transfer_progress(TransferProgress* progress)
