@@ -23,9 +23,21 @@ static const char* shown_name_of(const WindowsPath& path)
     return path.text + path.components.back().offset;
 }
 
+// The path as written is read first: when it names an entry, that entry is the one the
+// lookup would find, and the lookup's own look at the path is spared.
 static DWORD status_of_path(LPCSTR file_name, WindowsPath* path, ResolvedPath* resolved, EntryStatus* status)
 {
-    DWORD error = resolve_path(file_name, path, resolved);
+    DWORD error = parse_windows_path(file_name, false, path);
+    if (error != ERROR_SUCCESS)
+        return error;
+    resolved->host = literal_host_path(*path, path->components.size());
+    const char* host = resolved->host.c_str();
+    if (resolved->host.size() <= LONGEST_HOST_PATH &&
+        read_entry_status(AT_FDCWD, host, host, shown_name_of(*path), status) == 0) {
+        resolved->exists = true;
+        return ERROR_SUCCESS;
+    }
+    error = resolve_components(*path, path->components.size(), resolved);
     if (error != ERROR_SUCCESS)
         return error;
     if (!resolved->exists)
@@ -49,19 +61,19 @@ DWORD GetFileAttributesA(LPCSTR file_name)
 }
 
 // Stores the bits unless they are what the entry shows anyway and nothing is stored
-// yet, so that a file system without extended attributes accepts the defaults.
-static int store_if_needed(const char* host, DWORD wanted, DWORD defaults)
+// yet, so that a file system without extended attributes accepts the defaults. The
+// stored value is the one read with the entry's status.
+static int store_if_needed(const char* host, const EntryStatus& status, DWORD wanted, DWORD defaults)
 {
-    DWORD stored = 0;
-    const bool has_stored = read_stored_bits(host, &stored);
-    if (has_stored ? stored == wanted : wanted == defaults)
+    if (status.has_stored ? status.stored_bits == wanted : wanted == defaults)
         return 0;
     return store_bits(host, wanted);
 }
 
 static BOOL set_file_bits(const ResolvedPath& resolved, const EntryStatus& status, const char* name, DWORD attributes)
 {
-    const int failure = store_if_needed(resolved.host.c_str(), attributes & STORED_FILE_BITS, default_bits(name, false));
+    const int failure =
+        store_if_needed(resolved.host.c_str(), status, attributes & STORED_FILE_BITS, default_bits(name, false));
     if (failure != 0)
         return fail_with(windows_error_of(failure));
     const bool read_only = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
@@ -91,8 +103,8 @@ BOOL SetFileAttributesA(LPCSTR file_name, DWORD attributes)
         return (attributes & STORED_DIRECTORY_BITS) == shown ? TRUE : fail_with(ERROR_NOT_SUPPORTED);
     }
     if (status.is_directory) {
-        const int failure =
-            store_if_needed(resolved.host.c_str(), attributes & STORED_DIRECTORY_BITS, default_bits(name, true));
+        const int failure = store_if_needed(resolved.host.c_str(), status, attributes & STORED_DIRECTORY_BITS,
+                                            default_bits(name, true));
         return failure == 0 ? TRUE : fail_with(windows_error_of(failure));
     }
     return set_file_bits(resolved, status, name, attributes);

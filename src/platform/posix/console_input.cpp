@@ -7,6 +7,7 @@
 // does not type '[' within a few milliseconds of ESC.
 #include <cerrno>
 #include <cstring>
+#include <pthread.h>
 #include <initializer_list>
 #include <poll.h>
 #include <unistd.h>
@@ -196,14 +197,34 @@ static bool fill_events(int fd, bool wait, bool* gone)
     return true;
 }
 
+// Standard input does not change its kind during a run; asking the host once spares
+// a host call at every poll for keys. A child made by fork may be given another
+// standard input, so it asks again.
+static int standard_input_kind = -1;   // -1 unknown, 0 not a terminal, 1 a terminal
+
+static void forget_standard_input_kind()
+{
+    standard_input_kind = -1;
+}
+
+static bool standard_input_is_terminal()
+{
+    if (standard_input_kind < 0) {
+        static const bool watched = pthread_atfork(nullptr, nullptr, forget_standard_input_kind) == 0;
+        (void)watched;
+        standard_input_kind = isatty(0) ? 1 : 0;
+    }
+    return standard_input_kind == 1;
+}
+
 // The terminal behind a console input handle, in key mode; -1 when the handle is no
 // console (a redirected standard input) or there is no terminal.
 static int console_fd_of(HANDLE console)
 {
     HandleObject* object = handle_object(console);
-    const bool console_handle = object != nullptr &&
-                                (object->kind == HandleKind::console_input ||
-                                 (object->kind == HandleKind::standard_stream && object->fd == 0 && isatty(0)));
+    const bool standard_input = object != nullptr && object->kind == HandleKind::standard_stream && object->fd == 0;
+    const bool console_handle = object != nullptr && (object->kind == HandleKind::console_input ||
+                                                      (standard_input && standard_input_is_terminal()));
     if (!console_handle || !enter_key_mode()) {
         SetLastError(ERROR_INVALID_HANDLE);
         return -1;

@@ -12,22 +12,47 @@
 
 // A link goes as a link, whatever it points at (a link has no read-only bit of its own);
 // a directory is refused and so is a read-only file, as on Windows.
+// The path as written is read first: when it names an entry, that entry is the one the
+// lookup would find, and its status is the one the checks below need.
+static DWORD entry_to_delete(LPCSTR file_name, ResolvedPath* resolved, struct stat* entry)
+{
+    WindowsPath path;
+    const DWORD parse_error = parse_windows_path(file_name, false, &path);
+    if (parse_error != ERROR_SUCCESS)
+        return parse_error;
+    const size_t count = path.components.size();
+    resolved->host = literal_host_path(path, count);
+    resolved->exists = true;
+    DWORD error = ERROR_SUCCESS;
+    if (count == 0 || resolved->host.size() > LONGEST_HOST_PATH)
+        error = resolve_components(path, count, resolved);
+    else if (lstat(resolved->host.c_str(), entry) == 0)
+        return ERROR_SUCCESS;
+    else
+        error = resolve_unspelled(path, count, errno, resolved);
+    if (error != ERROR_SUCCESS)
+        return error;
+    if (!resolved->exists)
+        return ERROR_FILE_NOT_FOUND;
+    return lstat(resolved->host.c_str(), entry) == 0 ? ERROR_SUCCESS
+                                                     : windows_error_for_path(errno, resolved->host.c_str());
+}
+
 BOOL DeleteFileA(LPCSTR file_name)
 {
     ResolvedPath resolved;
-    const DWORD error = resolve_existing(file_name, &resolved);
+    struct stat entry;
+    const DWORD error = entry_to_delete(file_name, &resolved, &entry);
     if (error != ERROR_SUCCESS)
         return fail_with(error);
-    struct stat entry;
-    if (lstat(resolved.host.c_str(), &entry) != 0)
-        return fail_with(windows_error_for_path(errno, resolved.host.c_str()));
     if (S_ISDIR(entry.st_mode))
         return fail_with(ERROR_ACCESS_DENIED);
     if (!S_ISLNK(entry.st_mode) && (entry.st_mode & S_IWUSR) == 0)
         return fail_with(ERROR_ACCESS_DENIED);
+    confirm_parent_table(resolved.host);
     if (unlink(resolved.host.c_str()) != 0)
         return fail_with(windows_error_for_path(errno, resolved.host.c_str()));
-    forget_parent_of(resolved.host);
+    note_entry_removed(resolved.host);
     return TRUE;
 }
 

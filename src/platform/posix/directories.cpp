@@ -25,7 +25,6 @@ static BOOL make_directory(const ResolvedPath& resolved, mode_t mode)
 {
     if (mkdir(resolved.host.c_str(), mode) != 0)
         return fail_with(windows_error_for_path(errno, resolved.host.c_str()));
-    forget_parent_of(resolved.host);
     return TRUE;
 }
 
@@ -35,7 +34,10 @@ BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES)
     const DWORD error = new_directory_path(path, &resolved);
     if (error != ERROR_SUCCESS)
         return fail_with(error);
-    return make_directory(resolved, 0777);
+    if (!make_directory(resolved, 0777))
+        return FALSE;
+    note_directory_made(resolved.host);
+    return TRUE;
 }
 
 // The new directory takes the template's permission bits exactly (not filtered by the
@@ -60,6 +62,8 @@ BOOL CreateDirectoryExA(LPCSTR template_directory, LPCSTR new_directory, LPSECUR
     DWORD stored = 0;
     if (read_stored_bits(model.host.c_str(), &stored))
         store_bits(resolved.host.c_str(), stored);
+    // After the new directory's own changes, which move its time stamps.
+    note_directory_made(resolved.host);
     return TRUE;
 }
 
@@ -77,17 +81,19 @@ BOOL RemoveDirectoryA(LPCSTR path)
     if (stat(resolved.host.c_str(), &target) != 0 || !S_ISDIR(target.st_mode))
         return fail_with(ERROR_DIRECTORY);
     if (S_ISLNK(entry.st_mode)) {
+        confirm_parent_table(resolved.host);
         if (unlink(resolved.host.c_str()) != 0)
             return fail_with_errno();
-        forget_parent_of(resolved.host);
+        note_entry_removed(resolved.host);
         return TRUE;
     }
     DWORD stored = 0;
     if (read_stored_bits(resolved.host.c_str(), &stored) && (stored & FILE_ATTRIBUTE_READONLY))
         return fail_with(ERROR_ACCESS_DENIED);
     forget_directory(resolved.host);
+    confirm_parent_table(resolved.host);
     if (rmdir(resolved.host.c_str()) != 0)
         return fail_with(errno == EEXIST ? ERROR_DIR_NOT_EMPTY : windows_error_of(errno));
-    forget_parent_of(resolved.host);
+    note_entry_removed(resolved.host);
     return TRUE;
 }

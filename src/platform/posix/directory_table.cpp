@@ -248,6 +248,8 @@ DWORD build_directory_table(int fd, const struct stat& status, DirectoryTable* t
     table->inode = status.st_ino;
     table->modified_seconds = status.st_mtim.tv_sec;
     table->modified_nanoseconds = status.st_mtim.tv_nsec;
+    table->changed_seconds = status.st_ctim.tv_sec;
+    table->changed_nanoseconds = status.st_ctim.tv_nsec;
     const DWORD scan_error = scan_names(fd, table);
     if (scan_error != ERROR_SUCCESS)
         return scan_error;
@@ -256,6 +258,104 @@ DWORD build_directory_table(int fd, const struct stat& status, DirectoryTable* t
     assign_aliases(table, upper);
     index_aliases(table);
     return ERROR_SUCCESS;
+}
+
+// Where an entry of this name stands in NTFS order (see sort_entries).
+static size_t insertion_point(const DirectoryTable& table, const char* name, size_t length)
+{
+    size_t low = 0, high = table.entries.size();
+    while (low < high) {
+        const size_t middle = (low + high) / 2;
+        const TableEntry& entry = table.entries[middle];
+        int order = compare_upper(table.name(entry), entry.name_length, name, length);
+        if (order == 0)
+            order = strcmp(table.name(entry), name);
+        if (order < 0)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
+}
+
+static long index_of_host_name(const DirectoryTable& table, const char* host_name)
+{
+    for (size_t i = 0; i < table.entries.size(); i++) {
+        if (strcmp(table.host_name(table.entries[i]), host_name) == 0)
+            return static_cast<long>(i);
+    }
+    return -1;
+}
+
+static void forget_aliases(DirectoryTable* table)
+{
+    table->aliases_stale = true;
+    table->by_alias.clear();
+    for (TableEntry& entry : table->entries)
+        entry.alias = NO_ALIAS;
+}
+
+bool add_table_entry(DirectoryTable* table, const char* host_name, unsigned char type)
+{
+    char shown[MAX_PATH];
+    size_t shown_length;
+    if (!windows_name_of(host_name, shown, sizeof shown, &shown_length))
+        return false;
+    const size_t at = insertion_point(*table, shown, shown_length);
+    if (at < table->entries.size() && strcmp(table->name(table->entries[at]), shown) == 0)
+        return true;
+    TableEntry added{};
+    added.name = append_text(table->text, shown, shown_length);
+    added.name_length = static_cast<uint16_t>(shown_length);
+    added.host = strcmp(shown, host_name) == 0 ? added.name : append_text(table->text, host_name, strlen(host_name));
+    added.type = type;
+    table->entries.insert(table->entries.begin() + static_cast<long>(at), added);
+    forget_aliases(table);
+    return true;
+}
+
+bool remove_table_entry(DirectoryTable* table, const char* host_name)
+{
+    const long index = index_of_host_name(*table, host_name);
+    if (index < 0)
+        return false;
+    table->entries.erase(table->entries.begin() + index);
+    forget_aliases(table);
+    return true;
+}
+
+// The names are copied into a new text in table order, which drops those of removed
+// entries, before the aliases are appended after them.
+static void pack_names(DirectoryTable* table)
+{
+    std::string packed;
+    packed.reserve(table->text.size());
+    for (TableEntry& entry : table->entries) {
+        const bool same = entry.host == entry.name;
+        const uint32_t host = entry.host;
+        const uint32_t name = append_text(packed, table->name(entry), entry.name_length);
+        entry.host = same ? name : append_text(packed, table->text.data() + host, strlen(table->text.data() + host));
+        entry.name = name;
+    }
+    for (uint32_t& unshown : table->unshown)
+        unshown = append_text(packed, table->text.data() + unshown, strlen(table->text.data() + unshown));
+    table->text.swap(packed);
+}
+
+void refresh_aliases(DirectoryTable* table)
+{
+    if (!table->aliases_stale)
+        return;
+    pack_names(table);
+    const UpperNames upper(*table);
+    assign_aliases(table, upper);
+    index_aliases(table);
+    table->aliases_stale = false;
+}
+
+bool may_be_alias(const char* name, size_t length)
+{
+    return memchr(name, '~', length) != nullptr;
 }
 
 // Entries whose alias matches the name, upper-cased.
@@ -295,7 +395,8 @@ long find_table_entry(const DirectoryTable& table, const char* name, size_t leng
         found = static_cast<long>(i);
         count++;
     }
-    add_alias_matches(table, name, length, &found, &count);
+    if (may_be_alias(name, length))
+        add_alias_matches(table, name, length, &found, &count);
     return count == 1 ? found : -1;
 }
 

@@ -28,6 +28,15 @@ struct DirectoryTable {
     ino_t inode;
     int64_t modified_seconds;
     long modified_nanoseconds;
+    int64_t changed_seconds;      // the status change time, which no program can set back
+    long changed_nanoseconds;
+    // The directory had not changed for longer than any time stamp's granularity when it
+    // was read: a later change shows in its time stamps, so a name the table lacks is
+    // truly missing. Otherwise a miss is checked by reading the directory again.
+    bool complete;
+    // Entries were added or removed by the layer since the aliases were given; lookups
+    // by a name that cannot be an alias (one without '~') may use the table as it is.
+    bool aliases_stale;
     std::string text;
     std::vector<TableEntry> entries;   // in NTFS order
     std::vector<uint32_t> by_alias;    // entries that have a generated alias, by alias
@@ -47,6 +56,19 @@ struct DirectoryTable {
 // fstat of fd, which the caller has already made to look for a cached table. Returns
 // ERROR_SUCCESS or the Windows code of the failure.
 DWORD build_directory_table(int fd, const struct stat& status, DirectoryTable* table);
+
+// The layer added the entry host_name (of d_type type) to the directory, or removed it:
+// the table follows without a new scan, and its aliases are given again when next
+// needed, as a new scan would give them. False when the table cannot follow (a name the
+// program cannot show, or one it does not hold): then it must be dropped.
+bool add_table_entry(DirectoryTable* table, const char* host_name, unsigned char type);
+bool remove_table_entry(DirectoryTable* table, const char* host_name);
+
+// Gives the aliases again after entries were added or removed, and packs the names.
+void refresh_aliases(DirectoryTable* table);
+
+// Whether a name could be a generated alias, which all hold '~'.
+bool may_be_alias(const char* name, size_t length);
 
 // The entry a Windows name denotes: the one spelled exactly so, else the only entry
 // whose name matches it ignoring case or whose alias matches it. -1 when there is none

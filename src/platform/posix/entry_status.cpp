@@ -44,13 +44,12 @@ DWORD attribute_word(DWORD bits)
 }
 
 static DWORD bits_of_target(const struct statx& host, int directory_fd, const char* name, const char* host_path,
-                            const char* shown_name)
+                            const char* shown_name, EntryStatus* status)
 {
     const bool directory = S_ISDIR(host.stx_mode);
-    DWORD stored = 0;
-    DWORD bits = read_stored_bits_at(directory_fd, name, host_path, &stored)
-                     ? stored & (directory ? STORED_DIRECTORY_BITS : STORED_FILE_BITS)
-                     : default_bits(shown_name, directory);
+    status->has_stored = read_stored_bits_at(directory_fd, name, host_path, &status->stored_bits);
+    DWORD bits = status->has_stored ? status->stored_bits & (directory ? STORED_DIRECTORY_BITS : STORED_FILE_BITS)
+                                    : default_bits(shown_name, directory);
     if (directory)
         bits |= FILE_ATTRIBUTE_DIRECTORY;
     else if ((host.stx_mode & S_IWUSR) == 0)
@@ -79,7 +78,7 @@ static void fill_link(int directory_fd, const char* name, const struct statx& li
         return;
     }
     status->size = target.stx_size;
-    status->attributes = attribute_word(bits_of_target(target, directory_fd, name, host_path, shown_name));
+    status->attributes = attribute_word(bits_of_target(target, directory_fd, name, host_path, shown_name, status));
 }
 
 int read_entry_status(int directory_fd, const char* name, const char* host_path, const char* shown_name,
@@ -98,7 +97,7 @@ int read_entry_status(int directory_fd, const char* name, const char* host_path,
     status->is_directory = S_ISDIR(host.stx_mode);
     status->size = status->is_directory ? 0 : host.stx_size;
     fill_times(host, status);
-    status->attributes = attribute_word(bits_of_target(host, directory_fd, name, host_path, shown_name));
+    status->attributes = attribute_word(bits_of_target(host, directory_fd, name, host_path, shown_name, status));
     return 0;
 }
 

@@ -15,6 +15,8 @@ struct EntryStatus {
     bool is_link;
     bool is_dangling;    // a link whose target is missing
     unsigned mode;       // permission bits of the entry (of the target for a link)
+    bool has_stored;     // user.DOSATTRIB was read and holds stored_bits
+    DWORD stored_bits;
 };
 
 // Reads the entry at name inside the directory open on directory_fd (AT_FDCWD for a

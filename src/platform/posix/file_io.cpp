@@ -88,6 +88,21 @@ static DWORD seek_failure(PLONG distance_high, DWORD code)
     return INVALID_SET_FILE_POINTER;
 }
 
+// With a high part the host's own seek does all: it refuses a negative position with
+// EINVAL and leaves the position as it was, which is what Windows does. Without one the
+// new position must also fit in 32 bits, which needs the base before the move.
+static DWORD seek_in_one_step(int fd, int64_t offset, PLONG distance_high, int whence)
+{
+    if (whence == SEEK_SET && offset < 0)
+        return seek_failure(distance_high, ERROR_NEGATIVE_SEEK);
+    const off_t position = lseek(fd, offset, whence);
+    if (position < 0)
+        return seek_failure(distance_high, errno == EINVAL ? ERROR_NEGATIVE_SEEK : windows_error_of(errno));
+    *distance_high = static_cast<LONG>(static_cast<uint64_t>(position) >> 32);
+    SetLastError(ERROR_SUCCESS);
+    return static_cast<DWORD>(position);
+}
+
 // Without a high part the distance is a signed 32-bit number and the new position
 // must fit in 32 bits; with one, both halves make a signed 64-bit distance.
 DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distance_high, DWORD move_method)
@@ -100,21 +115,22 @@ DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distance_high, DWORD move
     if (move_method > FILE_END)
         return seek_failure(distance_high, ERROR_INVALID_PARAMETER);
     int64_t offset = distance;
-    if (distance_high != nullptr)
+    if (distance_high != nullptr) {
         offset = static_cast<int64_t>((static_cast<uint64_t>(static_cast<uint32_t>(*distance_high)) << 32) |
                                       static_cast<uint32_t>(distance));
-    const off_t current = lseek(fd, 0, SEEK_CUR);
-    const off_t base = move_method == FILE_BEGIN ? 0 : (move_method == FILE_CURRENT ? current : lseek(fd, 0, SEEK_END));
-    lseek(fd, current, SEEK_SET);
+        return seek_in_one_step(fd, offset, distance_high, whence_of[move_method]);
+    }
+    const off_t current = move_method == FILE_BEGIN ? 0 : lseek(fd, 0, SEEK_CUR);
+    const off_t base = move_method == FILE_END ? lseek(fd, 0, SEEK_END) : current;
+    if (move_method == FILE_END)
+        lseek(fd, current, SEEK_SET);
     if (base < 0 || base + offset < 0)
         return seek_failure(distance_high, ERROR_NEGATIVE_SEEK);
-    if (distance_high == nullptr && base + offset > 0xFFFFFFFELL)
+    if (base + offset > 0xFFFFFFFELL)
         return seek_failure(distance_high, ERROR_INVALID_PARAMETER);
-    const off_t position = lseek(fd, offset, whence_of[move_method]);
+    const off_t position = lseek(fd, base + offset, SEEK_SET);
     if (position < 0)
         return seek_failure(distance_high, windows_error_of(errno));
-    if (distance_high != nullptr)
-        *distance_high = static_cast<LONG>(static_cast<uint64_t>(position) >> 32);
     SetLastError(ERROR_SUCCESS);
     return static_cast<DWORD>(position);
 }

@@ -3,6 +3,7 @@
 // Share modes are accepted and not enforced: POSIX has no mandatory sharing, and the
 // program only asks for the sharing it needs itself.
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <cstring>
 #include <strings.h>
@@ -78,11 +79,12 @@ static int open_flags_of(const OpenRequest& request)
 // writers, a dangling link cannot be opened, a link that loops cannot be resolved,
 // CREATE_NEW refuses any entry, and only files and directories open at all: a FIFO
 // would block open() and a device may act on being opened.
-static DWORD check_existing(const ResolvedPath& resolved, const OpenRequest& request, struct stat* target)
+static DWORD check_existing(const ResolvedPath& resolved, const OpenRequest& request, struct stat* target,
+                            bool target_known)
 {
     if (request.disposition == CREATE_NEW)
         return ERROR_FILE_EXISTS;
-    if (stat(resolved.host.c_str(), target) != 0) {
+    if (!target_known && stat(resolved.host.c_str(), target) != 0) {
         if (errno == ELOOP)
             return ERROR_CANT_RESOLVE_FILENAME;
         const bool opens = request.disposition == OPEN_EXISTING || request.disposition == TRUNCATE_EXISTING;
@@ -112,18 +114,27 @@ static void apply_creation_attributes(int fd, const ResolvedPath& resolved, DWOR
         fchmod(fd, status.st_mode & ~0222u);
 }
 
-// The entry opened is a file after all (it may have been replaced since it was checked),
-// and reads and writes on it wait as usual again. F_SETFL changes only the status flags,
-// so the flags it was opened with, less O_NONBLOCK, need not be read back first.
-static bool keep_only_files(int fd, int open_flags)
+// The entry opened is a file after all (it may have been replaced since it was checked).
+// O_NONBLOCK stays: the host ignores it for regular files, so reads and writes wait as
+// usual, and clearing it would cost a host call per file.
+static bool keep_only_files(int fd, struct stat* status)
 {
-    struct stat status;
-    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    if (fstat(fd, status) != 0 || !S_ISREG(status->st_mode)) {
         close(fd);
         return false;
     }
-    fcntl(fd, F_SETFL, open_flags & ~O_NONBLOCK);
     return true;
+}
+
+// Sequential reading widens the host's read-ahead, which only a file longer than its
+// default window gains from; writes take no advice.
+static const off_t READ_AHEAD_WORTH_ASKING = 256 * 1024;
+
+static void advise_sequential(int fd, const OpenRequest& request, const struct stat& status)
+{
+    if ((request.flags & FILE_FLAG_SEQUENTIAL_SCAN) && (request.access & GENERIC_READ) &&
+        status.st_size > READ_AHEAD_WORTH_ASKING)
+        posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
 static HANDLE open_file(const ResolvedPath& resolved, const OpenRequest& request)
@@ -138,20 +149,40 @@ static HANDLE open_file(const ResolvedPath& resolved, const OpenRequest& request
             return fail_open(ERROR_ACCESS_DENIED);
         return fail_open(windows_error_for_path(errno, resolved.host.c_str()));
     }
-    if (!keep_only_files(fd, flags))
+    struct stat status;
+    if (!keep_only_files(fd, &status))
         return fail_open(ERROR_ACCESS_DENIED);
     const bool replaced = resolved.exists && request.disposition == CREATE_ALWAYS;
     if (!resolved.exists || replaced)
         apply_creation_attributes(fd, resolved, request.flags & 0xFFFF, resolved.exists);
     if (!resolved.exists)
-        forget_parent_of(resolved.host);
-    if (request.flags & FILE_FLAG_SEQUENTIAL_SCAN)
-        posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+        note_entry_added(resolved.host, DT_REG);
+    advise_sequential(fd, request, status);
     const bool reports_existing = request.disposition == CREATE_ALWAYS || request.disposition == OPEN_ALWAYS;
     HANDLE handle = new_file_handle(fd, false);
     if (handle != INVALID_HANDLE_VALUE)
         SetLastError(resolved.exists && reports_existing ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
     return handle;
+}
+
+// The path as written is read first: when it names an entry, that is the one the lookup
+// would find, and unless it is a link its status is what the open checks.
+static DWORD resolve_followed(LPCSTR file_name, WindowsPath* path, ResolvedPath* resolved, struct stat* target,
+                              bool* target_known)
+{
+    const DWORD parse_error = parse_windows_path(file_name, false, path);
+    if (parse_error != ERROR_SUCCESS)
+        return parse_error;
+    const size_t count = path->components.size();
+    resolved->host = literal_host_path(*path, count);
+    if (resolved->host.size() > LONGEST_HOST_PATH || count == 0)
+        return resolve_components(*path, count, resolved);
+    if (lstat(resolved->host.c_str(), target) == 0) {
+        resolved->exists = true;
+        *target_known = !S_ISLNK(target->st_mode);
+        return ERROR_SUCCESS;
+    }
+    return resolve_unspelled(*path, count, errno, resolved);
 }
 
 HANDLE CreateFileA(LPCSTR file_name, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWORD creation_disposition,
@@ -167,15 +198,16 @@ HANDLE CreateFileA(LPCSTR file_name, DWORD access, DWORD, LPSECURITY_ATTRIBUTES,
         return fail_open(ERROR_INVALID_PARAMETER);
     WindowsPath path;
     ResolvedPath resolved;
-    const DWORD error = resolve_path(file_name, &path, &resolved);
+    struct stat target;
+    bool target_known = false;
+    const DWORD error = resolve_followed(file_name, &path, &resolved, &target, &target_known);
     if (error != ERROR_SUCCESS)
         return fail_open(error);
     if (!resolved.exists)
         return request.disposition == OPEN_EXISTING || request.disposition == TRUNCATE_EXISTING
                    ? fail_open(ERROR_FILE_NOT_FOUND)
                    : open_file(resolved, request);
-    struct stat target;
-    const DWORD refused = check_existing(resolved, request, &target);
+    const DWORD refused = check_existing(resolved, request, &target, target_known);
     if (refused != ERROR_SUCCESS)
         return fail_open(refused);
     if (S_ISDIR(target.st_mode))

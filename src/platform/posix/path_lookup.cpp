@@ -1,8 +1,10 @@
 // Resolving Windows paths on the host.
 //
 // The common case, a path spelled exactly as the host spells it, costs one lstat of
-// the whole path. Only when that fails is the path walked component by component, and
-// only a component missing as written costs a look at its directory's table.
+// the whole path; a missing last component in a directory spelled exactly costs one
+// stat of that directory more and a look at its cached table. Only when that fails is
+// the path walked component by component, and only a component missing as written
+// costs a look at its directory's table.
 #include <cerrno>
 #include <dirent.h>
 #include <sys/stat.h>
@@ -30,9 +32,37 @@ static bool is_directory_path(const std::string& host)
     return stat(host.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
+// The entry of component index in directory host, which holds no entry spelled as the
+// component is: the one entry that matches it ignoring case or by alias. directory is
+// the status of host when the caller has it.
+static DWORD match_in_directory(const WindowsPath& path, size_t index, const std::string& host,
+                                const struct stat* directory, std::string& next, bool* found)
+{
+    const std::string directory_path = host.empty() ? "." : host;
+    const char* component = component_text(path, index);
+    const size_t length = path.components[index].length;
+    DWORD error = ERROR_SUCCESS;
+    std::shared_ptr<const DirectoryTable> table;
+    if (directory != nullptr && !may_be_alias(component, length))
+        table = directory_names(directory_path, *directory, &error);
+    else
+        table = directory_table(directory_path, -1, &error);
+    if (!table)
+        return error == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : error;
+    const long entry = find_table_entry(*table, component, length);
+    if (entry >= 0) {
+        next = host;
+        append_host_name(next, table->host_name(table->entries[static_cast<size_t>(entry)]));
+        *found = true;
+    }
+    return ERROR_SUCCESS;
+}
+
 // One step of the walk: the host path of component index inside directory host.
-// found is false when the component is not there (or ambiguous).
-static DWORD step_into(const WindowsPath& path, size_t index, const std::string& host, std::string& next, bool* found)
+// found is false when the component is not there (or ambiguous); *is_directory tells
+// whether what was found is a directory (or a link to one).
+static DWORD step_into(const WindowsPath& path, size_t index, const std::string& host, std::string& next, bool* found,
+                       bool* is_directory)
 {
     std::string name;
     host_name_of(component_text(path, index), path.components[index].length, name);
@@ -42,21 +72,34 @@ static DWORD step_into(const WindowsPath& path, size_t index, const std::string&
     struct stat status;
     if (lstat(next.c_str(), &status) == 0) {
         *found = true;
+        *is_directory = S_ISDIR(status.st_mode) || (S_ISLNK(status.st_mode) && is_directory_path(next));
         return ERROR_SUCCESS;
     }
     if (errno != ENOENT)
         return errno == ENOTDIR ? ERROR_PATH_NOT_FOUND : windows_error_of(errno);
-    DWORD error = ERROR_SUCCESS;
-    std::shared_ptr<const DirectoryTable> table = directory_table(host.empty() ? "." : host, -1, &error);
-    if (!table)
-        return error == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : error;
-    const long entry = find_table_entry(*table, component_text(path, index), path.components[index].length);
-    if (entry >= 0) {
-        next = host;
-        append_host_name(next, table->host_name(table->entries[static_cast<size_t>(entry)]));
-        *found = true;
-    }
-    return ERROR_SUCCESS;
+    const DWORD error = match_in_directory(path, index, host, nullptr, next, found);
+    if (*found)
+        *is_directory = is_directory_path(next);
+    return error;
+}
+
+// The common miss: every directory on the way is spelled as the host spells it and only
+// the last component is not. One look at the parent settles it, without a walk.
+static bool resolve_in_literal_parent(const WindowsPath& path, size_t count, ResolvedPath* resolved, DWORD* error)
+{
+    const std::string parent = count == 1 ? host_base_of(path) : literal_host_path(path, count - 1);
+    struct stat directory;
+    if (stat(parent.empty() ? "." : parent.c_str(), &directory) != 0 || !S_ISDIR(directory.st_mode))
+        return false;
+    std::string next;
+    bool found = false;
+    *error = match_in_directory(path, count - 1, parent, &directory, next, &found);
+    if (*error != ERROR_SUCCESS)
+        return true;
+    resolved->exists = found;
+    if (found)
+        resolved->host.swap(next);
+    return true;
 }
 
 DWORD resolve_components(const WindowsPath& path, size_t count, ResolvedPath* resolved)
@@ -68,17 +111,28 @@ DWORD resolve_components(const WindowsPath& path, size_t count, ResolvedPath* re
     struct stat status;
     if (lstat(resolved->host.c_str(), &status) == 0 || count == 0)
         return ERROR_SUCCESS;
+    return resolve_unspelled(path, count, errno, resolved);
+}
+
+DWORD resolve_unspelled(const WindowsPath& path, size_t count, int literal_error, ResolvedPath* resolved)
+{
+    resolved->host = literal_host_path(path, count);
+    resolved->exists = true;
+    DWORD error = ERROR_SUCCESS;
+    if (literal_error == ENOENT && resolve_in_literal_parent(path, count, resolved, &error))
+        return error;
     std::string host = host_base_of(path);
     for (size_t i = 0; i < count; i++) {
         std::string next;
         bool found = false;
-        const DWORD error = step_into(path, i, host, next, &found);
+        bool is_directory = false;
+        error = step_into(path, i, host, next, &found, &is_directory);
         if (error != ERROR_SUCCESS)
             return error;
         const bool last = i + 1 == count;
         if (!found && !last)
             return ERROR_PATH_NOT_FOUND;
-        if (!last && !is_directory_path(next))
+        if (!last && !is_directory)
             return ERROR_PATH_NOT_FOUND;
         host.swap(next);
         resolved->exists = found;
@@ -129,7 +183,7 @@ static long entry_in(const WindowsPath& path, size_t index, const std::string& h
         if (!table)
             return -1;
         const long entry = find_table_entry(*table, component_text(path, index), path.components[index].length);
-        if (entry >= 0 || attempt == 1)
+        if (entry >= 0 || attempt == 1 || table->complete)
             return entry;
         forget_directory(directory);
     }

@@ -18,6 +18,10 @@ struct ResolvedPath {
 // reported through exists, not as an error.
 DWORD resolve_components(const WindowsPath& path, size_t count, ResolvedPath* resolved);
 
+// The same, for a path of at least one component whose literal host path the caller
+// found missing (lstat failed with literal_error).
+DWORD resolve_unspelled(const WindowsPath& path, size_t count, int literal_error, ResolvedPath* resolved);
+
 // Parses and resolves a whole path (no wildcards).
 DWORD resolve_path(const char* windows_path, WindowsPath* path, ResolvedPath* resolved);
 

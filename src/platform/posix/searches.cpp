@@ -19,9 +19,18 @@
 #include "platform/posix/names.h"
 #include "platform/posix/path_lookup.h"
 #include "platform/posix/searches.h"
+#include "platform/posix/short_names.h"
 #include "platform/posix/table_cache.h"
 #include "platform/posix/unshown_names.h"
 #include "platform/posix/wildcard.h"
+
+// Where a search looks: the directory, open when the search goes through its entries,
+// and its status when it names one entry.
+struct SearchTarget {
+    std::string host_directory;
+    int fd = -1;
+    struct stat status;
+};
 
 struct SearchState {
     std::shared_ptr<const DirectoryTable> table;
@@ -79,7 +88,8 @@ static void hold_descriptor(SearchState* state, int fd)
 static void use_search(SearchState* state)
 {
     state->last_use = ++search_clock;
-    if (state->directory_fd != AT_FDCWD || (state->dots_left == 0 && state->next_entry >= state->table->entries.size()))
+    if (state->directory_fd != AT_FDCWD || state->single_entry >= 0 ||
+        (state->dots_left == 0 && state->next_entry >= state->table->entries.size()))
         return;
     const std::string directory(state->entry_path, 0, state->directory_length);
     const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -183,50 +193,64 @@ static int open_directory(const std::string& host_directory, DWORD* error)
     return fd;
 }
 
-// The entry a pattern without wildcards names; the table is read again once when it
-// does not know the name, since the entry may be newer than the cached table.
-static long single_entry_of(SearchState* state, const std::string& host_directory)
+// The entry a pattern without wildcards names. The names are looked at first, whose
+// aliases may be out of date when the name cannot be one; the aliases are brought up to
+// date only for an entry found, whose record holds its alias. A table not known to be
+// complete is read again once when it does not know the name, since the entry may be
+// newer than the table.
+static long single_entry_of(SearchState* state, const std::string& host_directory, const struct stat& directory)
 {
+    const char* name = state->pattern.data();
+    const size_t length = state->pattern.size();
+    DWORD error = ERROR_SUCCESS;
     for (int attempt = 0; attempt < 2; attempt++) {
-        const long entry = find_table_entry(*state->table, state->pattern.data(), state->pattern.size());
-        if (entry >= 0 || attempt == 1)
-            return entry;
-        forget_directory(host_directory);
-        if (lseek(state->directory_fd, 0, SEEK_SET) != 0)
-            return -1;
-        DWORD error = ERROR_SUCCESS;
-        state->table = directory_table(host_directory, state->directory_fd, &error);
+        const bool needs_aliases = may_be_alias(name, length) || attempt == 1;
+        state->table = needs_aliases ? directory_table_of(host_directory, directory, &error)
+                                     : directory_names(host_directory, directory, &error);
         if (!state->table)
             return -1;
+        const long entry = find_table_entry(*state->table, name, length);
+        if (entry >= 0 && state->table->aliases_stale)
+            state->table = directory_table_of(host_directory, directory, &error);
+        if (entry >= 0 || attempt == 1 || state->table->complete)
+            return state->table ? entry : -1;
+        forget_directory(host_directory);
     }
     return -1;
 }
 
-static DWORD start_search(SearchState* state, const WindowsPath& path, const std::string& host_directory, int fd,
+// A pattern without wildcards names one entry, which is read by its path: the
+// directory is not opened, and only its status is read to check the cached table.
+static DWORD start_search(SearchState* state, const WindowsPath& path, const SearchTarget& target,
                           const char* pattern, size_t pattern_length)
 {
-    hold_descriptor(state, fd);
     DWORD error = ERROR_SUCCESS;
-    struct stat directory;
-    state->table = directory_table(host_directory, fd, &error, &directory);
-    if (!state->table)
-        return error;
+    state->directory_fd = AT_FDCWD;
     state->pattern.assign(pattern, pattern_length);
-    state->entry_path = host_directory;
+    state->entry_path = target.host_directory;
     if (state->entry_path.back() != '/')
         state->entry_path.push_back('/');
     state->directory_length = state->entry_path.size();
     state->single_entry = -1;
+    if (target.fd < 0) {
+        state->single_entry = single_entry_of(state, target.host_directory, target.status);
+        if (state->single_entry < 0)
+            return state->table ? ERROR_FILE_NOT_FOUND : error;
+        state->next_entry = static_cast<size_t>(state->single_entry);
+        state->started = table_generation();
+        last_started = state;
+        return ERROR_SUCCESS;
+    }
+    hold_descriptor(state, target.fd);
+    struct stat directory;
+    state->table = directory_table(target.host_directory, target.fd, &error, &directory);
+    if (!state->table)
+        return error;
     if (path.last_dots != 0) {
         state->dots_left = 1;
         state->self_name = path.last_dots == 1 ? "." : "..";
         state->pattern.assign(1, '*');
         state->next_entry = state->table->entries.size();
-    } else if (!has_wildcards(pattern, pattern_length)) {
-        state->single_entry = single_entry_of(state, host_directory);
-        if (state->single_entry < 0)
-            return ERROR_FILE_NOT_FOUND;
-        state->next_entry = static_cast<size_t>(state->single_entry);
     } else {
         state->dots_left = is_drive_root(path, directory) ? 0 : 2;
         report_unshown_names(*state->table, path.text, static_cast<size_t>(pattern - path.text));
@@ -249,32 +273,108 @@ std::shared_ptr<const DirectoryTable> searched_table(const std::string& host_dir
     return same ? state->table : nullptr;
 }
 
+static bool names_one_entry(const WindowsPath& path, size_t pattern_index)
+{
+    return path.last_dots == 0 &&
+           !has_wildcards(path.text + path.components[pattern_index].offset, path.components[pattern_index].length);
+}
+
+// The directory a search for one entry looks in, which must be a directory.
+static DWORD directory_status(SearchTarget* target)
+{
+    if (stat(target->host_directory.c_str(), &target->status) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? ERROR_PATH_NOT_FOUND : windows_error_of(errno);
+    return S_ISDIR(target->status.st_mode) ? ERROR_SUCCESS : ERROR_PATH_NOT_FOUND;
+}
+
 // The directory the search looks in, open, and the pattern: "dir\." and "dir\.." name
 // the directory itself and return one record of that name. The directory as written is
-// opened first: when that succeeds every component exists exactly so, which is all the
-// lookup would find out, and the lookup's own look at the path is spared.
-static DWORD search_target(const WindowsPath& path, std::string& host_directory, size_t* pattern_index, int* fd)
+// tried first: when it is there every component exists exactly so, which is all the
+// lookup would find out, and the lookup's own look at the path is spared. A search for
+// one entry does not open the directory (fd stays -1).
+static DWORD search_target(const WindowsPath& path, SearchTarget* target, size_t* pattern_index)
 {
     const size_t count = path.components.size();
     if (path.last_dots == 0 && (count == 0 || path.trailing_separator))
         return ERROR_FILE_NOT_FOUND;
     const size_t directory_count = path.last_dots != 0 ? count : count - 1;
     *pattern_index = directory_count;
-    host_directory = literal_host_path(path, directory_count);
-    if (host_directory.size() > LONGEST_HOST_PATH)
+    target->host_directory = literal_host_path(path, directory_count);
+    if (target->host_directory.size() > LONGEST_HOST_PATH)
         return ERROR_FILENAME_EXCED_RANGE;
-    *fd = open(host_directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (*fd >= 0)
+    const bool names_one = names_one_entry(path, directory_count);
+    if (names_one && directory_status(target) == ERROR_SUCCESS)
         return ERROR_SUCCESS;
+    if (!names_one) {
+        target->fd = open(target->host_directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (target->fd >= 0)
+            return ERROR_SUCCESS;
+    }
     ResolvedPath directory;
     DWORD error = resolve_components(path, directory_count, &directory);
     if (error != ERROR_SUCCESS)
         return error;
     if (!directory.exists)
         return ERROR_PATH_NOT_FOUND;
-    host_directory = directory.host;
-    *fd = open_directory(host_directory, &error);
-    return *fd >= 0 ? ERROR_SUCCESS : error;
+    target->host_directory = directory.host;
+    if (names_one)
+        return directory_status(target);
+    target->fd = open_directory(target->host_directory, &error);
+    return target->fd >= 0 ? ERROR_SUCCESS : error;
+}
+
+// An ASCII name that is a valid 8.3 name spelled in upper case is its own alias whatever
+// else its directory holds, so when it exists so spelled its record needs no table.
+static bool is_own_alias(const char* name, size_t length)
+{
+    for (size_t i = 0; i < length; i++) {
+        const unsigned char c = static_cast<unsigned char>(name[i]);
+        if (c >= 0x80 || (c >= 'a' && c <= 'z'))
+            return false;
+    }
+    return is_valid_short_name(name, length);
+}
+
+// The record of a search for one entry whose name is its own alias, read from the path
+// as written. False when the path does not name such an entry so spelled.
+static bool read_own_alias_entry(const WindowsPath& path, WIN32_FIND_DATAA* record)
+{
+    const size_t count = path.components.size();
+    if (path.last_dots != 0 || count == 0 || path.trailing_separator)
+        return false;
+    const char* name = path.text + path.components[count - 1].offset;
+    const size_t length = path.components[count - 1].length;
+    if (!is_own_alias(name, length))
+        return false;
+    const std::string entry_path = literal_host_path(path, count);
+    const std::string shown(name, length);
+    EntryStatus status;
+    if (entry_path.size() > LONGEST_HOST_PATH ||
+        read_entry_status(AT_FDCWD, entry_path.c_str(), entry_path.c_str(), shown.c_str(), &status) != 0)
+        return false;
+    fill_find_record(status, record);
+    memcpy(record->cFileName, name, length);
+    record->cFileName[length] = '\0';
+    record->cAlternateFileName[0] = '\0';
+    return true;
+}
+
+// A search whose one record is already returned: it goes on with no entries.
+static HANDLE finished_search()
+{
+    static const std::shared_ptr<const DirectoryTable> no_entries = std::make_shared<const DirectoryTable>();
+    SearchState* state = new (std::nothrow) SearchState{};
+    HandleObject* object = state != nullptr ? new_handle_object(HandleKind::search, -1) : nullptr;
+    if (object == nullptr) {
+        delete state;
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return INVALID_HANDLE_VALUE;
+    }
+    state->directory_fd = AT_FDCWD;
+    state->table = no_entries;
+    object->search = state;
+    SetLastError(ERROR_SUCCESS);
+    return object;
 }
 
 static HANDLE fail_search(SearchState* state, DWORD error)
@@ -289,22 +389,24 @@ HANDLE FindFirstFileA(LPCSTR file_name, LPWIN32_FIND_DATAA find_data)
 {
     WindowsPath path;
     DWORD error = parse_windows_path(file_name, true, &path);
-    std::string host_directory;
+    if (error == ERROR_SUCCESS && read_own_alias_entry(path, find_data))
+        return finished_search();
+    SearchTarget target;
     size_t pattern_index = 0;
-    int fd = -1;
     if (error == ERROR_SUCCESS)
-        error = search_target(path, host_directory, &pattern_index, &fd);
+        error = search_target(path, &target, &pattern_index);
     if (error != ERROR_SUCCESS)
         return fail_search(nullptr, error);
     SearchState* state = new (std::nothrow) SearchState{};
     if (state == nullptr) {
-        close(fd);
+        if (target.fd >= 0)
+            close(target.fd);
         return fail_search(nullptr, ERROR_NOT_ENOUGH_MEMORY);
     }
     const bool has_pattern = pattern_index < path.components.size();
     const char* pattern = has_pattern ? file_name + path.components[pattern_index].offset : "";
     const size_t pattern_length = has_pattern ? path.components[pattern_index].length : 0;
-    error = start_search(state, path, host_directory, fd, pattern, pattern_length);
+    error = start_search(state, path, target, pattern, pattern_length);
     if (error != ERROR_SUCCESS)
         return fail_search(state, error);
     if (!next_record(state, find_data))

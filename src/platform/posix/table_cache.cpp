@@ -11,15 +11,18 @@
 // the drops that concern other directories: a copy changes the destination at every
 // file, and must not make the source's path be read again each time.
 #include <cerrno>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/posix/entry_status.h"
 #include "platform/posix/error_table.h"
 #include "platform/posix/table_cache.h"
 
 struct CachedTable {
-    std::shared_ptr<const DirectoryTable> table;
+    std::shared_ptr<DirectoryTable> table;
     uint64_t last_use;
 };
 
@@ -67,10 +70,35 @@ bool table_dropped_since(uint64_t since, const DirectoryTable& table)
     return false;
 }
 
+// The change time is compared too: it moves when a program sets the modification
+// time back to hide a change.
 static bool describes(const DirectoryTable& table, const struct stat& status)
 {
     return table.device == status.st_dev && table.inode == status.st_ino &&
-           table.modified_seconds == status.st_mtim.tv_sec && table.modified_nanoseconds == status.st_mtim.tv_nsec;
+           table.modified_seconds == status.st_mtim.tv_sec && table.modified_nanoseconds == status.st_mtim.tv_nsec &&
+           table.changed_seconds == status.st_ctim.tv_sec && table.changed_nanoseconds == status.st_ctim.tv_nsec;
+}
+
+static void take_stamps(DirectoryTable* table, const struct stat& status)
+{
+    table->modified_seconds = status.st_mtim.tv_sec;
+    table->modified_nanoseconds = status.st_mtim.tv_nsec;
+    table->changed_seconds = status.st_ctim.tv_sec;
+    table->changed_nanoseconds = status.st_ctim.tv_nsec;
+}
+
+// The coarsest time stamps in use (FAT keeps two seconds) decide how long after a change
+// a directory must have stood still for its scan to be known complete.
+static const int64_t STAMP_GRANULARITY_NS = 2000000000;
+
+static int64_t nanoseconds_of(const struct timespec& time)
+{
+    return static_cast<int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
+}
+
+static bool stood_still_before(const struct stat& status, const struct timespec& scan_start)
+{
+    return nanoseconds_of(status.st_ctim) + STAMP_GRANULARITY_NS < nanoseconds_of(scan_start);
 }
 
 static CachedTable* slot_of(const struct stat& status)
@@ -96,9 +124,11 @@ static CachedTable* free_slot()
 
 // status is the fstat of fd when the caller gave fd; a directory this opens itself is
 // described by its own fstat, so that the table names the directory it was read from.
-static std::shared_ptr<const DirectoryTable> scan_directory(const std::string& host_directory, int fd,
-                                                            const struct stat& status, DWORD* error)
+static std::shared_ptr<DirectoryTable> scan_directory(const std::string& host_directory, int fd,
+                                                      const struct stat& status, DWORD* error)
 {
+    struct timespec scan_start;
+    clock_gettime(CLOCK_REALTIME, &scan_start);
     const int own_fd = fd >= 0 ? -1 : open(host_directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0 && own_fd < 0) {
         *error = windows_error_for_path(errno, host_directory.c_str());
@@ -111,19 +141,23 @@ static std::shared_ptr<const DirectoryTable> scan_directory(const std::string& h
         return nullptr;
     }
     auto table = std::make_shared<DirectoryTable>();
-    *error = build_directory_table(fd >= 0 ? fd : own_fd, fd >= 0 ? status : own_status, table.get());
+    const struct stat& scanned = fd >= 0 ? status : own_status;
+    *error = build_directory_table(fd >= 0 ? fd : own_fd, scanned, table.get());
     if (own_fd >= 0)
         close(own_fd);
     if (*error != ERROR_SUCCESS)
         return nullptr;
+    table->complete = stood_still_before(scanned, scan_start);
     return table;
 }
 
 // The table for a directory whose status was just read: the cached one, else held when
-// it still describes the directory, else a new scan.
+// it still describes the directory, else a new scan. Its aliases are current unless
+// names_only is set.
 static std::shared_ptr<const DirectoryTable> table_for(const std::string& host_directory, int fd,
                                                        const struct stat& status, DWORD* error,
-                                                       const std::shared_ptr<const DirectoryTable>* held)
+                                                       const std::shared_ptr<const DirectoryTable>* held,
+                                                       bool names_only = false)
 {
     if (!S_ISDIR(status.st_mode)) {
         *error = ERROR_PATH_NOT_FOUND;
@@ -132,10 +166,15 @@ static std::shared_ptr<const DirectoryTable> table_for(const std::string& host_d
     CachedTable* slot = slot_of(status);
     if (slot != nullptr && describes(*slot->table, status)) {
         slot->last_use = ++use_clock;
+        if (!names_only)
+            refresh_aliases(slot->table.get());
         return slot->table;
     }
-    std::shared_ptr<const DirectoryTable> table =
-        held != nullptr && *held && describes(**held, status) ? *held : scan_directory(host_directory, fd, status, error);
+    std::shared_ptr<DirectoryTable> table;
+    if (held != nullptr && *held && describes(**held, status))
+        table = std::const_pointer_cast<DirectoryTable>(*held);
+    else
+        table = scan_directory(host_directory, fd, status, error);
     if (!table)
         return nullptr;
     if (slot == nullptr)
@@ -159,6 +198,18 @@ std::shared_ptr<const DirectoryTable> directory_table(const std::string& host_di
     if (status_out != nullptr)
         *status_out = status;
     return table_for(host_directory, fd, status, error, nullptr);
+}
+
+std::shared_ptr<const DirectoryTable> directory_table_of(const std::string& host_directory, const struct stat& status,
+                                                        DWORD* error)
+{
+    return table_for(host_directory, -1, status, error, nullptr);
+}
+
+std::shared_ptr<const DirectoryTable> directory_names(const std::string& host_directory, const struct stat& status,
+                                                       DWORD* error)
+{
+    return table_for(host_directory, -1, status, error, nullptr, true);
 }
 
 std::shared_ptr<const DirectoryTable> current_table(const std::string& host_directory,
@@ -198,6 +249,87 @@ std::string parent_of(const std::string& host_path)
 void forget_parent_of(const std::string& host_path)
 {
     forget_directory(parent_of(host_path));
+}
+
+void confirm_parent_table(const std::string& host_path)
+{
+    struct stat status;
+    if (stat(parent_of(host_path).c_str(), &status) != 0)
+        return;
+    CachedTable* slot = slot_of(status);
+    if (slot == nullptr)
+        return;
+    if (describes(*slot->table, status))
+        slot->last_use = ++use_clock;
+    else
+        slot->table.reset();
+}
+
+// The table the change concerns, when the layer may edit it: the one it used last, for
+// the lookup that led to the change, so that nothing was missed in between. A table
+// that a search holds is left to the search and a copy is edited.
+static CachedTable* editable_slot(const struct stat& status)
+{
+    CachedTable* slot = slot_of(status);
+    if (slot == nullptr)
+        return nullptr;
+    if (slot->last_use != use_clock) {
+        slot->table.reset();
+        return nullptr;
+    }
+    if (slot->table.use_count() > 1)
+        slot->table = std::make_shared<DirectoryTable>(*slot->table);
+    return slot;
+}
+
+static void follow_change(const std::string& host_path, unsigned char added_type, bool added)
+{
+    struct stat status;
+    if (stat(parent_of(host_path).c_str(), &status) != 0) {
+        note_drop(nullptr);
+        return;
+    }
+    note_drop(&status);
+    CachedTable* slot = editable_slot(status);
+    if (slot == nullptr)
+        return;
+    const char* name = host_last_component(host_path.c_str());
+    const bool followed =
+        added ? add_table_entry(slot->table.get(), name, added_type) : remove_table_entry(slot->table.get(), name);
+    if (!followed) {
+        slot->table.reset();
+        return;
+    }
+    take_stamps(slot->table.get(), status);
+    slot->last_use = ++use_clock;
+}
+
+void note_entry_added(const std::string& host_path, unsigned char type)
+{
+    follow_change(host_path, type, true);
+}
+
+void note_entry_removed(const std::string& host_path)
+{
+    follow_change(host_path, DT_UNKNOWN, false);
+}
+
+void note_directory_made(const std::string& host_path)
+{
+    note_entry_added(host_path, DT_DIR);
+    struct stat status;
+    if (stat(host_path.c_str(), &status) != 0)
+        return;
+    auto table = std::make_shared<DirectoryTable>();
+    table->device = status.st_dev;
+    table->inode = status.st_ino;
+    take_stamps(table.get(), status);
+    table->complete = true;
+    CachedTable* slot = slot_of(status);
+    if (slot == nullptr)
+        slot = free_slot();
+    slot->table = table;
+    slot->last_use = ++use_clock;
 }
 
 void forget_all_directories()

@@ -15,6 +15,15 @@
 std::shared_ptr<const DirectoryTable> directory_table(const std::string& host_directory, int fd, DWORD* error,
                                                        struct stat* status = nullptr);
 
+// The same for a directory whose status the caller has just read.
+std::shared_ptr<const DirectoryTable> directory_table_of(const std::string& host_directory, const struct stat& status,
+                                                        DWORD* error);
+
+// The table of a directory whose status the caller has just read, for a lookup by a
+// name that cannot be an alias: its aliases may be out of date (see aliases_stale).
+std::shared_ptr<const DirectoryTable> directory_names(const std::string& host_directory, const struct stat& status,
+                                                       DWORD* error);
+
 // The same, but taking held, a table the caller kept, when it still describes the
 // directory, although the cache may have let it go meanwhile.
 std::shared_ptr<const DirectoryTable> current_table(const std::string& host_directory,
@@ -25,6 +34,19 @@ std::shared_ptr<const DirectoryTable> current_table(const std::string& host_dire
 void forget_directory(const std::string& host_directory);
 // The same for the directory that holds host_path.
 void forget_parent_of(const std::string& host_path);
+// Makes sure the cached table of the directory that holds host_path describes it now,
+// before the layer changes that directory without having looked it up.
+void confirm_parent_table(const std::string& host_path);
+
+// The layer added the entry host_path (of d_type type) or removed it. The cached table
+// of its directory follows when it was the one the layer last looked at (its lookup led
+// to the change); otherwise it is dropped.
+void note_entry_added(const std::string& host_path, unsigned char type);
+void note_entry_removed(const std::string& host_path);
+// The layer made the directory host_path: its parent follows, and the new directory has
+// an empty table at once.
+void note_directory_made(const std::string& host_path);
+
 // Something outside the layer may have changed any directory (a child process ran).
 void forget_all_directories();
 

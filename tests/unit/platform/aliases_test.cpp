@@ -121,7 +121,9 @@ TEST(Aliases, short_path_of_a_missing_path_fails_and_a_small_buffer_gets_the_siz
     EXPECT_STREQ(buffer, "xxxxxxx");
 }
 
-TEST(Aliases, table_is_dropped_when_the_layer_changes_the_directory)
+// The layer edits the table of a directory it changes instead of reading it again; the
+// aliases must still be the ones a scan gives, and a lookup by alias must find them.
+TEST(Aliases, the_layer_s_own_changes_give_the_aliases_a_new_scan_gives)
 {
     TemporaryTree tree;
     tree.file("Long File B.txt");
@@ -130,10 +132,15 @@ TEST(Aliases, table_is_dropped_when_the_layer_changes_the_directory)
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     CloseHandle(file);
     // The new name sorts first and takes ~1.
+    EXPECT_EQ(alias_of(tree, "LONGFI~2.TXT"), "LONGFI~2.TXT");
     EXPECT_EQ(last_of(short_path(tree.windows("Long File A.txt"))), "LONGFI~1.TXT");
     EXPECT_EQ(last_of(short_path(tree.windows("Long File B.txt"))), "LONGFI~2.TXT");
     EXPECT_TRUE(DeleteFileA(tree.windows("Long File A.txt").c_str()));
+    EXPECT_EQ(alias_of(tree, "LONGFI~2.TXT"), "<missing>");
     EXPECT_EQ(last_of(short_path(tree.windows("Long File B.txt"))), "LONGFI~1.TXT");
+    ASSERT_TRUE(CreateDirectoryA(tree.windows("Long Directory").c_str(), nullptr));
+    EXPECT_EQ(last_of(short_path(tree.windows("Long File B.txt"))), "LONGFI~1.TXT");
+    EXPECT_EQ(last_of(short_path(tree.windows("Long Directory"))), "LONGDI~1");
 }
 
 TEST(Aliases, short_path_of_each_entry_of_a_listed_directory)

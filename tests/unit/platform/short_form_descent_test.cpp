@@ -189,3 +189,29 @@ TEST(ShortFormDescent, search_for_one_name_reads_a_stale_directory_again)
     EXPECT_EQ(search_names(tree.windows("Long Directory B\\LATE ARRIVAL.TXT")),
               (std::vector<std::string>{"late arrival.txt"}));
 }
+
+// The table of a directory the layer made and then filled is edited, not read again;
+// an entry another program adds afterwards must still be found, also when the
+// modification time is set back: the change time gives it away.
+TEST(ShortFormDescent, a_table_the_layer_kept_up_to_date_still_notices_another_program)
+{
+    TemporaryTree tree;
+    ASSERT_TRUE(CreateDirectoryA(tree.windows("Made Here").c_str(), nullptr));
+    HANDLE file = CreateFileA(tree.windows("Made Here\\first file.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_NEW, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    EXPECT_EQ(search_names(tree.windows("Made Here\\LATE ARRIVAL.TXT")), (std::vector<std::string>{}));
+    struct stat before, after;
+    ASSERT_EQ(stat(tree.host("Made Here").c_str(), &before), 0);
+    tree.file("Made Here/late arrival.txt");
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(utimensat(AT_FDCWD, tree.host("Made Here").c_str(), times, 0), 0);
+    ASSERT_EQ(stat(tree.host("Made Here").c_str(), &after), 0);
+    if (after.st_ctim.tv_sec == before.st_ctim.tv_sec && after.st_ctim.tv_nsec == before.st_ctim.tv_nsec)
+        GTEST_SKIP() << "the file system's change times are too coarse to tell the change";
+    EXPECT_EQ(search_names(tree.windows("Made Here\\LATE ARRIVAL.TXT")),
+              (std::vector<std::string>{"late arrival.txt"}));
+    EXPECT_EQ(search_names(tree.windows("Made Here\\*")),
+              (std::vector<std::string>{".", "..", "first file.txt", "late arrival.txt"}));
+}
