@@ -133,10 +133,33 @@ static bool is_dot_entry(const char* name)
     return strcmp(name, ".") == 0 || strcmp(name, "..") == 0;
 }
 
+// The 8.3 form costs the system a look at the entry's directory, so it is built only
+// where this run reads it: the name lists, the source pattern (which inside a directory
+// source only the directory itself meets), the short path form of /L, and every
+// operation but copy, update, verify and delete.
+static bool needs_short_form()
+{
+    if (settings.exclude_dir_names != nullptr || settings.include_dir_names != nullptr ||
+        settings.exclude_file_names != nullptr || settings.include_file_names != nullptr || !(settings.list_mode & 1))
+        return true;
+    const uint16_t operation = base_operation();
+    if (operation != OP_COPY && operation != OP_UPDATE && operation != OP_VERIFY && operation != OP_DELETE)
+        return true;
+    const bool no_pattern = settings.source_arg == nullptr || settings.source_arg[level_table[0].root_length] == '\0';
+    if (no_pattern)
+        return false;
+    return !(settings.filter_flags & SOURCE_IS_DIRECTORY) || walk.depth == 0;
+}
+
 static bool builds_name_forms()
 {
     if (!build_source_path())
         return false;
+    if (!needs_short_form()) {
+        strcpy(walk.short_path, walk.source_path);
+        walk.short_name = walk.short_path + (walk.source_name - walk.source_path);
+        return true;
+    }
     build_short_path();
     return true;
 }
