@@ -37,8 +37,28 @@ static int create_from_source(size_t relative_offset)
     return created;
 }
 
+// Whether the file's own directory exists: then every directory above it does too, and
+// one lookup stands for the walk over all of them.
+static bool parent_exists()
+{
+    char* dest = walk.dest_path;
+    char* separator = nullptr;
+    for (char* p = dest + walk.dest_root_length; *p != '\0'; p = next_char(p)) {
+        if (*p == '\\' && p != dest)
+            separator = p;
+    }
+    if (separator == nullptr)
+        return true;
+    *separator = '\0';
+    const bool missing = prefix_is_missing();
+    *separator = '\\';
+    return !missing;
+}
+
 int create_missing_directories()
 {
+    if (parent_exists())
+        return 1;
     char* dest = walk.dest_path;
     for (char* p = dest + walk.dest_root_length; *p != '\0'; p = next_char(p)) {
         if (*p != '\\' || p == dest)
