@@ -11,13 +11,20 @@ uint64_t file_time_value(const FILETIME& time)
     return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
+FILETIME file_time_of(uint64_t value)
+{
+    FILETIME time;
+    time.dwLowDateTime = static_cast<DWORD>(value);
+    time.dwHighDateTime = static_cast<DWORD>(value >> 32);
+    return time;
+}
+
 // The calendar fields of a file time in local time, with the bias in force now. A time
 // the system cannot convert shows as zeros rather than as what a buffer held before.
 static SYSTEMTIME local_calendar(uint64_t file_time)
 {
-    FILETIME utc, local;
-    utc.dwLowDateTime = static_cast<DWORD>(file_time);
-    utc.dwHighDateTime = static_cast<DWORD>(file_time >> 32);
+    const FILETIME utc = file_time_of(file_time);
+    FILETIME local;
     SYSTEMTIME calendar = {};
     if (FileTimeToLocalFileTime(&utc, &local))
         FileTimeToSystemTime(&local, &calendar);

@@ -26,5 +26,6 @@ void print_time(uint64_t file_time, char following);
 // hh:mm:ss.cc followed by the suffix, on standard output.
 void print_time_fraction(uint64_t file_time, const char* suffix);
 
-// A FILETIME as one 64-bit value.
+// A FILETIME as one 64-bit value, and back.
 uint64_t file_time_value(const FILETIME& time);
+FILETIME file_time_of(uint64_t value);

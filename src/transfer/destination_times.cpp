@@ -14,14 +14,6 @@
 // one; 0: times are kept as set.
 static int32_t dest_even_seconds = -1;
 
-static FILETIME as_file_time(uint64_t value)
-{
-    FILETIME time;
-    time.dwLowDateTime = static_cast<DWORD>(value);
-    time.dwHighDateTime = static_cast<DWORD>(value >> 32);
-    return time;
-}
-
 // Adds one second to a calendar time whose milliseconds are dropped.
 static void add_one_second(SYSTEMTIME* time)
 {
@@ -46,7 +38,7 @@ static void add_one_second(SYSTEMTIME* time)
 
 uint64_t even_second_time(uint64_t file_time)
 {
-    const FILETIME time = as_file_time(file_time);
+    const FILETIME time = file_time_of(file_time);
     SYSTEMTIME calendar;
     if (!FileTimeToSystemTime(&time, &calendar) || calendar.wSecond % 2 == 0)
         return file_time;
@@ -92,7 +84,7 @@ bool set_destination_times(HANDLE destination)
     const WIN32_FIND_DATAA& source = walk.current_level->find_data;
     FILETIME last_write = source.ftLastWriteTime;
     if (dest_even_seconds == 1)
-        last_write = as_file_time(even_second_time(file_time_value(source.ftLastWriteTime)));
+        last_write = file_time_of(even_second_time(file_time_value(source.ftLastWriteTime)));
     if (!SetFileTime(destination, &source.ftCreationTime, &source.ftLastAccessTime, &last_write)) {
         print_highlighted(stdout, text(MSG_CHANGE_DESTINATION_DATE_FAILED), walk.dest_path);
         return false;
