@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "console/console_state.h"
 #include "console/keys.h"
 #include "driver/transfer_buffers.h"
 
@@ -10,6 +11,12 @@ HANDLE open_for_reading(const char* path)
 {
     return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                        FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
+
+void print_open_failure(const Message& message, const char* prefix, const char* path)
+{
+    const DWORD code = GetLastError();
+    print_highlighted(stdout, text(message), prefix, path, static_cast<int>(code), static_cast<unsigned long>(code));
 }
 
 // Reads exactly length bytes; a short read is a failure, as the file changed under us.

@@ -1,11 +1,16 @@
 // Reading a source file and its destination side by side, block by block.
 #pragma once
 
+#include "messages/messages.h"
 #include "platform/platform.h"
 #include "transfer/transfer_progress.h"
 
 // Opens a file for a sequential read that others may go on reading and writing.
 HANDLE open_for_reading(const char* path);
+
+// Shows why a file could not be opened: a text taking a prefix, the path and the
+// system's code twice. Called right after the failed open, whose code it reads.
+void print_open_failure(const Message& message, const char* prefix, const char* path);
 
 enum BlockComparison {
     BLOCKS_EQUAL,            // every planned byte compared equal

@@ -8,12 +8,6 @@
 #include "transfer/compare_blocks.h"
 #include "walk/walk_state.h"
 
-static void print_open_failure(const Message& message, const char* prefix, const char* path)
-{
-    const DWORD code = GetLastError();
-    print_highlighted(stdout, text(message), prefix, path, static_cast<int>(code), static_cast<unsigned long>(code));
-}
-
 // Closes an opened file; a failure turns any outcome into -1.
 static void close_compared(HANDLE file, const Message& message, const char* prefix, const char* path, int* result)
 {
