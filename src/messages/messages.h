@@ -113,6 +113,33 @@ extern const Message MSG_DELETE_VERIFY_DONE;
 extern const Message MSG_CHANGE_DIRECTORY_PATH_ATTRIBUTES_FAILED;
 extern const Message MSG_DELETE_DIRECTORY_FAILED;
 
+// Tree.
+extern const char* const MSG_TREE_FIRST_MORE;
+extern const char* const MSG_TREE_FIRST_ALONE;
+extern const char* const MSG_TREE_MORE;
+extern const char* const MSG_TREE_LAST;
+extern const char* const MSG_TREE_COLUMN;
+extern const char* const MSG_TREE_NO_COLUMN;
+extern const char* const MSG_TREE_NAME_GAP;
+extern const char* const MSG_TREE_NOT_DISPLAYED;
+
+// Attribute and date change.
+extern const Message MSG_CHANGE_ATTRIBUTES_FAILED;
+extern const Message MSG_DATE_CANNOT_OPEN;
+extern const Message MSG_CHANGE_DATE_FAILED;
+extern const Message MSG_DATE_CLOSE_FAILED;
+extern const char* const MSG_DATE_CHANGE_LINE;
+
+// Command execution.
+extern const Message MSG_COMMAND_TOO_LONG;
+extern const char* const MSG_COMMAND_START_FAILED;
+extern const Message MSG_COMMAND_NOT_FOUND;
+extern const Message MSG_COMMAND_ARGUMENTS_TOO_LONG;
+extern const Message MSG_COMMAND_NOT_EXECUTABLE;
+extern const Message MSG_COMMAND_NO_MEMORY;
+extern const Message MSG_COMMAND_INVALID_MODE;
+extern const Message MSG_COMMAND_UNKNOWN_ERROR;
+
 // Size summation.
 extern const char* const MSG_SIZE_BYTES;
 extern const char* const MSG_SIZE_CLUSTERS;

@@ -25,3 +25,13 @@ const char* const MSG_PROGRESS_LABEL = "%s %s ";
 const char* const MSG_PROGRESS_FIGURE = "(%3d%%,%5dKB/sec)";
 const char* const MSG_SPEED_COLUMN = "%5dKB/sec ";
 const char* const MSG_SPEED_UNKNOWN = "-----KB/sec ";
+
+// The tree's margin pieces, four characters each, and the mark of an unentered directory.
+const char* const MSG_TREE_FIRST_MORE = "-+- ";
+const char* const MSG_TREE_FIRST_ALONE = "--- ";
+const char* const MSG_TREE_MORE = " |- ";
+const char* const MSG_TREE_LAST = " +- ";
+const char* const MSG_TREE_COLUMN = " |  ";
+const char* const MSG_TREE_NO_COLUMN = "    ";
+const char* const MSG_TREE_NAME_GAP = "        ";
+const char* const MSG_TREE_NOT_DISPLAYED = "---not displayed";

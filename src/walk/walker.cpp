@@ -8,10 +8,15 @@
 #include <cstdio>
 #include <cstring>
 
+#include "change/attribute_change.h"
+#include "change/command_execution.h"
+#include "change/date_change.h"
 #include "console/console_state.h"
 #include "console/keys.h"
 #include "messages/messages.h"
 #include "report/listing.h"
+#include "report/size_summation.h"
+#include "report/tree_display.h"
 #include "transfer/copy_entry.h"
 #include "transfer/delete_entry.h"
 #include "transfer/verify_entry.h"
@@ -26,6 +31,8 @@ static int operate_directory_before()
 {
     switch (base_operation()) {
     case OP_LIST: return list_entry();
+    case OP_ATTRIB: return change_attributes();
+    case OP_TREE: return tree_entry();
     case OP_COPY:
     case OP_UPDATE: return copy_entry();
     case OP_VERIFY: return verify_entry();
@@ -33,11 +40,15 @@ static int operate_directory_before()
     }
 }
 
-// The operation for a directory after its contents.
+// The operation for a directory after its contents: what changes a directory's time or
+// removes it must come after everything below it.
 static int operate_directory_after()
 {
     switch (base_operation()) {
+    case OP_TREE: return tree_entry();
     case OP_DELETE: return delete_entry();
+    case OP_SET_DATE: return change_date();
+    case OP_EXECUTE: return execute_entry();
     default: return 1;
     }
 }
@@ -46,10 +57,15 @@ static int operate_file()
 {
     switch (base_operation()) {
     case OP_LIST: return list_entry();
+    case OP_ATTRIB: return change_attributes();
+    case OP_SIZE: return size_entry();
+    case OP_TREE: return tree_entry();
     case OP_DELETE: return delete_entry();
     case OP_COPY:
     case OP_UPDATE: return copy_entry();
     case OP_VERIFY: return verify_entry();
+    case OP_SET_DATE: return change_date();
+    case OP_EXECUTE: return execute_entry();
     default: return 1;
     }
 }

@@ -1,0 +1,5 @@
+// Setting the last-write time (/D) of the selected entries.
+#pragma once
+
+// 1 = go on with the walk, 0 = stop the run.
+int change_date();
