@@ -21,7 +21,7 @@ FILETIME file_time_of(uint64_t value)
 
 // The calendar fields of a file time in local time, with the bias in force now. A time
 // the system cannot convert shows as zeros rather than as what a buffer held before.
-static SYSTEMTIME local_calendar(uint64_t file_time)
+SYSTEMTIME local_calendar(uint64_t file_time)
 {
     const FILETIME utc = file_time_of(file_time);
     FILETIME local;

@@ -10,6 +10,10 @@ const int TIME_COMPACT = -2;   // hhmmss
 const int TIME_SECONDS = -1;   // hh:mm:ss
 const int TIME_HUNDREDTHS = 0; // hh:mm:ss.cc (any other mode too)
 
+// The calendar fields of a file time in local time, with the bias in force now; zeros
+// when it cannot be converted.
+SYSTEMTIME local_calendar(uint64_t file_time);
+
 // Writes the date at the cursor and moves it on; returns the characters written.
 // separator 0 gives yymmdd (yyyymmdd with /Y4), otherwise yy-mm-dd with that character.
 int format_date(uint64_t file_time, char** cursor, char separator);

@@ -1,0 +1,24 @@
+// What the attribute and date changes share: the path they act on and their question.
+#include "change/change_prompt.h"
+
+#include <cstdio>
+
+#include "console/keys.h"
+#include "messages/messages.h"
+#include "walk/walk_state.h"
+
+const char* change_path()
+{
+    return (settings.list_mode & 1) ? walk.source_path : walk.short_path;
+}
+
+int change_confirmed(int* result)
+{
+    const int answer = settings.confirm ? confirm_entry(text(MSG_PROMPT_UPDATE)) : 1;
+    // The line ends before the change, so that its failure stands on a line of its own.
+    fputs("\n", stdout);
+    if (answer == 1)
+        return 1;
+    *result = answer == 0 ? 1 : 0;
+    return 0;
+}
