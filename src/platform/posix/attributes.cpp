@@ -3,10 +3,13 @@
 // Read-only is the owner's write permission for files and a stored bit for directories
 // (a read-only Windows directory still takes new files); hidden, system and archive are
 // stored in user.DOSATTRIB. Where a bit cannot be stored the call fails with
-// ERROR_NOT_SUPPORTED and changes nothing, rather than pretend.
+// ERROR_NOT_SUPPORTED and changes nothing, rather than pretend. Who may neither write
+// nor own an entry may not set its attributes, even to what they are: Windows refuses
+// the open for writing attributes before it looks at the bits.
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/posix/dos_attributes.h"
 #include "platform/posix/entry_status.h"
@@ -85,6 +88,16 @@ static BOOL set_file_bits(const ResolvedPath& resolved, const EntryStatus& statu
     return TRUE;
 }
 
+// The owner (or root) may always; anyone else only with write permission, which
+// costs a host call and is asked only then.
+static bool may_set_attributes(const ResolvedPath& resolved, const EntryStatus& status)
+{
+    const uid_t caller = geteuid();
+    if (caller == 0 || status.owner == caller)
+        return true;
+    return faccessat(AT_FDCWD, resolved.host.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
 BOOL SetFileAttributesA(LPCSTR file_name, DWORD attributes)
 {
     WindowsPath path;
@@ -96,6 +109,8 @@ BOOL SetFileAttributesA(LPCSTR file_name, DWORD attributes)
     const char* name = shown_name_of(path);
     if (status.is_dangling)
         return fail_with(ERROR_FILE_NOT_FOUND);
+    if (!may_set_attributes(resolved, status))
+        return fail_with(ERROR_ACCESS_DENIED);
     if (status.is_link && status.is_directory) {
         // A directory link has nowhere of its own to keep bits; the target may lie
         // outside the tree and is not touched.

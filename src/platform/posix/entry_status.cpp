@@ -70,6 +70,7 @@ static void fill_link(int directory_fd, const char* name, const struct statx& li
         return;
     }
     status->mode = target.stx_mode & 07777;
+    status->owner = target.stx_uid;
     fill_times(target, status);
     if (S_ISDIR(target.stx_mode)) {
         status->is_directory = true;
@@ -94,6 +95,7 @@ int read_entry_status(int directory_fd, const char* name, const char* host_path,
         return 0;
     }
     status->mode = host.stx_mode & 07777;
+    status->owner = host.stx_uid;
     status->is_directory = S_ISDIR(host.stx_mode);
     status->size = status->is_directory ? 0 : host.stx_size;
     fill_times(host, status);

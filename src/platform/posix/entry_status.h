@@ -15,6 +15,7 @@ struct EntryStatus {
     bool is_link;
     bool is_dangling;    // a link whose target is missing
     unsigned mode;       // permission bits of the entry (of the target for a link)
+    unsigned owner;      // user id of the same
     bool has_stored;     // user.DOSATTRIB was read and holds stored_bits
     DWORD stored_bits;
 };

@@ -2,6 +2,7 @@
 // defaults without a stored value, and file systems that cannot store them.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <sys/xattr.h>
 
 #include "mounts.h"
@@ -110,4 +111,33 @@ TEST(Attributes, file_system_without_extended_attributes_keeps_defaults_and_refu
     // A refused change leaves the read-only bit as it was.
     EXPECT_FALSE(SetFileAttributesA(path.c_str(), S));
     EXPECT_EQ(GetFileAttributesA(path.c_str()), R | A);
+}
+
+// Run as nobody: an entry that the caller neither owns nor may write refuses even the
+// bits it already has; one it may write takes them.
+TEST(Attributes, caller_who_may_not_write_the_entry_cannot_set_even_its_present_bits)
+{
+    TemporaryTree tree;
+    chmod(tree.root().c_str(), 0755);
+    tree.file("root-owned", "", 0644);
+    tree.file("shared", "", 0666);
+    tree.directory("d", 0755);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(100);
+        if (SetFileAttributesA(tree.windows("root-owned").c_str(), A) ||
+            GetLastError() != ERROR_ACCESS_DENIED)
+            _exit(1);
+        if (SetFileAttributesA(tree.windows("d").c_str(), D) || GetLastError() != ERROR_ACCESS_DENIED)
+            _exit(2);
+        _exit(SetFileAttributesA(tree.windows("shared").c_str(), A) ? 0 : 3);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 100)
+        GTEST_SKIP() << "cannot give up root privileges";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
