@@ -1,0 +1,226 @@
+// Command execution (/X): real commands through the shell, what they receive, the
+// prompts, the limit, interpreters that cannot start, and the terminal around a child.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "e2e/pty_session.h"
+#include "e2e/run_program.h"
+
+static const std::string PROMPT = " <Execute:Y, Skip:N, All:A, Skip All:X>? ";
+
+static std::string contents(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return "<missing>";
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+static int count_of(const std::string& text, const std::string& part)
+{
+    int count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        count++;
+    return count;
+}
+
+// Every case writes what its commands received to the file out beside the source.
+TEST(Execute, commands_receive_the_entry_and_run_in_order)
+{
+    const std::string long_command = "echo ran >> out #" + std::string(1020 - 17, 'x');
+    const struct {
+        const char* name;
+        std::vector<std::string> arguments;
+        std::string out_file;
+        int exit_code;
+        std::string err;
+    } cases[] = {
+        {"files_then_each_directory_after_its_contents", {"/XI='echo $n >> out'", "src"},
+         "src/a.txt\nsrc/d/b.txt\nsrc/d\nsrc\n", 2,
+         "echo src/a.txt >> out\necho src/d/b.txt >> out\necho src/d >> out\necho src >> out\n"},
+        {"quiet_without_prompts_shows_nothing", {"/XIN='echo $f >> out'", "src\\d\\b.txt"}, "b\n", 1, ""},
+        {"two_commands_per_entry", {"/XIN='echo 1 >> out$;echo 2 >> out'", "src\\a.txt"}, "1\n2\n", 1, ""},
+        {"empty_command_ends_the_entry", {"/XIN='echo 1 >> out$;$;echo 2 >> out'", "src\\a.txt"}, "1\n", 1, ""},
+        {"a_child_failing_is_no_error", {"/XIN='echo $f >> out$;exit 7'", "src\\*.txt"}, "a\nb\n", 2, ""},
+        {"entries_refused_by_filters_are_not_run", {"/XIN='echo $n >> out'", "/W='b*'", "src"},
+         "src/d/b.txt\nsrc/d\nsrc\n", 1, ""},
+        {"command_of_1020_bytes_runs", {"/XIN=|" + long_command + "|", "src\\a.txt"}, "ran\n", 1, ""},
+        {"command_of_1021_bytes_is_refused_and_stops_the_run", {"/XIN=|x" + long_command + "|", "src\\*.txt"},
+         "<missing>", 1, "Too long command line to execute!\n[/c x" + long_command + "]\n"},
+    };
+    for (const auto& c : cases) {
+        TempTree tree;
+        tree.file("src/a.txt", "a");
+        tree.file("src/d/b.txt", "b");
+        const RunResult run = run_orva(c.arguments, tree.path());
+        EXPECT_EQ(contents(tree.path() + "/out"), c.out_file) << c.name;
+        EXPECT_EQ(run.exit_code, c.exit_code) << c.name;
+        EXPECT_EQ(run.err, c.err) << c.name;
+        EXPECT_EQ(run.out, "") << c.name;
+    }
+}
+
+// The shell sees host paths; names and the short form's names stay as they are.
+TEST(Execute, every_variable_on_a_real_entry)
+{
+    TempTree tree;
+    tree.file("src/Long Name.txt", "x");
+    tree.times("src/Long Name.txt", 1221214272);  // 2008-09-12 10:11:12 UTC
+    const std::string printed = "printf '[%s]' '$D' '$d' '$T' '$t' '$E' '$e' '$F' '$f' '$P' '$p' '$S' '$s' "
+                                "'$N' '$n' '$V' '$v' '$$' '$x' '$' > out";
+    ASSERT_EQ(run_orva({"/XIN=#" + printed + "#", "src\\Long Name.txt"}, tree.path()).exit_code, 1);
+    EXPECT_EQ(contents(tree.path() + "/out"),
+              "[08-09-12][080912][10:11:12][101112][TXT][txt][LONGNA~1][Long Name][src][src][src][src]"
+              "[src/Long Name.txt][src/Long Name.txt][.][.][$][$x][$]");
+    ASSERT_EQ(run_orva({"/XAIN=#printf '[%s]' '$n' '$p' '$s' '$V' '$v' > out#", "src\\Long Name.txt"},
+                       tree.path())
+                  .exit_code,
+              1);
+    EXPECT_EQ(contents(tree.path() + "/out"), "[" + tree.path() + "/src/Long Name.txt][" + tree.path() + "/src][" +
+                                                  tree.path() + "/src][Z:][z:]");
+    // F doubles the '$' of substituted names for an interpreter that reads "$$" as one.
+    tree.file("src/a$b.txt", "x");
+    ASSERT_EQ(run_orva({"/XFIN=#printf '[%s]' '$f' '$n' > out#", "src\\a$b.txt"}, tree.path()).exit_code, 1);
+    EXPECT_EQ(contents(tree.path() + "/out"), "[a$$b][src/a$$b.txt]");
+}
+
+TEST(Execute, interpreter_that_cannot_start_stops_the_run)
+{
+    TempTree tree;
+    tree.file("src/a.txt");
+    tree.file("src/b.txt");
+    tree.file("garbage", "\x7f" "ELF garbage");
+    chmod((tree.path() + "/garbage").c_str(), 0755);
+    tree.file("plain", "echo");
+    const struct {
+        std::string comspec;
+        std::string err;
+    } cases[] = {
+        {"/nonexistent", "file or path not found!\n"},
+        {tree.path() + "/garbage", "file is not executable or bat format!\n"},
+        {tree.path() + "/plain", "unknown child process error!\n"},
+    };
+    for (const auto& c : cases) {
+        const RunResult run = run_orva({"/XIN='echo $f >> out'", "src\\*.txt"}, tree.path(), {{"COMSPEC", c.comspec}});
+        EXPECT_EQ(run.err, c.err) << c.comspec;
+        EXPECT_EQ(run.exit_code, 1) << c.comspec;
+        EXPECT_EQ(contents(tree.path() + "/out"), "<missing>") << c.comspec;
+    }
+}
+
+// Without a terminal a prompt answers as ESC; the command is shown for it even with N.
+TEST(Execute, prompt_without_a_terminal_shows_the_command_and_stops)
+{
+    TempTree tree;
+    tree.file("src/a.txt");
+    const RunResult run = run_orva({"/XN='echo $f >> out'", "src\\a.txt"}, tree.path());
+    EXPECT_EQ(run.err, "echo a >> out" + PROMPT + "\n");
+    EXPECT_EQ(run.out, "\nAbort by user!\n");
+    EXPECT_EQ(contents(tree.path() + "/out"), "<missing>");
+}
+
+class ExecutePrompt : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        tree.file("src/a");
+        tree.file("src/b");
+    }
+    std::string out() { return contents(tree.path() + "/out"); }
+    // Two commands for each of a, b and src, at the first prompt.
+    PtySession& start()
+    {
+        session = std::make_unique<PtySession>(ORVA_BINARY, std::vector<std::string>{COMMANDS, "src"}, tree.path());
+        EXPECT_TRUE(session->wait_for("echo 1a >> out" + PROMPT));
+        return *session;
+    }
+    static constexpr const char* COMMANDS = "/X='echo 1$f >> out$;echo 2$f >> out'";
+    TempTree tree;
+    std::unique_ptr<PtySession> session;
+};
+
+// Each command of an entry is asked about by itself: N skips only that one.
+TEST_F(ExecutePrompt, yes_runs_no_skips_the_command_all_runs_the_rest)
+{
+    PtySession& s = start();
+    s.type("y");
+    ASSERT_TRUE(s.wait_for("echo 2a >> out" + PROMPT));
+    s.type("n");
+    ASSERT_TRUE(s.wait_for("echo 1b >> out" + PROMPT));
+    s.type("a");
+    EXPECT_EQ(s.wait_exit(), 2);
+    EXPECT_EQ(out(), "1a\n1b\n2b\n1src\n2src\n");
+    EXPECT_EQ(count_of(s.output(), PROMPT), 3);
+    EXPECT_NE(s.output().find("a\r\necho 2b >> out\r\necho 1src >> out\r\necho 2src >> out\r\n"), std::string::npos)
+        << s.output();
+}
+
+TEST_F(ExecutePrompt, skip_all_still_shows_every_later_command)
+{
+    PtySession& s = start();
+    s.type("x");
+    EXPECT_EQ(s.wait_exit(), 2);
+    EXPECT_EQ(out(), "<missing>");
+    EXPECT_EQ(count_of(s.output(), PROMPT), 1);
+    EXPECT_NE(s.output().find("x\r\necho 2a >> out\r\necho 1b >> out\r\necho 2b >> out\r\necho 1src >> out\r\n"
+                              "echo 2src >> out\r\n"),
+              std::string::npos)
+        << s.output();
+}
+
+TEST_F(ExecutePrompt, escape_stops_at_once)
+{
+    PtySession& s = start();
+    s.type("\x1b");
+    EXPECT_EQ(s.wait_exit(), 1);
+    EXPECT_EQ(out(), "<missing>");
+    EXPECT_EQ(count_of(s.output(), "echo "), 1);
+    EXPECT_EQ(count_of(s.output(), "Abort by user!"), 1);
+}
+
+// The child gets the terminal in its normal mode, and the program leaves it so at its
+// end, whether the child failed, exited non-zero or could not start.
+TEST_F(ExecutePrompt, terminal_is_normal_for_the_child_and_after_the_run)
+{
+    const struct {
+        const char* comspec;
+        const char* command;
+        const char* child_mode;
+    } cases[] = {
+        {"/bin/sh", "stty -a > child$;exit 5", "present"},
+        {"/nonexistent", "stty -a > child", "<missing>"},
+    };
+    for (const auto& c : cases) {
+        unlink((tree.path() + "/child").c_str());
+        const std::string script = std::string("COMSPEC=") + c.comspec + " " + ORVA_BINARY + " \"/X='" + c.command +
+                                   "'\" src\\\\a; stty -a > after";
+        PtySession s("/bin/sh", {"-c", script}, tree.path());
+        ASSERT_TRUE(s.wait_for(PROMPT)) << c.comspec;
+        s.type("y");
+        if (std::string(c.child_mode) == "present") {
+            ASSERT_TRUE(s.wait_for("exit 5" + PROMPT)) << s.output();
+            s.type("y");
+        }
+        EXPECT_EQ(s.wait_exit(), 0) << s.output();
+        const std::string child = contents(tree.path() + "/child");
+        if (std::string(c.child_mode) == "present") {
+            EXPECT_NE(child.find(" icanon"), std::string::npos) << child;
+            EXPECT_EQ(child.find("-icanon"), std::string::npos) << child;
+            EXPECT_EQ(child.find("-echo "), std::string::npos) << child;
+        } else {
+            EXPECT_EQ(child, "<missing>");
+        }
+        const std::string after = contents(tree.path() + "/after");
+        EXPECT_NE(after.find(" icanon"), std::string::npos) << c.comspec << after;
+        EXPECT_EQ(after.find("-icanon"), std::string::npos) << c.comspec << after;
+        EXPECT_EQ(after.find("-echo "), std::string::npos) << c.comspec << after;
+    }
+}
