@@ -4,6 +4,12 @@
 // open, and reads each entry's details only when it returns the entry, so its memory is
 // the names alone whatever the directory's size. Entries that vanish after the scan are
 // passed over, as they would be on Windows.
+//
+// Searches of one directory that hold the same table share its enumeration: the
+// records the last two entries gave, so that a search running one entry behind another
+// (the tree's look-ahead) reads no entry from the host a second time. Each search keeps
+// its own position, as two searches on Windows do; the facts are those of the moment
+// the first of them read the entry, as Windows serves them from the directory's index.
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -32,8 +38,23 @@ struct SearchTarget {
     struct stat status;
 };
 
+// The records an enumeration of one table gave last, by position: 0 and 1 for "." and
+// "..", 2 + the entry's index for the others. They hold only while no table has been
+// dropped, which is when the layer changes a directory.
+const size_t SHARED_RECORDS = 2;
+
+struct SharedRecords {
+    uint64_t generation;
+    size_t next_slot;
+    struct {
+        size_t position;   // 0: empty (positions of records start at 1)
+        WIN32_FIND_DATAA record;
+    } slots[SHARED_RECORDS];
+};
+
 struct SearchState {
     std::shared_ptr<const DirectoryTable> table;
+    std::shared_ptr<SharedRecords> shared;   // null for a search of one entry
     size_t next_entry;
     int dots_left;           // "." and ".." still to return, 2, 1 or 0
     const char* self_name;   // "dir\." and "dir\..": one record of the directory itself
@@ -54,6 +75,7 @@ struct SearchState {
 static const size_t SEARCH_DESCRIPTOR_LIMIT = 256;
 static const SearchState* last_started = nullptr;
 static std::vector<SearchState*> searches_with_descriptor;
+static std::vector<SearchState*> sharing_searches;
 static uint64_t search_clock = 0;
 
 static void give_back_descriptor(SearchState* state)
@@ -105,8 +127,65 @@ static bool is_drive_root(const WindowsPath& path, const struct stat& directory)
     return directory.st_dev == root.st_dev && directory.st_ino == root.st_ino;
 }
 
+static void stop_sharing(SearchState* state)
+{
+    for (SearchState*& sharing : sharing_searches) {
+        if (sharing == state) {
+            sharing = sharing_searches.back();
+            sharing_searches.pop_back();
+            return;
+        }
+    }
+}
+
+// Joins the enumeration of an open search that holds the same table, else starts one.
+static void share_enumeration(SearchState* state)
+{
+    for (const SearchState* other : sharing_searches) {
+        if (other->table == state->table) {
+            state->shared = other->shared;
+            break;
+        }
+    }
+    if (!state->shared) {
+        state->shared = std::make_shared<SharedRecords>();
+        state->shared->generation = table_generation();
+    }
+    sharing_searches.push_back(state);
+}
+
+static const WIN32_FIND_DATAA* shared_record(SearchState* state, size_t position)
+{
+    SharedRecords* shared = state->shared.get();
+    if (shared == nullptr)
+        return nullptr;
+    if (shared->generation != table_generation()) {
+        *shared = SharedRecords{};
+        shared->generation = table_generation();
+        return nullptr;
+    }
+    for (const auto& slot : shared->slots) {
+        if (slot.position == position + 1)
+            return &slot.record;
+    }
+    return nullptr;
+}
+
+static void keep_shared_record(SearchState* state, size_t position, const WIN32_FIND_DATAA& record)
+{
+    SharedRecords* shared = state->shared.get();
+    if (shared == nullptr)
+        return;
+    auto& slot = shared->slots[shared->next_slot];
+    shared->next_slot = (shared->next_slot + 1) % SHARED_RECORDS;
+    slot.position = position + 1;
+    slot.record = record;
+}
+
 static void close_search_state(SearchState* state)
 {
+    if (state->shared)
+        stop_sharing(state);
     if (state->directory_fd != AT_FDCWD)
         give_back_descriptor(state);
     if (last_started == state)
@@ -162,6 +241,21 @@ static bool fill_entry_record(SearchState* state, const TableEntry& entry, WIN32
     return true;
 }
 
+// The record at a position, from the shared enumeration when another search has just
+// read it, else from the host.
+static bool fill_record_at(SearchState* state, size_t position, WIN32_FIND_DATAA* record)
+{
+    if (const WIN32_FIND_DATAA* shared = shared_record(state, position)) {
+        *record = *shared;
+        return true;
+    }
+    const bool filled = position < 2 ? fill_dot_record(state, static_cast<int>(position) + 1, record)
+                                     : fill_entry_record(state, state->table->entries[position - 2], record);
+    if (filled)
+        keep_shared_record(state, position, *record);
+    return filled;
+}
+
 static bool next_record(SearchState* state, WIN32_FIND_DATAA* record)
 {
     use_search(state);
@@ -169,7 +263,7 @@ static bool next_record(SearchState* state, WIN32_FIND_DATAA* record)
         const int which = 3 - state->dots_left--;
         const char* name = which == 1 ? "." : "..";
         if (wildcard_matches(state->pattern.data(), state->pattern.size(), name, strlen(name)) &&
-            fill_dot_record(state, which, record))
+            fill_record_at(state, static_cast<size_t>(which) - 1, record))
             return true;
     }
     const std::vector<TableEntry>& entries = state->table->entries;
@@ -179,7 +273,7 @@ static bool next_record(SearchState* state, WIN32_FIND_DATAA* record)
             continue;
         if (state->single_entry < 0 && !entry_matches(*state, entries[index]))
             continue;
-        if (fill_entry_record(state, entries[index], record))
+        if (fill_record_at(state, index + 2, record))
             return true;
     }
     return false;
@@ -254,6 +348,7 @@ static DWORD start_search(SearchState* state, const WindowsPath& path, const Sea
     } else {
         state->dots_left = is_drive_root(path, directory) ? 0 : 2;
         report_unshown_names(*state->table, path.text, static_cast<size_t>(pattern - path.text));
+        share_enumeration(state);
     }
     state->started = table_generation();
     last_started = state;

@@ -239,3 +239,77 @@ TEST(Searches, many_open_searches_do_not_run_out_of_descriptors)
         EXPECT_TRUE(FindClose(search));
     }
 }
+
+// Two searches of one directory keep their own positions: one running an entry ahead
+// of the other, as the tree's look-ahead does, and one finishing before the other moves.
+TEST(Searches, two_searches_of_one_directory_go_through_it_independently)
+{
+    TemporaryTree tree;
+    tree.file("a", "1");
+    tree.file("b", "22");
+    tree.directory("c");
+    tree.file("Long Name.txt", "4444");
+    const std::string pattern = tree.windows("*");
+    WIN32_FIND_DATAA behind_record, ahead_record;
+    HANDLE behind = FindFirstFileA(pattern.c_str(), &behind_record);
+    HANDLE ahead = FindFirstFileA(pattern.c_str(), &ahead_record);
+    ASSERT_NE(behind, INVALID_HANDLE_VALUE);
+    ASSERT_NE(ahead, INVALID_HANDLE_VALUE);
+    std::vector<std::string> behind_seen, ahead_seen;
+    const auto seen = [](const WIN32_FIND_DATAA& r) {
+        return std::string(r.cFileName) + "|" + r.cAlternateFileName + "|" + std::to_string(r.nFileSizeLow) + "|" +
+               std::to_string(r.dwFileAttributes) + "|" + std::to_string(r.ftLastWriteTime.dwLowDateTime);
+    };
+    ahead_seen.push_back(seen(ahead_record));
+    bool ahead_more = FindNextFileA(ahead, &ahead_record);
+    do {
+        behind_seen.push_back(seen(behind_record));
+        if (ahead_more) {
+            ahead_seen.push_back(seen(ahead_record));
+            ahead_more = FindNextFileA(ahead, &ahead_record);
+        }
+    } while (FindNextFileA(behind, &behind_record));
+    EXPECT_EQ(behind_seen, ahead_seen);
+    EXPECT_EQ(behind_seen.size(), 6u);
+    EXPECT_EQ(behind_seen[3], seen(found(tree.windows("b"))));
+    EXPECT_EQ(behind_seen[5], seen(found(tree.windows("Long Name.txt"))));
+    FindClose(ahead);
+    FindClose(behind);
+
+    const Names alone = search_names(pattern);
+    HANDLE first = FindFirstFileA(pattern.c_str(), &behind_record);
+    ASSERT_NE(first, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(search_names(pattern), alone);
+    Names rest{behind_record.cFileName};
+    while (FindNextFileA(first, &behind_record))
+        rest.push_back(behind_record.cFileName);
+    FindClose(first);
+    EXPECT_EQ(rest, alone);
+}
+
+// What one search read is not handed to the other after the layer changed the
+// directory: an entry deleted in between is passed over by the search that comes later.
+TEST(Searches, second_search_does_not_return_an_entry_deleted_after_the_first_read_it)
+{
+    TemporaryTree tree;
+    for (const char* name : {"a", "b", "c"})
+        tree.file(name);
+    const std::string pattern = tree.windows("*");
+    WIN32_FIND_DATAA record;
+    HANDLE behind = FindFirstFileA(pattern.c_str(), &record);
+    HANDLE ahead = FindFirstFileA(pattern.c_str(), &record);
+    ASSERT_NE(behind, INVALID_HANDLE_VALUE);
+    for (int i = 0; i < 2; i++)
+        ASSERT_TRUE(FindNextFileA(behind, &record));
+    EXPECT_STREQ(record.cFileName, "a");
+    for (int i = 0; i < 3; i++)
+        ASSERT_TRUE(FindNextFileA(ahead, &record));
+    EXPECT_STREQ(record.cFileName, "b");
+    ASSERT_TRUE(DeleteFileA(tree.windows("b").c_str()));
+    Names names;
+    while (FindNextFileA(behind, &record))
+        names.push_back(record.cFileName);
+    EXPECT_EQ(names, Names{"c"});
+    FindClose(ahead);
+    FindClose(behind);
+}
