@@ -5,17 +5,7 @@
 #   /DI (every entry set to the moment of the run) against find -exec touch (target 1.5).
 set -eu
 
-here=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$here/build-bench}
-runs=${RUNS:-5}
-work=$(mktemp -d /tmp/orva-bench-XXXXXX)
-trap 'rm -rf "$work"' EXIT
-
-cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DORVA_BENCH=ON -DORVA_TESTS=OFF >/dev/null
-cmake --build "$build" --target orva -j2 >/dev/null
-orva="$build/orva"
-# Quoted for the shell that alternate.py runs the command in, which would eat '\'.
-windows_path() { printf "'Z:%s'" "$1" | tr '/' '\\'; }
+. "$(dirname "$0")/common.sh"
 
 python3 "$here/bench/make_tree.py" "$work/tree" 10
 

@@ -7,17 +7,7 @@
 # and shows that the program's peak memory does not grow with the tree.
 set -eu
 
-here=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$here/build-bench}
-runs=${RUNS:-5}
-work=$(mktemp -d /tmp/orva-bench-XXXXXX)
-trap 'rm -rf "$work"' EXIT
-
-cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DORVA_BENCH=ON -DORVA_TESTS=OFF >/dev/null
-cmake --build "$build" --target orva -j2 >/dev/null
-orva="$build/orva"
-# Quoted for the shell that alternate.py runs the command in, which would eat '\'.
-windows_path() { printf "'Z:%s'" "$1" | tr '/' '\\'; }
+. "$(dirname "$0")/common.sh"
 
 python3 "$here/bench/make_tree.py" "$work/tree" 100 >/dev/null
 mkdir "$work/big"
@@ -43,7 +33,6 @@ python3 "$here/bench/alternate.py" --runs "$runs" --target 0.7 \
     orva "$orva /UI $(windows_path "$work/tree") $(windows_path "$work/up")" \
     "rsync -a" "rsync -a $work/tree $work/rs"
 
-max_rss_kb() { /usr/bin/time -f '%M' sh -c "$1" 2>&1 >/dev/null | tail -1 || true; }
 python3 "$here/bench/make_tree.py" "$work/small" 10 >/dev/null
 printf 'peak memory of /CI: %s KB for 10,000 files, %s KB for 100,000 files\n' \
     "$(max_rss_kb "exec $orva /CI $(windows_path "$work/small") $(windows_path "$work/m1")")" \

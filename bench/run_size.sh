@@ -4,17 +4,7 @@
 # memory of /ST at 10,000 and 1,000,000 entries.
 set -eu
 
-here=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$here/build-bench}
-runs=${RUNS:-5}
-work=$(mktemp -d /tmp/orva-bench-XXXXXX)
-trap 'rm -rf "$work"' EXIT
-
-cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DORVA_BENCH=ON -DORVA_TESTS=OFF >/dev/null
-cmake --build "$build" --target orva -j2 >/dev/null
-orva="$build/orva"
-# Quoted for the shell that alternate.py runs the command in, which would eat '\'.
-windows_path() { printf "'Z:%s'" "$1" | tr '/' '\\'; }
+. "$(dirname "$0")/common.sh"
 
 python3 "$here/bench/make_tree.py" "$work/tree" 100 >/dev/null
 echo "size summation of 100,000 files"
@@ -22,7 +12,6 @@ python3 "$here/bench/alternate.py" --runs "$runs" --target 1.2 \
     orva "$orva /ST $(windows_path "$work/tree")" \
     du "du -s --apparent-size -B1 $work/tree"
 
-max_rss_kb() { TZ=UTC LC_ALL=C /usr/bin/time -f '%M' sh -c "$1" 2>&1 >/dev/null | tail -1 || true; }
 python3 "$here/bench/make_tree.py" "$work/small" 10 >/dev/null
 rm -rf "$work/tree"
 python3 "$here/bench/make_tree.py" "$work/million" 1000 >/dev/null

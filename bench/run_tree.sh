@@ -9,17 +9,7 @@ if ! command -v tree >/dev/null; then
     echo "tree is not installed: apt-get install tree" >&2
     exit 1
 fi
-here=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$here/build-bench}
-runs=${RUNS:-5}
-work=$(mktemp -d /tmp/orva-bench-XXXXXX)
-trap 'rm -rf "$work"' EXIT
-
-cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DORVA_BENCH=ON -DORVA_TESTS=OFF >/dev/null
-cmake --build "$build" --target orva -j2 >/dev/null
-orva="$build/orva"
-# Quoted for the shell that alternate.py runs the command in, which would eat '\'.
-windows_path() { printf "'Z:%s'" "$1" | tr '/' '\\'; }
+. "$(dirname "$0")/common.sh"
 
 python3 "$here/bench/make_tree.py" "$work/tree" 100 >/dev/null
 echo "tree display of 100,000 files"
@@ -27,7 +17,6 @@ python3 "$here/bench/alternate.py" --runs "$runs" --target 1.0 \
     orva "$orva /T $(windows_path "$work/tree")" \
     tree "tree -a -D -s --timefmt '%y-%m-%d %H:%M:%S' $work/tree"
 
-max_rss_kb() { TZ=UTC LC_ALL=C /usr/bin/time -f '%M' sh -c "$1" 2>&1 >/dev/null | tail -1 || true; }
 python3 "$here/bench/make_tree.py" "$work/small" 10 >/dev/null
 rm -rf "$work/tree"
 python3 "$here/bench/make_tree.py" "$work/million" 1000 >/dev/null
