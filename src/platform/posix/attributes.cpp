@@ -92,7 +92,7 @@ static BOOL set_file_bits(const ResolvedPath& resolved, const EntryStatus& statu
 // costs a host call and is asked only then.
 static bool may_set_attributes(const ResolvedPath& resolved, const EntryStatus& status)
 {
-    const uid_t caller = geteuid();
+    static const uid_t caller = geteuid();  // the program never changes its identity
     if (caller == 0 || status.owner == caller)
         return true;
     return faccessat(AT_FDCWD, resolved.host.c_str(), W_OK, AT_EACCESS) == 0;
