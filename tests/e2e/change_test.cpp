@@ -47,14 +47,7 @@ protected:
         return run_orva({windows_path}, tree.path()).out.substr(0, 6);
     }
     RunResult run(const std::vector<std::string>& arguments) { return run_orva(arguments, tree.path()); }
-    RunResult run_as_nobody(const std::vector<std::string>& arguments)
-    {
-        std::vector<std::string> words = {"--reuid=nobody", "--regid=nogroup", "--clear-groups", ORVA_BINARY};
-        words.insert(words.end(), arguments.begin(), arguments.end());
-        chmod(tree.path().c_str(), 0755);
-        return run_program("/usr/bin/setpriv", words, tree.path());
-    }
-    static bool refused(const RunResult& result) { return result.err.find("setpriv") != std::string::npos; }
+    RunResult run_as_nobody(const std::vector<std::string>& arguments) { return run_orva_as_nobody(arguments, tree.path()); }
     TempTree tree;
 };
 
@@ -230,7 +223,7 @@ TEST_F(Change, failures_stop_the_run_and_read_only_is_put_back)
             GTEST_SKIP() << "no user extended attributes under /tmp";
         const std::string before = snapshot(host("s"));
         const RunResult result = c.as_nobody ? run_as_nobody(c.arguments) : run(c.arguments);
-        if (c.as_nobody && refused(result))
+        if (c.as_nobody && setpriv_refused(result))
             GTEST_SKIP() << result.err;
         EXPECT_EQ(result.out, c.out) << c.name;
         EXPECT_EQ(snapshot(host("s")), before) << c.name << ": read-only put back, nothing else changed";

@@ -14,8 +14,6 @@
 #include "e2e/run_program.h"
 #include "unit/platform/mounts.h"
 
-static const std::string SETPRIV[] = {"--reuid=nobody", "--regid=nogroup", "--clear-groups"};
-
 static long long size_of(const std::string& path)
 {
     struct stat status;
@@ -95,13 +93,10 @@ TEST(CopyFailure, a_directory_the_user_may_not_write_is_refused_and_left_alone)
     TempTree tree;
     make_big_and_small(tree);
     tree.directory("locked");
-    chmod(tree.path().c_str(), 0755);
-    std::vector<std::string> probe = {SETPRIV[0], SETPRIV[1], SETPRIV[2], "/bin/true"};
-    if (run_program("/usr/bin/setpriv", probe, tree.path()).exit_code != 0)
-        GTEST_SKIP() << "setpriv cannot run as nobody here";
     const std::string before = snapshot(tree.path());
-    std::vector<std::string> arguments = {SETPRIV[0], SETPRIV[1], SETPRIV[2], ORVA_BINARY, "/CIE", "src\\", "locked"};
-    const RunResult result = run_program("/usr/bin/setpriv", arguments, tree.path());
+    const RunResult result = run_orva_as_nobody({"/CIE", "src\\", "locked"}, tree.path());
+    if (setpriv_refused(result))
+        GTEST_SKIP() << "setpriv cannot run as nobody here";
     EXPECT_EQ(result.out, "create file      locked\\a.big\nCannot open destination file locked\\a.big!(5/0x5)\n"
                           "create file      locked\\b.small\nCannot open destination file locked\\b.small!(5/0x5)\n");
     EXPECT_EQ(result.exit_code, 2);

@@ -29,15 +29,7 @@ protected:
         return setxattr((tree.path() + "/" + relative).c_str(), "user.DOSATTRIB", value.data(), value.size(), 0) == 0;
     }
     RunResult run(const std::vector<std::string>& arguments) { return run_orva(arguments, tree.path()); }
-    // The program as an unprivileged user, for failures that root would not meet.
-    RunResult run_as_nobody(const std::vector<std::string>& arguments)
-    {
-        std::vector<std::string> words = {"--reuid=nobody", "--regid=nogroup", "--clear-groups", ORVA_BINARY};
-        words.insert(words.end(), arguments.begin(), arguments.end());
-        chmod(tree.path().c_str(), 0755);
-        return run_program("/usr/bin/setpriv", words, tree.path());
-    }
-    static bool refused(const RunResult& result) { return result.err.find("setpriv") != std::string::npos; }
+    RunResult run_as_nobody(const std::vector<std::string>& arguments) { return run_orva_as_nobody(arguments, tree.path()); }
     TempTree tree;
 };
 
@@ -140,7 +132,7 @@ TEST_F(Delete, verify_with_an_unreadable_destination_stops_even_with_e)
     tree.file("d/a", "same");
     chmod((tree.path() + "/d/a").c_str(), 0600);
     const RunResult result = run_as_nobody({"/RVIE", "s\\", "d"});
-    if (refused(result))
+    if (setpriv_refused(result))
         GTEST_SKIP() << result.err;
     EXPECT_EQ(result.out, "delete file      s\\aCannot open destination file d\\a!(5/0x5)");
     EXPECT_EQ(result.exit_code, 0);
@@ -172,7 +164,7 @@ TEST_F(Delete, failed_deletion_stops_the_run_unless_e_is_given)
         tree.file("s/a", "1");
         tree.file("s/b", "2");
         const RunResult result = run_as_nobody({c.letters, "s"});
-        if (refused(result))
+        if (setpriv_refused(result))
             GTEST_SKIP() << result.err;
         EXPECT_EQ(result.out, c.out) << c.letters;
         EXPECT_EQ(result.exit_code, c.exit_code) << c.letters;

@@ -163,6 +163,19 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
     return result;
 }
 
+RunResult run_orva_as_nobody(const std::vector<std::string>& arguments, const std::string& cwd)
+{
+    std::vector<std::string> words = {"--reuid=nobody", "--regid=nogroup", "--clear-groups", ORVA_BINARY};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    chmod(cwd.c_str(), 0755);
+    return run_program("/usr/bin/setpriv", words, cwd);
+}
+
+bool setpriv_refused(const RunResult& result)
+{
+    return result.err.find("setpriv") != std::string::npos;
+}
+
 std::string expected_file(const std::string& name)
 {
     std::ifstream input(std::string(ORVA_EXPECTED_DIR) + "/" + name, std::ios::binary);

@@ -46,6 +46,11 @@ RunResult run_orva(const std::vector<std::string>& arguments, const std::string&
 RunResult run_program(const std::string& program, const std::vector<std::string>& arguments,
                       const std::string& cwd, const std::map<std::string, std::string>& env = {});
 
+// The program run as the user nobody, for refusals that root would not meet; cwd is
+// opened to everyone first. setpriv_refused says the machine would not switch users.
+RunResult run_orva_as_nobody(const std::vector<std::string>& arguments, const std::string& cwd);
+bool setpriv_refused(const RunResult& result);
+
 // The contents of a file of tests/e2e/expected.
 std::string expected_file(const std::string& name);
 
