@@ -1,34 +1,30 @@
 #!/bin/sh
-# Times the program listing a tree of 100,000 files in 1,000 directories against find
-# printing the same facts, and shows that the program's memory does not grow with the
-# tree (10,000 against 100,000 files).
+# Times the listing against find printing the same facts, alternately: 100,000 files in
+# 1,000 directories with TZ=UTC on both sides (target 1.0 wall, 1.25 cpu) and without TZ
+# on both sides (target 0.5), and this machine's /usr; then the peak memory of the
+# listing at 10,000 and 1,000,000 entries.
 set -eu
 
-here=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$here/build-bench}
-tree=$(mktemp -d /tmp/orva-bench-XXXXXX)
-small=$(mktemp -d /tmp/orva-bench-XXXXXX)
-trap 'rm -rf "$tree" "$small"' EXIT
+. "$(dirname "$0")/common.sh"
 
-cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DORVA_BENCH=ON -DORVA_TESTS=OFF >/dev/null
-cmake --build "$build" --target orva -j2 >/dev/null
-python3 "$here/bench/make_tree.py" "$tree" 100
-python3 "$here/bench/make_tree.py" "$small" 10
+format='%M %s %TY-%Tm-%Td %TT %p\n'
+python3 "$here/bench/make_tree.py" "$work/tree" 100 >/dev/null
+echo "listing of 100,000 files, TZ=UTC"
+python3 "$here/bench/alternate.py" --runs "$runs" --target 1.0 \
+    orva "$orva $(windows_path "$work/tree")" \
+    find "find $work/tree -printf '$format'"
+echo "listing of 100,000 files, no TZ on either side"
+python3 "$here/bench/alternate.py" --runs "$runs" --target 0.5 \
+    orva "env -u TZ $orva $(windows_path "$work/tree")" \
+    find "env -u TZ find $work/tree -printf '$format'"
+echo "listing of /usr, TZ=UTC"
+python3 "$here/bench/alternate.py" --runs "$runs" --target 1.0 \
+    orva "$orva $(windows_path /usr)" \
+    find "find /usr -printf '$format'"
 
-windows_path() { printf 'Z:%s' "$1" | tr '/' '\\'; }
-seconds() {
-    start=$(date +%s.%N); "$@" >/dev/null || true; end=$(date +%s.%N)
-    echo "$end - $start" | bc -l
-}
-best() { sort -n | head -1; }
-max_rss_kb() { /usr/bin/time -f '%M' "$@" 2>&1 >/dev/null | tail -1 || true; }
-
-orva="$build/orva"
-find "$tree" -printf '%M %s %TY-%Tm-%Td %TT %p\n' >/dev/null
-"$orva" "$(windows_path "$tree")" >/dev/null || true
-find_time=$(for i in 1 2 3; do seconds find "$tree" -printf '%M %s %TY-%Tm-%Td %TT %p\n'; done | best)
-orva_time=$(for i in 1 2 3; do seconds "$orva" "$(windows_path "$tree")"; done | best)
-printf 'find: %.3f s\norva: %.3f s\nratio: %.2f (target: at most 1.50)\n' \
-    "$find_time" "$orva_time" "$(echo "$orva_time / $find_time" | bc -l)"
-printf 'memory: %s KB for 10,000 files, %s KB for 100,000 files\n' \
-    "$(max_rss_kb "$orva" "$(windows_path "$small")")" "$(max_rss_kb "$orva" "$(windows_path "$tree")")"
+python3 "$here/bench/make_tree.py" "$work/small" 10 >/dev/null
+rm -rf "$work/tree"
+python3 "$here/bench/make_tree.py" "$work/million" 1000 >/dev/null
+printf 'peak memory of the listing: %s KB for 10,000 files, %s KB for 1,000,000 files (target at most 16,384 KB)\n' \
+    "$(max_rss_kb "exec $orva $(windows_path "$work/small")")" \
+    "$(max_rss_kb "exec $orva $(windows_path "$work/million")")"
