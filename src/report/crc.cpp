@@ -1,8 +1,11 @@
-// CRC16 and CRC32 engines: byte tables of the reflected polynomials, sliced for speed.
+// CRC16 and CRC32 engines: byte tables of the reflected polynomials, sliced for speed,
+// and carry-less multiplication for long buffers where the processor has it.
 #include "report/crc.h"
 
 #include <bit>
 #include <cstring>
+
+#include "report/crc_clmul.h"
 
 // Row 0 of an engine's tables is the byte table; row k holds the effect of a byte that
 // is followed by k more bytes, so a block of BLOCK_SIZE bytes needs BLOCK_SIZE
@@ -17,6 +20,10 @@ static uint32_t crc16_tables[BLOCK_SIZE][256];
 static uint32_t crc32_tables[BLOCK_SIZE][256];
 static uint32_t crc16_table_polynomial = 0;
 static uint32_t crc32_table_polynomial = 0;
+// Built with the tables, so that both engines always compute the same polynomial.
+static CrcFoldConstants crc16_fold_constants;
+static CrcFoldConstants crc32_fold_constants;
+static int engine_in_use = -1;
 
 static void build_byte_table(uint32_t* table, uint32_t polynomial)
 {
@@ -92,11 +99,45 @@ static uint32_t update(const uint32_t (*tables)[256], uint32_t crc, const void* 
     }
 }
 
+// The folds leave 16 bytes whose CRC from register 0 is one block of the tables; the
+// bytes after the last whole piece go through the tables too.
+static uint32_t update_by(int engine, const uint32_t (*tables)[256], const CrcFoldConstants* constants, uint32_t crc,
+                          const void* buffer, size_t length)
+{
+    const unsigned char* bytes = static_cast<const unsigned char*>(buffer);
+    unsigned char folded[16];
+    size_t done = 0;
+    if (engine == CRC_ENGINE_VPCLMUL && length >= VPCLMUL_MINIMUM)
+        done = crc_fold_vpclmul(constants, crc, bytes, length, folded);
+    else if (engine != CRC_ENGINE_TABLE && length >= PCLMUL_MINIMUM)
+        done = crc_fold_pclmul(constants, crc, bytes, length, folded);
+    if (done > 0)
+        crc = update_blocks(tables, 0, folded, 1);
+    return update(tables, crc, bytes + done, length - done);
+}
+
+int crc_best_engine()
+{
+    if (crc_vpclmul_supported())
+        return CRC_ENGINE_VPCLMUL;
+    if (crc_pclmul_supported())
+        return CRC_ENGINE_PCLMUL;
+    return CRC_ENGINE_TABLE;
+}
+
+static int chosen_engine()
+{
+    if (engine_in_use < 0)
+        engine_in_use = crc_best_engine();
+    return engine_in_use;
+}
+
 void crc16_build_table(uint16_t polynomial)
 {
     if (polynomial == crc16_table_polynomial)
         return;
     build_tables(crc16_tables, polynomial);
+    crc_derive_fold_constants(&crc16_fold_constants, polynomial, 16);
     crc16_table_polynomial = polynomial;
 }
 
@@ -105,17 +146,28 @@ void crc32_build_table(uint32_t polynomial)
     if (polynomial == crc32_table_polynomial)
         return;
     build_tables(crc32_tables, polynomial);
+    crc_derive_fold_constants(&crc32_fold_constants, polynomial, 32);
     crc32_table_polynomial = polynomial;
+}
+
+uint16_t crc16_update_by(int engine, uint16_t crc_register, const void* buffer, size_t length)
+{
+    return static_cast<uint16_t>(update_by(engine, crc16_tables, &crc16_fold_constants, crc_register, buffer, length));
+}
+
+uint32_t crc32_update_by(int engine, uint32_t crc_register, const void* buffer, size_t length)
+{
+    return update_by(engine, crc32_tables, &crc32_fold_constants, crc_register, buffer, length);
 }
 
 uint16_t crc16_update(uint16_t crc_register, const void* buffer, size_t length)
 {
-    return static_cast<uint16_t>(update(crc16_tables, crc_register, buffer, length));
+    return crc16_update_by(chosen_engine(), crc_register, buffer, length);
 }
 
 uint32_t crc32_update(uint32_t crc_register, const void* buffer, size_t length)
 {
-    return update(crc32_tables, crc_register, buffer, length);
+    return crc32_update_by(chosen_engine(), crc_register, buffer, length);
 }
 
 uint16_t crc16_arc(int flags, uint16_t* crc_register, const void* buffer, size_t length)

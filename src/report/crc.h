@@ -1,4 +1,4 @@
-// CRC16 and CRC32 engines: reflected, table-driven checksums fed one buffer at a time.
+// CRC16 and CRC32 engines: reflected checksums fed one buffer at a time.
 #pragma once
 
 #include <cstddef>
@@ -19,9 +19,21 @@ const uint32_t CRC32_RESET_VALUE = 0xFFFFFFFF;
 void crc16_build_table(uint16_t polynomial);
 void crc32_build_table(uint32_t polynomial);
 
-// The register after the bytes of the buffer, with the tables as last built.
+// The register after the bytes of the buffer, with the tables as last built, by the
+// fastest engine of the processor, chosen at the first update.
 uint16_t crc16_update(uint16_t crc_register, const void* buffer, size_t length);
 uint32_t crc32_update(uint32_t crc_register, const void* buffer, size_t length);
+
+// The engines, each faster than the one before: byte tables, and folding 64 or 256 bytes
+// at a time by carry-less multiplication (with the tables for short buffers and tails).
+// A processor runs every engine up to its best; they all give the same registers.
+const int CRC_ENGINE_TABLE = 0;
+const int CRC_ENGINE_PCLMUL = 1;
+const int CRC_ENGINE_VPCLMUL = 2;
+
+int crc_best_engine();
+uint16_t crc16_update_by(int engine, uint16_t crc_register, const void* buffer, size_t length);
+uint32_t crc32_update_by(int engine, uint32_t crc_register, const void* buffer, size_t length);
 
 // CRC-16/ARC: build, reset to 0 and update as the flags say; there is no final step.
 // Returns the new register, which is also stored through crc_register.

@@ -2,8 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <random>
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include "report/crc.h"
@@ -68,41 +71,78 @@ void PrintTo(const PolynomialCase& c, std::ostream* out)
     *out << "CRC" << c.width << " polynomial 0x" << std::hex << c.polynomial << std::dec;
 }
 
-class CrcFastPath : public testing::TestWithParam<PolynomialCase> {};
+class CrcEngine : public testing::TestWithParam<std::tuple<int, PolynomialCase>> {};
 
 }  // namespace
 
-// Every length (zero too) up to a few blocks past the alignment step, then lengths around
-// the listing's read size, so that head, blocks and tail all take each of their sizes.
-TEST_P(CrcFastPath, equals_the_reference_for_every_length_alignment_and_start_value)
+// The register after the bytes, fed to one engine in random pieces (empty ones too).
+static uint32_t by_engine_in_pieces(std::mt19937& random, int engine, int width, uint32_t crc,
+                                    const unsigned char* bytes, size_t length)
 {
-    const PolynomialCase c = GetParam();
+    size_t done = 0;
+    do {
+        const size_t piece = std::min<size_t>(random() % (length / 2 + 2), length - done);
+        crc = width == 16 ? crc16_update_by(engine, static_cast<uint16_t>(crc), bytes + done, piece)
+                          : crc32_update_by(engine, crc, bytes + done, piece);
+        done += piece;
+    } while (done < length);
+    return crc;
+}
+
+// Every length up to past the widest fold's first block, lengths around the block sizes of
+// every engine (16, 64, 256 bytes) and of the listing's reads, and random lengths; every
+// start of the data within a 64-byte line, random start values and random splits.
+TEST_P(CrcEngine, equals_the_bit_reference_for_every_length_alignment_start_value_and_split)
+{
+    const int engine = std::get<0>(GetParam());
+    const PolynomialCase c = std::get<1>(GetParam());
+    if (engine > crc_best_engine())
+        GTEST_SKIP() << "this processor lacks the instructions of engine " << engine;
     if (c.width == 16)
         crc16_build_table(static_cast<uint16_t>(c.polynomial));
     else
         crc32_build_table(c.polynomial);
+    std::mt19937 random(c.polynomial + engine);
     std::vector<size_t> lengths;
-    for (size_t length = 0; length <= 80; length++)
+    for (size_t length = 0; length <= 300; length++)
         lengths.push_back(length);
-    lengths.insert(lengths.end(), {127, 128, 129, 255, 256, 1000, 4095, 4096, 4097, 65535, 65536, 65537});
-    std::mt19937 random(c.polynomial);
-    const std::vector<unsigned char> data = random_bytes(random, 65537 + 16);
+    for (size_t block : {512, 1024, 2048, 4096, 65536})
+        lengths.insert(lengths.end(), {block - 17, block - 16, block - 1, block, block + 1, block + 15, block + 16});
+    for (int i = 0; i < 40; i++)
+        lengths.push_back(random() % 10000);
+    alignas(64) static unsigned char line[65536 + 16 + 64];
     for (size_t length : lengths) {
-        for (size_t offset = 0; offset < 16; offset += (length > 4096 ? 5 : 1)) {
-            const uint32_t start = static_cast<uint32_t>(random()) & (c.width == 16 ? 0xFFFFu : 0xFFFFFFFFu);
-            const unsigned char* bytes = data.data() + offset;
-            const uint32_t fast = c.width == 16 ? crc16_update(static_cast<uint16_t>(start), bytes, length)
-                                                : crc32_update(start, bytes, length);
-            ASSERT_EQ(fast, reference_crc(c.polynomial, start, bytes, length))
-                << "length " << length << " offset " << offset << " start " << start;
+        const std::vector<unsigned char> data = random_bytes(random, length);
+        const uint32_t start = static_cast<uint32_t>(random()) & (c.width == 16 ? 0xFFFFu : 0xFFFFFFFFu);
+        const uint32_t expected = reference_crc(c.polynomial, start, data.data(), length);
+        for (size_t offset = 0; offset < 64; offset++) {
+            std::copy(data.begin(), data.end(), line + offset);
+            const unsigned char* bytes = line + offset;
+            const uint32_t whole = c.width == 16 ? crc16_update_by(engine, static_cast<uint16_t>(start), bytes, length)
+                                                 : crc32_update_by(engine, start, bytes, length);
+            ASSERT_EQ(whole, expected) << "length " << length << " offset " << offset << " start " << start;
+            ASSERT_EQ(by_engine_in_pieces(random, engine, c.width, start, bytes, length), expected)
+                << "in pieces: length " << length << " offset " << offset << " start " << start;
         }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Polynomials, CrcFastPath,
-                         testing::Values(PolynomialCase{16, 0xA001}, PolynomialCase{16, 0x8408},
-                                         PolynomialCase{16, 0}, PolynomialCase{32, 0xEDB88320},
-                                         PolynomialCase{32, 0x82F63B78}, PolynomialCase{32, 0}));
+static std::string engine_case_name(const testing::TestParamInfo<CrcEngine::ParamType>& info)
+{
+    static const char* const engine_names[] = {"table", "pclmul", "vpclmul"};
+    const PolynomialCase c = std::get<1>(info.param);
+    char name[40];
+    snprintf(name, sizeof name, "%s_crc%d_%x", engine_names[std::get<0>(info.param)], c.width, c.polynomial);
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EnginesAndPolynomials, CrcEngine,
+    testing::Combine(testing::Values(CRC_ENGINE_TABLE, CRC_ENGINE_PCLMUL, CRC_ENGINE_VPCLMUL),
+                     testing::Values(PolynomialCase{16, 0xA001}, PolynomialCase{16, 0x8408}, PolynomialCase{16, 0},
+                                     PolynomialCase{32, 0xEDB88320}, PolynomialCase{32, 0x82F63B78},
+                                     PolynomialCase{32, 0})),
+    engine_case_name);
 
 // Feeds random pieces to one engine with the flags the listing passes: first_flags with
 // the first piece, the final step with the last; returns the register.
