@@ -7,11 +7,11 @@
 // does not type '[' within a few milliseconds of ESC.
 #include <cerrno>
 #include <cstring>
-#include <pthread.h>
 #include <initializer_list>
 #include <poll.h>
 #include <unistd.h>
 
+#include "platform/posix/clock.h"
 #include "platform/posix/console_device.h"
 #include "platform/posix/error_table.h"
 #include "platform/posix/handles.h"
@@ -184,37 +184,36 @@ static void decode_key(int fd, bool* gone)
     consume_raw(length);
 }
 
+// The program peeks at every entry and every block, far more often than anyone types;
+// asking the terminal at each peek would cost a host call as dear as the entry's own. Keys
+// already read are seen at once; new ones wait at most this long, which nobody notices.
+static const uint64_t PEEK_INTERVAL_MS = 5;
+static uint64_t last_peek_ms = 0;
+static bool peeked_before = false;
+
+static bool terminal_due_for_peek()
+{
+    const uint64_t now = coarse_milliseconds();
+    if (peeked_before && now - last_peek_ms < PEEK_INTERVAL_MS)
+        return false;
+    peeked_before = true;
+    last_peek_ms = now;
+    return true;
+}
+
 // Makes sure events are queued: waits for a key when wait is set, else only takes
 // what is there. False when no event could be had; *gone when the terminal is gone.
 static bool fill_events(int fd, bool wait, bool* gone)
 {
     *gone = false;
     while (event_count == 0) {
+        if (raw_count == 0 && !wait && !terminal_due_for_peek())
+            return false;
         if (raw_count == 0 && !read_raw(fd, wait ? -1 : 0, gone))
             return false;
         decode_key(fd, gone);
     }
     return true;
-}
-
-// Standard input does not change its kind during a run; asking the host once spares
-// a host call at every poll for keys. A child made by fork may be given another
-// standard input, so it asks again.
-static int standard_input_kind = -1;   // -1 unknown, 0 not a terminal, 1 a terminal
-
-static void forget_standard_input_kind()
-{
-    standard_input_kind = -1;
-}
-
-static bool standard_input_is_terminal()
-{
-    if (standard_input_kind < 0) {
-        static const bool watched = pthread_atfork(nullptr, nullptr, forget_standard_input_kind) == 0;
-        (void)watched;
-        standard_input_kind = isatty(0) ? 1 : 0;
-    }
-    return standard_input_kind == 1;
 }
 
 // The terminal behind a console input handle, in key mode; -1 when the handle is no
@@ -224,7 +223,7 @@ static int console_fd_of(HANDLE console)
     HandleObject* object = handle_object(console);
     const bool standard_input = object != nullptr && object->kind == HandleKind::standard_stream && object->fd == 0;
     const bool console_handle = object != nullptr && (object->kind == HandleKind::console_input ||
-                                                      (standard_input && standard_input_is_terminal()));
+                                                      (standard_input && standard_stream_is_terminal(0)));
     if (!console_handle || !enter_key_mode()) {
         SetLastError(ERROR_INVALID_HANDLE);
         return -1;
@@ -269,12 +268,18 @@ BOOL PeekConsoleInputA(HANDLE console, PINPUT_RECORD buffer, DWORD length, LPDWO
     return TRUE;
 }
 
+// Standard output or error on a terminal: a console screen buffer, whose mode is fixed.
+static bool is_terminal_output(const HandleObject* object)
+{
+    return object != nullptr && object->kind == HandleKind::standard_stream && object->fd != 0 &&
+           standard_stream_is_terminal(object->fd);
+}
+
 // The mode is kept for the program to read back; the terminal stays in key mode
 // whatever it says, which is what mode 0 (the only one the program sets) means.
 BOOL GetConsoleMode(HANDLE console, LPDWORD mode)
 {
-    HandleObject* object = handle_object(console);
-    if (object != nullptr && object->kind == HandleKind::standard_stream && object->fd != 0 && isatty(object->fd)) {
+    if (is_terminal_output(handle_object(console))) {
         *mode = 0x0003;
         return TRUE;
     }
@@ -286,8 +291,7 @@ BOOL GetConsoleMode(HANDLE console, LPDWORD mode)
 
 BOOL SetConsoleMode(HANDLE console, DWORD mode)
 {
-    HandleObject* object = handle_object(console);
-    if (object != nullptr && object->kind == HandleKind::standard_stream && object->fd != 0 && isatty(object->fd))
+    if (is_terminal_output(handle_object(console)))
         return TRUE;
     if (console_fd_of(console) < 0)
         return FALSE;

@@ -5,9 +5,9 @@
 // ERROR_INVALID_HANDLE, as Windows does for redirected handles, and nothing is written.
 #include <cstdio>
 #include <sys/ioctl.h>
-#include <unistd.h>
 
 #include "platform/posix/handles.h"
+#include "platform/posix/terminal.h"
 
 // Light grey on black: what a terminal shows without attributes.
 static const WORD NORMAL_ATTRIBUTES = 0x07;
@@ -16,7 +16,7 @@ static const WORD NORMAL_ATTRIBUTES = 0x07;
 static int terminal_of(HANDLE console)
 {
     HandleObject* object = handle_object(console);
-    if (object == nullptr || object->kind != HandleKind::standard_stream || !isatty(object->fd)) {
+    if (object == nullptr || object->kind != HandleKind::standard_stream || !standard_stream_is_terminal(object->fd)) {
         SetLastError(ERROR_INVALID_HANDLE);
         return -1;
     }

@@ -2,9 +2,13 @@
 //
 // FILETIME counts 100 ns since 1601-01-01 UTC. Local time uses the bias in force now,
 // as Windows does, so a summer time shown in winter is an hour off.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 #include "platform/platform.h"
+#include "platform/posix/clock.h"
 #include "platform/posix/file_times.h"
 
 static const uint64_t TICKS_PER_SECOND = 10000000;
@@ -76,14 +80,46 @@ uint64_t filetime_from_unix(int64_t seconds, long nanoseconds)
            static_cast<uint64_t>(nanoseconds) / 100;
 }
 
+// The bias is asked of the host at most once a second: without TZ, tzset checks the
+// host's zone file again on every call, two host calls per converted time. A change of
+// TZ is seen at once: the bias belongs to the zone TZ names.
+static const uint64_t BIAS_LIFETIME_MS = 1000;
+static int64_t bias_seconds = 0;
+static uint64_t bias_read_ms = 0;
+static bool bias_known = false;
+static char bias_zone[256];   // the TZ text the bias was read under
+static bool bias_zone_set = false;
+
+static bool zone_unchanged(const char* zone)
+{
+    if ((zone != nullptr) != bias_zone_set)
+        return false;
+    return zone == nullptr || (strlen(zone) < sizeof bias_zone && strcmp(zone, bias_zone) == 0);
+}
+
+static void remember_zone(const char* zone)
+{
+    bias_zone_set = zone != nullptr;
+    if (zone != nullptr)
+        snprintf(bias_zone, sizeof bias_zone, "%s", zone);
+}
+
 // Seconds east of UTC in force now, in the zone that TZ or the host names.
 int64_t current_utc_offset_seconds()
 {
+    const char* zone = getenv("TZ");
+    const uint64_t now_ms = coarse_milliseconds();
+    if (bias_known && zone_unchanged(zone) && now_ms - bias_read_ms < BIAS_LIFETIME_MS)
+        return bias_seconds;
     tzset();
     time_t now = time(nullptr);
     struct tm local;
     localtime_r(&now, &local);
-    return local.tm_gmtoff;
+    bias_seconds = local.tm_gmtoff;
+    bias_read_ms = now_ms;
+    bias_known = true;
+    remember_zone(zone);
+    return bias_seconds;
 }
 
 BOOL SystemTimeToFileTime(const SYSTEMTIME* system_time, LPFILETIME file_time)

@@ -1,8 +1,6 @@
 // The standard handles and the objects behind the layer's handles.
 #include <new>
 
-#include <unistd.h>
-
 #include "platform/posix/handles.h"
 #include "platform/posix/terminal.h"
 
@@ -39,7 +37,7 @@ void free_handle_object(HandleObject* object)
 HANDLE GetStdHandle(DWORD which)
 {
     if (which == STD_INPUT_HANDLE) {
-        if (isatty(0))
+        if (standard_stream_is_terminal(0))
             enter_key_mode();
         return &standard_objects[0];
     }

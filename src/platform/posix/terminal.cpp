@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <pthread.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -17,11 +18,31 @@ static volatile sig_atomic_t in_key_mode = false;
 static bool handlers_installed = false;
 static struct termios saved_mode;
 
+static signed char standard_kinds[3] = {-1, -1, -1};   // -1 unknown, 0 not a terminal, 1 a terminal
+
+static void forget_standard_kinds()
+{
+    for (signed char& kind : standard_kinds)
+        kind = -1;
+}
+
+bool standard_stream_is_terminal(int fd)
+{
+    if (fd < 0 || fd > 2)
+        return isatty(fd) != 0;
+    if (standard_kinds[fd] < 0) {
+        static const bool watched = pthread_atfork(nullptr, nullptr, forget_standard_kinds) == 0;
+        (void)watched;
+        standard_kinds[fd] = isatty(fd) ? 1 : 0;
+    }
+    return standard_kinds[fd] == 1;
+}
+
 int console_terminal()
 {
     if (terminal_fd != -2)
         return terminal_fd;
-    if (isatty(0)) {
+    if (standard_stream_is_terminal(0)) {
         terminal_fd = 0;
     } else {
         terminal_fd = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);

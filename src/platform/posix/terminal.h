@@ -1,6 +1,10 @@
 // The terminal keys are read from, and the mode it is put in while the program reads them.
 #pragma once
 
+// Whether standard descriptor fd (0, 1 or 2) is a terminal. Their kind does not change
+// during a run, so the host is asked once for each; a child made by fork asks again.
+bool standard_stream_is_terminal(int fd);
+
 // The terminal: standard input when it is one, else /dev/tty. -1 when there is none.
 // Finding it changes nothing on it.
 int console_terminal();

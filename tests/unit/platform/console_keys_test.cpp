@@ -200,6 +200,27 @@ TEST(ConsoleKeys, peek_does_not_wait_and_leaves_the_key)
     close(master);
 }
 
+// The layer learns once per process whether standard input is a terminal; a child made
+// by fork onto a pseudo-terminal must not inherit the answer its parent got.
+TEST(ConsoleKeys, child_on_a_terminal_does_not_inherit_a_redirected_parent_input)
+{
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        dup2(open("/dev/null", O_RDONLY), 0);
+        INPUT_RECORD record;
+        DWORD count = 0;
+        if (PeekConsoleInputA(GetStdHandle(STD_INPUT_HANDLE), &record, 1, &count))
+            _exit(10);
+        int master = -1;
+        const pid_t grandchild = forkpty(&master, nullptr, nullptr, nullptr);
+        if (grandchild == 0)
+            _exit(PeekConsoleInputA(GetStdHandle(STD_INPUT_HANDLE), &record, 1, &count) && count == 0 ? 0 : 20);
+        _exit(grandchild > 0 ? status_of_child(grandchild) : 30);
+    }
+    EXPECT_EQ(status_of_child(pid), 0);
+}
+
 TEST(ConsoleKeys, no_terminal_makes_reads_fail)
 {
     const pid_t pid = fork();
