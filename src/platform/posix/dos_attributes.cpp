@@ -13,9 +13,9 @@
 
 #include "platform/posix/dos_attributes.h"
 
-const char STORED_BITS_NAME[] = "user.DOSATTRIB";
+static const char ATTRIBUTE_NAME[] = "user.DOSATTRIB";
 
-bool parse_stored_bits(const char* value, long length, DWORD* bits)
+static bool parse_bits(const char* value, ssize_t length, DWORD* bits)
 {
     if (length < 3 || value[0] != '0' || (value[1] != 'x' && value[1] != 'X'))
         return false;
@@ -34,8 +34,8 @@ bool parse_stored_bits(const char* value, long length, DWORD* bits)
 bool read_stored_bits(const char* host_path, DWORD* bits)
 {
     char value[64];
-    const ssize_t length = getxattr(host_path, STORED_BITS_NAME, value, sizeof value);
-    return length > 0 && parse_stored_bits(value, length, bits);
+    const ssize_t length = getxattr(host_path, ATTRIBUTE_NAME, value, sizeof value);
+    return length > 0 && parse_bits(value, length, bits);
 }
 
 // getxattrat (Linux 6.13) reads an attribute relative to a directory descriptor; older
@@ -57,9 +57,9 @@ bool read_stored_bits_at(int directory_fd, const char* name, const char* host_pa
     if (has_getxattrat && name[0] != '\0') {
         char value[64];
         XattrArguments arguments = {reinterpret_cast<uintptr_t>(value), sizeof value, 0};
-        const long length = syscall(SYS_getxattrat, directory_fd, name, 0, STORED_BITS_NAME, &arguments, sizeof arguments);
+        const long length = syscall(SYS_getxattrat, directory_fd, name, 0, ATTRIBUTE_NAME, &arguments, sizeof arguments);
         if (length >= 0 || errno != ENOSYS)
-            return length > 0 && parse_stored_bits(value, length, bits);
+            return length > 0 && parse_bits(value, length, bits);
         has_getxattrat = false;
     }
     return read_stored_bits(host_path, bits);
@@ -74,14 +74,14 @@ int store_bits(const char* host_path, DWORD bits)
 {
     char text[16];
     const int length = format_bits(bits, text, sizeof text);
-    return setxattr(host_path, STORED_BITS_NAME, text, static_cast<size_t>(length), 0) == 0 ? 0 : errno;
+    return setxattr(host_path, ATTRIBUTE_NAME, text, static_cast<size_t>(length), 0) == 0 ? 0 : errno;
 }
 
 int store_bits_on(int fd, DWORD bits)
 {
     char text[16];
     const int length = format_bits(bits, text, sizeof text);
-    return fsetxattr(fd, STORED_BITS_NAME, text, static_cast<size_t>(length), 0) == 0 ? 0 : errno;
+    return fsetxattr(fd, ATTRIBUTE_NAME, text, static_cast<size_t>(length), 0) == 0 ? 0 : errno;
 }
 
 DWORD default_bits(const char* name, bool is_directory)

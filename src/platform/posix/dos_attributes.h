@@ -7,11 +7,6 @@
 const DWORD STORED_FILE_BITS = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 const DWORD STORED_DIRECTORY_BITS = STORED_FILE_BITS | FILE_ATTRIBUTE_READONLY;
 
-// The name of the extended attribute, and the bits its value of length bytes holds
-// (false when it holds none this layer reads).
-extern const char STORED_BITS_NAME[];
-bool parse_stored_bits(const char* value, long length, DWORD* bits);
-
 // The stored bits of an entry (following a link to a file); false when none are stored.
 bool read_stored_bits(const char* host_path, DWORD* bits);
 // The same for the entry name inside the directory open on directory_fd, which spares

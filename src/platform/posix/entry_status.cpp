@@ -43,22 +43,11 @@ DWORD attribute_word(DWORD bits)
     return bits == 0 ? FILE_ATTRIBUTE_NORMAL : bits;
 }
 
-// The stored bits the caller has read already (following links), or null to read them.
-struct StoredBits {
-    bool present;
-    DWORD bits;
-};
-
 static DWORD bits_of_target(const struct statx& host, int directory_fd, const char* name, const char* host_path,
-                            const char* shown_name, const StoredBits* stored, EntryStatus* status)
+                            const char* shown_name, EntryStatus* status)
 {
     const bool directory = S_ISDIR(host.stx_mode);
-    if (stored != nullptr) {
-        status->has_stored = stored->present;
-        status->stored_bits = stored->bits;
-    } else {
-        status->has_stored = read_stored_bits_at(directory_fd, name, host_path, &status->stored_bits);
-    }
+    status->has_stored = read_stored_bits_at(directory_fd, name, host_path, &status->stored_bits);
     DWORD bits = status->has_stored ? status->stored_bits & (directory ? STORED_DIRECTORY_BITS : STORED_FILE_BITS)
                                     : default_bits(shown_name, directory);
     if (directory)
@@ -69,7 +58,7 @@ static DWORD bits_of_target(const struct statx& host, int directory_fd, const ch
 }
 
 static void fill_link(int directory_fd, const char* name, const struct statx& link, const char* host_path,
-                      const char* shown_name, const StoredBits* stored, EntryStatus* status)
+                      const char* shown_name, EntryStatus* status)
 {
     status->is_link = true;
     struct statx target;
@@ -90,45 +79,28 @@ static void fill_link(int directory_fd, const char* name, const struct statx& li
         return;
     }
     status->size = target.stx_size;
-    status->attributes = attribute_word(bits_of_target(target, directory_fd, name, host_path, shown_name, stored, status));
+    status->attributes = attribute_word(bits_of_target(target, directory_fd, name, host_path, shown_name, status));
 }
 
-static void fill_status(int directory_fd, const char* name, const struct statx& host, const char* host_path,
-                        const char* shown_name, const StoredBits* stored, EntryStatus* status)
+int read_entry_status(int directory_fd, const char* name, const char* host_path, const char* shown_name,
+                      EntryStatus* status)
 {
     *status = EntryStatus{};
+    struct statx host;
+    const int flags = AT_SYMLINK_NOFOLLOW | (name[0] == '\0' ? AT_EMPTY_PATH : 0);
+    if (statx(directory_fd, name, flags, STATUS_FIELDS, &host) != 0)
+        return errno;
     if (S_ISLNK(host.stx_mode)) {
-        fill_link(directory_fd, name, host, host_path, shown_name, stored, status);
-        return;
+        fill_link(directory_fd, name, host, host_path, shown_name, status);
+        return 0;
     }
     status->mode = host.stx_mode & 07777;
     status->owner = host.stx_uid;
     status->is_directory = S_ISDIR(host.stx_mode);
     status->size = status->is_directory ? 0 : host.stx_size;
     fill_times(host, status);
-    status->attributes =
-        attribute_word(bits_of_target(host, directory_fd, name, host_path, shown_name, stored, status));
-}
-
-int read_entry_status(int directory_fd, const char* name, const char* host_path, const char* shown_name,
-                      EntryStatus* status)
-{
-    struct statx host;
-    const int flags = AT_SYMLINK_NOFOLLOW | (name[0] == '\0' ? AT_EMPTY_PATH : 0);
-    if (statx(directory_fd, name, flags, STATUS_FIELDS, &host) != 0) {
-        *status = EntryStatus{};
-        return errno;
-    }
-    fill_status(directory_fd, name, host, host_path, shown_name, nullptr, status);
+    status->attributes = attribute_word(bits_of_target(host, directory_fd, name, host_path, shown_name, status));
     return 0;
-}
-
-void entry_status_from(int directory_fd, const char* name, const struct statx& host, const char* host_path,
-                       const char* shown_name, const char* value, int value_length, EntryStatus* status)
-{
-    StoredBits stored = {false, 0};
-    stored.present = value_length > 0 && parse_stored_bits(value, value_length, &stored.bits);
-    fill_status(directory_fd, name, host, host_path, shown_name, &stored, status);
 }
 
 const char* host_last_component(const char* host_path)

@@ -2,8 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <fcntl.h>
-#include <sys/stat.h>
 
 #include "platform/platform.h"
 
@@ -28,12 +26,6 @@ struct EntryStatus {
 // Returns 0 or the errno of the failure.
 int read_entry_status(int directory_fd, const char* name, const char* host_path, const char* shown_name,
                       EntryStatus* status);
-
-// The same from the status the caller has read (statx not following a link, with at
-// least the basic fields and the birth time) and the value of user.DOSATTRIB it read
-// following a link (value_length -1 when there was none). A link's target is read here.
-void entry_status_from(int directory_fd, const char* name, const struct statx& host, const char* host_path,
-                       const char* shown_name, const char* value, int value_length, EntryStatus* status);
 
 // The last component of a host path.
 const char* host_last_component(const char* host_path);

@@ -1,10 +1,9 @@
 // FindFirstFileA, FindNextFileA and FindClose over directory tables.
 //
 // A search holds its directory's table (the names, in NTFS order) and the directory
-// open, and reads the details of the entries it returns next in batches of at most
-// FACT_BATCH, so its memory is the names and one batch whatever the directory's size.
-// Entries that vanish before their details are read are passed over, as they would be on
-// Windows.
+// open, and reads each entry's details only when it returns the entry, so its memory is
+// the names alone whatever the directory's size. Entries that vanish after the scan are
+// passed over, as they would be on Windows.
 //
 // Searches of one directory that hold the same table share its enumeration: the
 // records the last two entries gave, so that a search running one entry behind another
@@ -22,7 +21,6 @@
 
 #include "platform/posix/entry_status.h"
 #include "platform/posix/error_table.h"
-#include "platform/posix/fact_batch.h"
 #include "platform/posix/handles.h"
 #include "platform/posix/names.h"
 #include "platform/posix/path_lookup.h"
@@ -41,16 +39,9 @@ struct SearchTarget {
 };
 
 // The records an enumeration of one table gave last, by position: 0 and 1 for "." and
-// "..", 2 + the entry's index for the others, and the facts of the entries it fetched
-// ahead in one batch. They hold only while no table has been dropped, which is when the
-// layer changes a directory.
+// "..", 2 + the entry's index for the others. They hold only while no table has been
+// dropped, which is when the layer changes a directory.
 const size_t SHARED_RECORDS = 2;
-
-struct FetchedFacts {
-    size_t position;
-    int result;   // 0 or the errno of the failure: the entry vanished after the scan
-    EntryStatus status;
-};
 
 struct SharedRecords {
     uint64_t generation;
@@ -59,17 +50,11 @@ struct SharedRecords {
         size_t position;   // 0: empty (positions of records start at 1)
         WIN32_FIND_DATAA record;
     } slots[SHARED_RECORDS];
-    size_t fetched_count;
-    FetchedFacts fetched[FACT_BATCH];   // by position
 };
 
 struct SearchState {
     std::shared_ptr<const DirectoryTable> table;
     std::shared_ptr<SharedRecords> shared;   // null for a search of one entry
-    // FindFirstFileA reads its one record alone; the entries after it are fetched ahead
-    // only from the first FindNextFileA on, so one that vanishes before then is never
-    // returned.
-    bool fetches_ahead;
     size_t next_entry;
     int dots_left;           // "." and ".." still to return, 2, 1 or 0
     const char* self_name;   // "dir\." and "dir\..": one record of the directory itself
@@ -208,50 +193,24 @@ static void close_search_state(SearchState* state)
     delete state;
 }
 
-static const char* dot_name(size_t position)
-{
-    return position == 0 ? "." : "..";
-}
-
-// The entry at a position as the host names it inside the directory: "." and ".." of a
-// search for "dir\." or "dir\.." both name the directory itself.
-static const char* host_name_at(const SearchState& state, size_t position)
-{
-    if (position >= 2)
-        return state.table->host_name(state.table->entries[position - 2]);
-    return state.self_name != nullptr ? "." : dot_name(position);
-}
-
-// The name the program sees, which decides the defaults of dot names; "." and ".." are
-// the directory itself, whose name is not theirs to give.
-static const char* shown_name_at(const SearchState& state, size_t position)
-{
-    return position >= 2 ? state.table->name(state.table->entries[position - 2]) : "";
-}
-
 // Read through the open directory where there is one, which spares the host a walk of
-// the whole path.
-static int read_status_at(SearchState* state, size_t position, EntryStatus* status)
+// the whole path; "." and ".." inside it are the entries "dir/." and "dir/.." name.
+static bool fill_dot_record(SearchState* state, int which, WIN32_FIND_DATAA* record)
 {
-    const char* host_name = host_name_at(*state, position);
+    const char* name = which == 1 ? "." : "..";
+    const char* entry = state->self_name != nullptr ? "." : name;
     state->entry_path.resize(state->directory_length);
-    state->entry_path += host_name;
-    const char* at = state->directory_fd == AT_FDCWD ? state->entry_path.c_str() : host_name;
-    return read_entry_status(state->directory_fd, at, state->entry_path.c_str(), shown_name_at(*state, position),
-                             status);
-}
-
-static void fill_names(const SearchState& state, size_t position, WIN32_FIND_DATAA* record)
-{
-    if (position < 2) {
-        strcpy(record->cFileName, state.self_name != nullptr ? state.self_name : dot_name(position));
-        record->cAlternateFileName[0] = '\0';
-        return;
-    }
-    const DirectoryTable& table = *state.table;
-    const TableEntry& entry = table.entries[position - 2];
-    memcpy(record->cFileName, table.name(entry), entry.name_length + 1u);
-    strcpy(record->cAlternateFileName, entry.alias == NO_ALIAS ? "" : table.text.data() + entry.alias);
+    state->entry_path += entry;
+    if (state->self_name != nullptr)
+        name = state->self_name;
+    const char* at = state->directory_fd == AT_FDCWD ? state->entry_path.c_str() : entry;
+    EntryStatus status;
+    if (read_entry_status(state->directory_fd, at, state->entry_path.c_str(), "", &status) != 0)
+        return false;
+    fill_find_record(status, record);
+    strcpy(record->cFileName, name);
+    record->cAlternateFileName[0] = '\0';
+    return true;
 }
 
 static bool entry_matches(const SearchState& state, const TableEntry& entry)
@@ -266,100 +225,35 @@ static bool entry_matches(const SearchState& state, const TableEntry& entry)
     return wildcard_matches(state.pattern.data(), state.pattern.size(), alias, strlen(alias));
 }
 
-static bool position_matches(const SearchState& state, size_t position)
+static bool fill_entry_record(SearchState* state, const TableEntry& entry, WIN32_FIND_DATAA* record)
 {
-    if (position >= 2)
-        return entry_matches(state, state.table->entries[position - 2]);
-    const char* name = dot_name(position);
-    return wildcard_matches(state.pattern.data(), state.pattern.size(), name, strlen(name));
-}
-
-static const FetchedFacts* fetched_facts(const SearchState& state, size_t position)
-{
-    const SharedRecords* shared = state.shared.get();
-    if (shared == nullptr)
-        return nullptr;
-    size_t low = 0, high = shared->fetched_count;
-    while (low < high) {
-        const size_t middle = (low + high) / 2;
-        if (shared->fetched[middle].position < position)
-            low = middle + 1;
-        else
-            high = middle;
-    }
-    return low < shared->fetched_count && shared->fetched[low].position == position ? &shared->fetched[low] : nullptr;
-}
-
-// The requests of a batch and their paths, reused from one batch to the next.
-static FactRequest fact_requests[FACT_BATCH];
-static size_t fact_positions[FACT_BATCH];
-static std::string fact_paths;
-
-// Fetches the facts of the entry at position and of the next ones the search will
-// return, in one batch, into the shared enumeration. False when the host answers no
-// batch: the search then reads each entry by itself.
-static bool fetch_ahead(SearchState* state, size_t position)
-{
-    SharedRecords* shared = state->shared.get();
-    if (shared == nullptr || !state->fetches_ahead || state->directory_fd == AT_FDCWD)
+    const DirectoryTable& table = *state->table;
+    const char* host_name = table.host_name(entry);
+    state->entry_path.resize(state->directory_length);
+    state->entry_path += host_name;
+    const char* at = state->directory_fd == AT_FDCWD ? state->entry_path.c_str() : host_name;
+    EntryStatus status;
+    if (read_entry_status(state->directory_fd, at, state->entry_path.c_str(), table.name(entry), &status) != 0)
         return false;
-    const size_t end = state->table->entries.size() + 2;
-    size_t offsets[FACT_BATCH];
-    size_t count = 0;
-    fact_paths.clear();
-    for (size_t at = position; at < end && count < FACT_BATCH; at++) {
-        if (at != position && !position_matches(*state, at))
-            continue;
-        const char* host_name = host_name_at(*state, at);
-        offsets[count] = fact_paths.size();
-        fact_paths.append(state->entry_path, 0, state->directory_length);
-        fact_paths.append(host_name);
-        fact_paths.push_back('\0');
-        fact_requests[count].directory_fd = state->directory_fd;
-        fact_requests[count].name = host_name;
-        fact_positions[count] = at;
-        count++;
-    }
-    for (size_t i = 0; i < count; i++)
-        fact_requests[i].host_path = fact_paths.data() + offsets[i];
-    shared->fetched_count = 0;
-    if (!fetch_facts(fact_requests, count))
-        return false;
-    for (size_t i = 0; i < count; i++) {
-        const FactRequest& request = fact_requests[i];
-        FetchedFacts& fetched = shared->fetched[i];
-        fetched.position = fact_positions[i];
-        fetched.result = request.status_result;
-        if (fetched.result == 0)
-            entry_status_from(request.directory_fd, request.name, request.status, request.host_path,
-                              shown_name_at(*state, fetched.position), request.value, request.value_length,
-                              &fetched.status);
-    }
-    shared->fetched_count = count;
+    fill_find_record(status, record);
+    memcpy(record->cFileName, table.name(entry), entry.name_length + 1u);
+    strcpy(record->cAlternateFileName, entry.alias == NO_ALIAS ? "" : table.text.data() + entry.alias);
     return true;
 }
 
-// The record at a position: from the shared enumeration when another search has just
-// read it, else from the facts fetched ahead, fetching the next batch when they do not
-// reach it, else from the host entry by entry.
+// The record at a position, from the shared enumeration when another search has just
+// read it, else from the host.
 static bool fill_record_at(SearchState* state, size_t position, WIN32_FIND_DATAA* record)
 {
     if (const WIN32_FIND_DATAA* shared = shared_record(state, position)) {
         *record = *shared;
         return true;
     }
-    const FetchedFacts* fetched = fetched_facts(*state, position);
-    if (fetched == nullptr && fetch_ahead(state, position))
-        fetched = fetched_facts(*state, position);
-    EntryStatus read;
-    if (fetched == nullptr && read_status_at(state, position, &read) != 0)
-        return false;
-    if (fetched != nullptr && fetched->result != 0)
-        return false;
-    fill_find_record(fetched != nullptr ? fetched->status : read, record);
-    fill_names(*state, position, record);
-    keep_shared_record(state, position, *record);
-    return true;
+    const bool filled = position < 2 ? fill_dot_record(state, static_cast<int>(position) + 1, record)
+                                     : fill_entry_record(state, state->table->entries[position - 2], record);
+    if (filled)
+        keep_shared_record(state, position, *record);
+    return filled;
 }
 
 static bool next_record(SearchState* state, WIN32_FIND_DATAA* record)
@@ -612,7 +506,6 @@ HANDLE FindFirstFileA(LPCSTR file_name, LPWIN32_FIND_DATAA find_data)
         return fail_search(state, error);
     if (!next_record(state, find_data))
         return fail_search(state, ERROR_FILE_NOT_FOUND);
-    state->fetches_ahead = true;
     HandleObject* object = new_handle_object(HandleKind::search, -1);
     if (object == nullptr)
         return fail_search(state, ERROR_NOT_ENOUGH_MEMORY);

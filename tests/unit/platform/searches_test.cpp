@@ -4,11 +4,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/time.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 #include "platform/platform.h"
-#include "platform/posix/fact_batch.h"
 #include "temporary_tree.h"
 
 using Names = std::vector<std::string>;
@@ -314,59 +312,4 @@ TEST(Searches, second_search_does_not_return_an_entry_deleted_after_the_first_re
     EXPECT_EQ(names, Names{"c"});
     FindClose(ahead);
     FindClose(behind);
-}
-
-static std::vector<std::string> listed_records(const std::string& pattern)
-{
-    std::vector<std::string> seen;
-    WIN32_FIND_DATAA r;
-    HANDLE search = FindFirstFileA(pattern.c_str(), &r);
-    if (search == INVALID_HANDLE_VALUE)
-        return seen;
-    const auto time = [](const FILETIME& t) {
-        return std::to_string(t.dwHighDateTime) + ":" + std::to_string(t.dwLowDateTime);
-    };
-    do {
-        seen.push_back(std::string(r.cFileName) + "|" + r.cAlternateFileName + "|" + std::to_string(r.dwFileAttributes) +
-                       "|" + std::to_string(r.nFileSizeHigh) + ":" + std::to_string(r.nFileSizeLow) + "|" +
-                       time(r.ftCreationTime) + "|" + time(r.ftLastAccessTime) + "|" + time(r.ftLastWriteTime));
-    } while (FindNextFileA(search, &r));
-    FindClose(search);
-    return seen;
-}
-
-// The facts fetched ahead in batches are the ones each entry gives when read alone, for
-// every kind of entry and across the end of a batch.
-TEST(Searches, facts_fetched_in_batches_equal_those_read_one_by_one)
-{
-    TemporaryTree tree;
-    const std::string root = tree.host("");
-    FactRequest probe = {};
-    probe.directory_fd = AT_FDCWD;
-    probe.name = probe.host_path = root.c_str();
-    if (!fetch_facts(&probe, 1))
-        GTEST_SKIP() << "the host refuses io_uring: only the plain calls can be checked";
-    for (int i = 0; i < 2 * static_cast<int>(FACT_BATCH); i++)
-        tree.file("entry " + std::to_string(i), std::string(static_cast<size_t>(i), 'x'));
-    tree.file("read only", "r", 0444);
-    tree.file(".hidden");
-    tree.file("stored");
-    tree.directory("directory");
-    ASSERT_EQ(setxattr(tree.host("stored").c_str(), "user.DOSATTRIB", "0x6", 3, 0), 0);
-    ASSERT_EQ(setxattr(tree.host("directory").c_str(), "user.DOSATTRIB", "0x3", 3, 0), 0);
-    tree.link("link to file", "stored");
-    tree.link("link to directory", "directory");
-    tree.link("dangling link", "missing");
-    // Following a link touches the link's access time once (relatime): a first listing
-    // settles it.
-    listed_records(tree.windows("*"));
-    for (const char* pattern : {"*", "entry 1*", "*link*"}) {
-        const std::vector<std::string> batched = listed_records(tree.windows(pattern));
-        enable_fact_batches(false);
-        const std::vector<std::string> alone = listed_records(tree.windows(pattern));
-        enable_fact_batches(true);
-        EXPECT_EQ(batched, alone) << pattern;
-        EXPECT_FALSE(batched.empty()) << pattern;
-    }
-    EXPECT_EQ(listed_records(tree.windows("*")).size(), 2 * FACT_BATCH + 9);
 }
