@@ -5,16 +5,9 @@
 #include <sys/xattr.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "e2e/run_program.h"
-
-static std::string contents_of(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 static bool exists(const std::string& path)
 {
@@ -84,7 +77,7 @@ TEST(Copy, update_rule_and_its_two_second_tolerance)
         const RunResult result = run_orva({c.option, "src\\f", "dst"}, tree.path());
         const std::string label = std::string(c.option) + " " + std::to_string(c.source_offset_ns);
         EXPECT_EQ(result.out, c.replaced ? "update file      dst\\f\n" : "") << label;
-        EXPECT_EQ(contents_of(tree.path() + "/dst/f"), c.replaced ? "new" : "old") << label;
+        EXPECT_EQ(file_contents(tree.path() + "/dst/f"), c.replaced ? "new" : "old") << label;
         EXPECT_EQ(result.exit_code, 1) << label;
     }
 }
@@ -98,7 +91,7 @@ TEST(Copy, a_read_only_destination_is_replaced_and_missing_ones_are_created)
     chmod((tree.path() + "/dst/f").c_str(), 0444);
     const RunResult result = run_orva({"/CI", "src\\", "dst"}, tree.path());
     EXPECT_EQ(result.out, "update file      dst\\f\ncreate file      dst\\g\n");
-    EXPECT_EQ(contents_of(tree.path() + "/dst/f"), "new");
+    EXPECT_EQ(file_contents(tree.path() + "/dst/f"), "new");
 }
 
 // /!D: no directory entry is offered, so parents come into being only for files, each
@@ -111,7 +104,7 @@ TEST(Copy, missing_parents_are_created_silently_like_their_sources)
     set_dos_attributes(tree.path() + "/src/one/two", "0x12");
     const RunResult result = run_orva({"/CI/!D", "src\\", "dst"}, tree.path());
     EXPECT_EQ(result.out, "Create directory dst\ncreate file      dst\\one\\two\\three\\deep.txt\n");
-    EXPECT_EQ(contents_of(tree.path() + "/dst/one/two/three/deep.txt"), "d");
+    EXPECT_EQ(file_contents(tree.path() + "/dst/one/two/three/deep.txt"), "d");
     EXPECT_FALSE(exists(tree.path() + "/dst/lonely"));
     char value[16] = {};
     getxattr((tree.path() + "/dst/one/two").c_str(), "user.DOSATTRIB", value, sizeof value - 1);
@@ -149,7 +142,7 @@ TEST(Copy, move_removes_emptied_directories_and_keeps_one_with_an_unselected_fil
                           "move file        dst\\src\\kept\\c.txt\n")
         << result.out;
     EXPECT_EQ(result.exit_code, 3);
-    EXPECT_EQ(contents_of(tree.path() + "/dst/src/a.txt"), "a");
+    EXPECT_EQ(file_contents(tree.path() + "/dst/src/a.txt"), "a");
     EXPECT_FALSE(exists(tree.path() + "/src/a.txt"));
     EXPECT_FALSE(exists(tree.path() + "/src/gone"));
     EXPECT_TRUE(exists(tree.path() + "/src/kept/stay.me"));
@@ -169,7 +162,7 @@ TEST(Copy, remove_source_after_a_verified_copy_and_the_progress_field)
                           "  delete source file\n")
         << result.out;
     EXPECT_FALSE(exists(tree.path() + "/src/f"));
-    EXPECT_EQ(contents_of(tree.path() + "/dst/f"), "contents");
+    EXPECT_EQ(file_contents(tree.path() + "/dst/f"), "contents");
     EXPECT_TRUE(exists(tree.path() + "/dst/empty"));
 }
 

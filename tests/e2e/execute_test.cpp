@@ -4,33 +4,13 @@
 
 #include <sys/stat.h>
 
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include "e2e/pty_session.h"
 #include "e2e/run_program.h"
 
 static const std::string PROMPT = " <Execute:Y, Skip:N, All:A, Skip All:X>? ";
-
-static std::string contents(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return "<missing>";
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-static int count_of(const std::string& text, const std::string& part)
-{
-    int count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        count++;
-    return count;
-}
 
 // Every case writes what its commands received to the file out beside the source.
 TEST(Execute, commands_receive_the_entry_and_run_in_order)
@@ -61,7 +41,7 @@ TEST(Execute, commands_receive_the_entry_and_run_in_order)
         tree.file("src/a.txt", "a");
         tree.file("src/d/b.txt", "b");
         const RunResult run = run_orva(c.arguments, tree.path());
-        EXPECT_EQ(contents(tree.path() + "/out"), c.out_file) << c.name;
+        EXPECT_EQ(file_contents(tree.path() + "/out"), c.out_file) << c.name;
         EXPECT_EQ(run.exit_code, c.exit_code) << c.name;
         EXPECT_EQ(run.err, c.err) << c.name;
         EXPECT_EQ(run.out, "") << c.name;
@@ -77,19 +57,19 @@ TEST(Execute, every_variable_on_a_real_entry)
     const std::string printed = "printf '[%s]' '$D' '$d' '$T' '$t' '$E' '$e' '$F' '$f' '$P' '$p' '$S' '$s' "
                                 "'$N' '$n' '$V' '$v' '$$' '$x' '$' > out";
     ASSERT_EQ(run_orva({"/XIN=#" + printed + "#", "src\\Long Name.txt"}, tree.path()).exit_code, 1);
-    EXPECT_EQ(contents(tree.path() + "/out"),
+    EXPECT_EQ(file_contents(tree.path() + "/out"),
               "[08-09-12][080912][10:11:12][101112][TXT][txt][LONGNA~1][Long Name][src][src][src][src]"
               "[src/Long Name.txt][src/Long Name.txt][.][.][$][$x][$]");
     ASSERT_EQ(run_orva({"/XAIN=#printf '[%s]' '$n' '$p' '$s' '$V' '$v' > out#", "src\\Long Name.txt"},
                        tree.path())
                   .exit_code,
               1);
-    EXPECT_EQ(contents(tree.path() + "/out"), "[" + tree.path() + "/src/Long Name.txt][" + tree.path() + "/src][" +
+    EXPECT_EQ(file_contents(tree.path() + "/out"), "[" + tree.path() + "/src/Long Name.txt][" + tree.path() + "/src][" +
                                                   tree.path() + "/src][Z:][z:]");
     // F doubles the '$' of substituted names for an interpreter that reads "$$" as one.
     tree.file("src/a$b.txt", "x");
     ASSERT_EQ(run_orva({"/XFIN=#printf '[%s]' '$f' '$n' > out#", "src\\a$b.txt"}, tree.path()).exit_code, 1);
-    EXPECT_EQ(contents(tree.path() + "/out"), "[a$$b][src/a$$b.txt]");
+    EXPECT_EQ(file_contents(tree.path() + "/out"), "[a$$b][src/a$$b.txt]");
 }
 
 TEST(Execute, interpreter_that_cannot_start_stops_the_run)
@@ -112,7 +92,7 @@ TEST(Execute, interpreter_that_cannot_start_stops_the_run)
         const RunResult run = run_orva({"/XIN='echo $f >> out'", "src\\*.txt"}, tree.path(), {{"COMSPEC", c.comspec}});
         EXPECT_EQ(run.err, c.err) << c.comspec;
         EXPECT_EQ(run.exit_code, 1) << c.comspec;
-        EXPECT_EQ(contents(tree.path() + "/out"), "<missing>") << c.comspec;
+        EXPECT_EQ(file_contents(tree.path() + "/out"), "<missing>") << c.comspec;
     }
 }
 
@@ -124,7 +104,7 @@ TEST(Execute, prompt_without_a_terminal_shows_the_command_and_stops)
     const RunResult run = run_orva({"/XN='echo $f >> out'", "src\\a.txt"}, tree.path());
     EXPECT_EQ(run.err, "echo a >> out" + PROMPT + "\n");
     EXPECT_EQ(run.out, "\nAbort by user!\n");
-    EXPECT_EQ(contents(tree.path() + "/out"), "<missing>");
+    EXPECT_EQ(file_contents(tree.path() + "/out"), "<missing>");
 }
 
 class ExecutePrompt : public testing::Test {
@@ -134,7 +114,7 @@ protected:
         tree.file("src/a");
         tree.file("src/b");
     }
-    std::string out() { return contents(tree.path() + "/out"); }
+    std::string out() { return file_contents(tree.path() + "/out"); }
     // Two commands for each of a, b and src, at the first prompt.
     PtySession& start()
     {
@@ -210,7 +190,7 @@ TEST_F(ExecutePrompt, terminal_is_normal_for_the_child_and_after_the_run)
             s.type("y");
         }
         EXPECT_EQ(s.wait_exit(), 0) << s.output();
-        const std::string child = contents(tree.path() + "/child");
+        const std::string child = file_contents(tree.path() + "/child");
         if (std::string(c.child_mode) == "present") {
             EXPECT_NE(child.find(" icanon"), std::string::npos) << child;
             EXPECT_EQ(child.find("-icanon"), std::string::npos) << child;
@@ -218,7 +198,7 @@ TEST_F(ExecutePrompt, terminal_is_normal_for_the_child_and_after_the_run)
         } else {
             EXPECT_EQ(child, "<missing>");
         }
-        const std::string after = contents(tree.path() + "/after");
+        const std::string after = file_contents(tree.path() + "/after");
         EXPECT_NE(after.find(" icanon"), std::string::npos) << c.comspec << after;
         EXPECT_EQ(after.find("-icanon"), std::string::npos) << c.comspec << after;
         EXPECT_EQ(after.find("-echo "), std::string::npos) << c.comspec << after;

@@ -12,14 +12,6 @@
 static const std::string PROMPT = " <Delete:Y, Skip:N, All:A, Skip All:X>? ";
 static const std::string ABORT_TEXT = "\x1b[7m\r\nAbort by user!\r\n\x1b[0m";
 
-static int count_of(const std::string& text, const std::string& part)
-{
-    int count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        count++;
-    return count;
-}
-
 class Prompt : public testing::Test {
 protected:
     PtySession& start(const std::vector<std::string>& steps)

@@ -30,12 +30,7 @@ protected:
     // Files with their contents, then each of them and of their directories at the known time.
     void files(std::initializer_list<std::pair<std::string, std::string>> entries)
     {
-        for (const auto& [path, contents] : entries)
-            tree.file(path, contents);
-        for (const auto& [path, contents] : entries) {
-            for (size_t end = path.size(); end != std::string::npos; end = path.rfind('/', end - 1))
-                tree.times(path.substr(0, end), SEPT_12, NANOS_34);
-        }
+        tree.files_at(entries, SEPT_12, NANOS_34);
     }
     // A small tree: src with two files and a subdirectory with two more.
     void fill()

@@ -57,6 +57,18 @@ void TempTree::sparse(const std::string& relative, long long size)
         throw std::runtime_error("truncate failed for " + relative);
 }
 
+void TempTree::files_at(std::initializer_list<std::pair<std::string, std::string>> entries, long long seconds,
+                        long nanoseconds)
+{
+    for (const auto& [path, contents] : entries)
+        file(path, contents);
+    // After all files are made, since making one changes its directories' times.
+    for (const auto& [path, contents] : entries) {
+        for (size_t end = path.size(); end != std::string::npos; end = path.rfind('/', end - 1))
+            times(path.substr(0, end), seconds, nanoseconds);
+    }
+}
+
 std::string snapshot(const std::string& directory)
 {
     std::vector<std::string> lines;
@@ -174,6 +186,22 @@ RunResult run_orva_as_nobody(const std::vector<std::string>& arguments, const st
 bool setpriv_refused(const RunResult& result)
 {
     return result.err.find("setpriv") != std::string::npos;
+}
+
+std::string file_contents(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return "<missing>";
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+int count_of(const std::string& text, const std::string& part)
+{
+    int count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        count++;
+    return count;
 }
 
 std::string expected_file(const std::string& name)

@@ -1,6 +1,7 @@
 // Runs the built program in a temporary directory and captures what it did.
 #pragma once
 
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
@@ -27,6 +28,10 @@ public:
     void times(const std::string& relative, long long seconds, long nanoseconds = 0);
     // A file of that size without data, for sizes past 4 GB.
     void sparse(const std::string& relative, long long size);
+    // Files with their contents, then each of them and every directory on their way
+    // given one last-write and access time.
+    void files_at(std::initializer_list<std::pair<std::string, std::string>> entries, long long seconds,
+                  long nanoseconds = 0);
 
 private:
     std::string root;
@@ -50,6 +55,11 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
 // opened to everyone first. setpriv_refused says the machine would not switch users.
 RunResult run_orva_as_nobody(const std::vector<std::string>& arguments, const std::string& cwd);
 bool setpriv_refused(const RunResult& result);
+
+// A file's whole contents, or "<missing>" when it cannot be read.
+std::string file_contents(const std::string& path);
+// How many times part occurs in text, overlapping occurrences included.
+int count_of(const std::string& text, const std::string& part);
 
 // The contents of a file of tests/e2e/expected.
 std::string expected_file(const std::string& name);

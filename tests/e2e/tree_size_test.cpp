@@ -24,12 +24,7 @@ protected:
     // Files with their contents; every entry on their way gets the known time.
     void files(std::initializer_list<std::pair<std::string, std::string>> entries)
     {
-        for (const auto& [path, contents] : entries)
-            tree.file(path, contents);
-        for (const auto& [path, contents] : entries) {
-            for (size_t end = path.size(); end != std::string::npos; end = path.rfind('/', end - 1))
-                tree.times(path.substr(0, end), SEPT_12);
-        }
+        tree.files_at(entries, SEPT_12);
     }
     // a.txt, the directory b1 (b.txt and sub with deep.txt), c.txt.
     void fill()
