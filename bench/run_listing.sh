@@ -22,9 +22,4 @@ python3 "$here/bench/alternate.py" --runs "$runs" --target 1.0 \
     orva "$orva $(windows_path /usr)" \
     find "find /usr -printf '$format'"
 
-python3 "$here/bench/make_tree.py" "$work/small" 10 >/dev/null
-rm -rf "$work/tree"
-python3 "$here/bench/make_tree.py" "$work/million" 1000 >/dev/null
-printf 'peak memory of the listing: %s KB for 10,000 files, %s KB for 1,000,000 files (target at most 16,384 KB)\n' \
-    "$(max_rss_kb "exec $orva $(windows_path "$work/small")")" \
-    "$(max_rss_kb "exec $orva $(windows_path "$work/million")")"
+report_peak_memory 'the listing' ''

@@ -12,9 +12,4 @@ python3 "$here/bench/alternate.py" --runs "$runs" --target 1.2 \
     orva "$orva /ST $(windows_path "$work/tree")" \
     du "du -s --apparent-size -B1 $work/tree"
 
-python3 "$here/bench/make_tree.py" "$work/small" 10 >/dev/null
-rm -rf "$work/tree"
-python3 "$here/bench/make_tree.py" "$work/million" 1000 >/dev/null
-printf 'peak memory of /ST: %s KB for 10,000 files, %s KB for 1,000,000 files (target at most 16,384 KB)\n' \
-    "$(max_rss_kb "exec $orva /ST $(windows_path "$work/small")")" \
-    "$(max_rss_kb "exec $orva /ST $(windows_path "$work/million")")"
+report_peak_memory '/ST' '/ST'
