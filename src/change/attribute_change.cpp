@@ -7,12 +7,13 @@
 #include "console/console_state.h"
 #include "console/number_format.h"
 #include "messages/messages.h"
+#include "walk/name_forms.h"
 #include "walk/walk_state.h"
 
 int change_attributes()
 {
     walk.pause_counter++;
-    const char* path = change_path();
+    const char* path = chosen_path();
     const DWORD present = walk.current_level->find_data.dwFileAttributes;
     print_attributes(present);
     printf(" %s", path);

@@ -1,16 +1,10 @@
-// What the attribute and date changes share: the path they act on and their question.
+// What the attribute and date changes share: their question.
 #include "change/change_prompt.h"
 
 #include <cstdio>
 
 #include "console/keys.h"
 #include "messages/messages.h"
-#include "walk/walk_state.h"
-
-const char* change_path()
-{
-    return (settings.list_mode & 1) ? walk.source_path : walk.short_path;
-}
 
 int change_confirmed(int* result)
 {

@@ -7,6 +7,7 @@
 #include "console/console_state.h"
 #include "console/date_display.h"
 #include "messages/messages.h"
+#include "walk/name_forms.h"
 #include "walk/walk_state.h"
 
 // The present time with a four-digit year and milliseconds, whatever /Y says.
@@ -54,7 +55,7 @@ static int set_last_write_time(const char* path, DWORD attributes)
 int change_date()
 {
     walk.pause_counter++;
-    const char* path = change_path();
+    const char* path = chosen_path();
     const WIN32_FIND_DATAA& entry = walk.current_level->find_data;
     print_change_line(entry.ftLastWriteTime, path);
     int result = 1;

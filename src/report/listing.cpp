@@ -14,6 +14,7 @@
 #include "driver/transfer_buffers.h"
 #include "messages/messages.h"
 #include "report/crc.h"
+#include "walk/name_forms.h"
 #include "walk/walk_state.h"
 
 const uint32_t READ_TEST_ONLY = 0xFFFFFFFFu;
@@ -171,7 +172,7 @@ static void print_line(const WIN32_FIND_DATAA& entry, const FileReading& reading
         else
             printf(MSG_SPEED_COLUMN, reading.speed);
     }
-    printf("%s\n", (settings.list_mode & 1) ? walk.source_path : walk.short_path);
+    printf("%s\n", chosen_path());
 }
 
 int list_entry()

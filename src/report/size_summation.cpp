@@ -5,6 +5,7 @@
 
 #include "driver/run_settings.h"
 #include "messages/messages.h"
+#include "walk/name_forms.h"
 #include "walk/walk_state.h"
 
 // Leading zeros and the commas among them become blanks; the last digit stays.
@@ -46,6 +47,6 @@ int size_entry()
     walk.pause_counter++;
     add_and_print_size(entry_size(walk.current_level->find_data));
     if (!settings.size_total_only)
-        printf("%s\n", (settings.list_mode & 1) ? walk.source_path : walk.short_path);
+        printf("%s\n", chosen_path());
     return 1;
 }

@@ -21,12 +21,6 @@ enum VerifyOutcome {
     VERIFY_STOP,
 };
 
-// The short form acts on the entry too, not only in the line: /L0 deletes what it shows.
-static const char* chosen_path()
-{
-    return (settings.list_mode & 1) ? walk.source_path : walk.short_path;
-}
-
 static bool is_directory_entry()
 {
     return (walk.current_level->find_data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

@@ -48,3 +48,8 @@ int build_dest_path()
     const uint32_t root_length = walk.current_level->root_length;
     return compose_path(walk.dest_path, walk.dest_path, walk.dest_root_length, walk.source_path + root_length) ? 1 : 0;
 }
+
+const char* chosen_path()
+{
+    return (settings.list_mode & 1) ? walk.source_path : walk.short_path;
+}

@@ -9,6 +9,10 @@ int build_source_path();
 // system cannot give a short one, so that nothing acts on an earlier entry's path.
 void build_short_path();
 
+// The path the operations that follow /L show and act on: source_path with an odd
+// /L, short_path with an even one, so that /L0 changes what it shows.
+const char* chosen_path();
+
 // dest_path: the destination root followed by source_path below the source root.
 // 0 (with a message) when the path does not fit its buffer.
 int build_dest_path();
