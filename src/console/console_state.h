@@ -14,13 +14,20 @@ struct ConsoleState {
     uint16_t normal_attributes = 0;
     int32_t aborted = 0;
     int32_t skip_all = 0;
+    // Standard output is a console a person reads (not a file, a pipe or NUL).
+    int32_t output_is_console = 0;
 };
 
 extern ConsoleState console;
 
 // Takes the standard handles (input, error, output, in this order) and, when the
-// output is a console, its normal text attributes.
+// output is a console, its normal text attributes; then chooses how standard output is
+// buffered. Called before anything is printed.
 void capture_console();
+
+// Shows what an entry printed when a person reads the console, whatever the C runtime
+// makes of line buffering; costs nothing when the output goes elsewhere.
+void show_printed_lines();
 
 // Inverted colours for an error text, and back.
 void highlight_on(HANDLE handle);

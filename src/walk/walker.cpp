@@ -238,6 +238,7 @@ static int walk_file()
 
 int walk_entry()
 {
+    show_printed_lines();
     int stop;
     if (settings.pause_every > 0 && walk.pause_counter >= settings.pause_every) {
         walk.pause_counter = 0;
