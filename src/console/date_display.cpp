@@ -31,41 +31,75 @@ SYSTEMTIME local_calendar(uint64_t file_time)
     return calendar;
 }
 
-static int advance(char** cursor, int written)
+// Two digits of a value below 100.
+static char* put_two(char* at, unsigned value)
 {
-    *cursor += written;
+    at[0] = static_cast<char>('0' + value / 10);
+    at[1] = static_cast<char>('0' + value % 10);
+    return at + 2;
+}
+
+// At least four digits: a year past 9999 takes five, as "%04u" gives it.
+static char* put_year(char* at, unsigned year)
+{
+    if (year >= 10000)
+        *at++ = static_cast<char>('0' + year / 10000);
+    at = put_two(at, year / 100 % 100);
+    return put_two(at, year % 100);
+}
+
+static char* put_date(char* at, const SYSTEMTIME& t, char separator)
+{
+    at = settings.year_4_digits ? put_year(at, t.wYear) : put_two(at, t.wYear % 100u);
+    if (separator != 0)
+        *at++ = separator;
+    at = put_two(at, t.wMonth);
+    if (separator != 0)
+        *at++ = separator;
+    return put_two(at, t.wDay);
+}
+
+static char* put_time(char* at, const SYSTEMTIME& t, int mode)
+{
+    const char separator = mode == TIME_COMPACT ? '\0' : ':';
+    at = put_two(at, t.wHour);
+    if (separator != 0)
+        *at++ = separator;
+    at = put_two(at, t.wMinute);
+    if (separator != 0)
+        *at++ = separator;
+    at = put_two(at, t.wSecond);
+    if (mode == TIME_COMPACT || mode == TIME_SECONDS)
+        return at;
+    *at++ = '.';
+    return put_two(at, t.wMilliseconds / 10u);
+}
+
+// The listing writes a line per entry: its dates are put by hand, not through printf.
+static int advance(char** cursor, char* end)
+{
+    const int written = static_cast<int>(end - *cursor);
+    *cursor = end;
     return written;
 }
 
 // A buffer of 16 characters holds every form.
 int format_date(uint64_t file_time, char** cursor, char separator)
 {
-    const SYSTEMTIME t = local_calendar(file_time);
-    const unsigned short year = settings.year_4_digits ? t.wYear : static_cast<unsigned short>(t.wYear % 100);
-    const unsigned short month = t.wMonth;
-    const unsigned short day = t.wDay;
-    if (settings.year_4_digits) {
-        if (separator != 0)
-            return advance(cursor, snprintf(*cursor, 16, "%04hu%c%02hu%c%02hu", year, separator, month, separator, day));
-        return advance(cursor, snprintf(*cursor, 16, "%04hu%02hu%02hu", year, month, day));
-    }
-    if (separator != 0)
-        return advance(cursor, snprintf(*cursor, 16, "%02hu%c%02hu%c%02hu", year, separator, month, separator, day));
-    return advance(cursor, snprintf(*cursor, 16, "%02hu%02hu%02hu", year, month, day));
+    return advance(cursor, put_date(*cursor, local_calendar(file_time), separator));
 }
 
 int format_time(uint64_t file_time, char** cursor, int mode)
 {
+    return advance(cursor, put_time(*cursor, local_calendar(file_time), mode));
+}
+
+int format_date_column(uint64_t file_time, char** cursor)
+{
     const SYSTEMTIME t = local_calendar(file_time);
-    const unsigned short hour = t.wHour;
-    const unsigned short minute = t.wMinute;
-    const unsigned short second = t.wSecond;
-    if (mode == TIME_COMPACT)
-        return advance(cursor, snprintf(*cursor, 16, "%02hu%02hu%02hu", hour, minute, second));
-    if (mode == TIME_SECONDS)
-        return advance(cursor, snprintf(*cursor, 16, "%02hu:%02hu:%02hu", hour, minute, second));
-    const unsigned short hundredths = static_cast<unsigned short>(t.wMilliseconds / 10);
-    return advance(cursor, snprintf(*cursor, 16, "%02hu:%02hu:%02hu.%02hu", hour, minute, second, hundredths));
+    char* at = put_date(*cursor, t, '-');
+    *at++ = ' ';
+    return advance(cursor, put_time(at, t, TIME_HUNDREDTHS));
 }
 
 void print_date(uint64_t file_time)
@@ -86,12 +120,4 @@ void print_time(uint64_t file_time, char following)
     *cursor++ = following;
     *cursor = '\0';
     fputs(buffer, stdout);
-}
-
-void print_time_fraction(uint64_t file_time, const char* suffix)
-{
-    char buffer[16];
-    char* cursor = buffer;
-    format_time(file_time, &cursor, TIME_HUNDREDTHS);
-    printf("%s%s", buffer, suffix);
 }

@@ -21,14 +21,15 @@ int format_date(uint64_t file_time, char** cursor, char separator);
 // Writes the time at the cursor in one of the forms above and moves it on.
 int format_time(uint64_t file_time, char** cursor, int mode);
 
+// The listing's column: yy-mm-dd hh:mm:ss.cc (yyyy with /Y4) from one conversion, at
+// the cursor, which moves on; a buffer of 28 characters holds it.
+int format_date_column(uint64_t file_time, char** cursor);
+
 // The date with '-' and one blank after it, on standard output.
 void print_date(uint64_t file_time);
 
 // hh:mm:ss followed by the character, on standard output.
 void print_time(uint64_t file_time, char following);
-
-// hh:mm:ss.cc followed by the suffix, on standard output.
-void print_time_fraction(uint64_t file_time, const char* suffix);
 
 // A FILETIME as one 64-bit value, and back.
 uint64_t file_time_value(const FILETIME& time);

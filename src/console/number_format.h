@@ -12,5 +12,12 @@ const char* format_grouped(uint64_t value);
 // directory. The size is size_high * 2^32 + size_low.
 void print_size_field(uint32_t size_low, uint32_t size_high, uint32_t attributes, int compact);
 
+// The same column at the cursor, which moves on; returns the characters written (at
+// most 27).
+int format_size_field(char** cursor, uint32_t size_low, uint32_t size_high, uint32_t attributes, int compact);
+
 // The six attribute letters "ad-shr", '-' for each bit that is clear, on standard output.
 void print_attributes(uint32_t attributes);
+
+// The six letters at the cursor, which moves on; returns 6.
+int format_attributes(char** cursor, uint32_t attributes);

@@ -5,11 +5,6 @@
 
 #include "platform/platform.h"
 
-char* next_char(const char* p)
-{
-    return CharNextA(p);
-}
-
 char* find_char(const char* text, char c)
 {
     for (const char* p = text; *p != '\0'; p = next_char(p)) {

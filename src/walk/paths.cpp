@@ -10,13 +10,11 @@
 
 char* last_component(const char* path)
 {
+    // After the last ':' or '\\', whichever comes later: one pass, since the walk asks
+    // this of every entry's path.
     const char* component = path;
     for (const char* p = path; *p != '\0'; p = next_char(p)) {
-        if (*p == ':')
-            component = p + 1;
-    }
-    for (const char* p = component; *p != '\0'; p = next_char(p)) {
-        if (*p == '\\')
+        if (*p == ':' || *p == '\\')
             component = p + 1;
     }
     return const_cast<char*>(component);

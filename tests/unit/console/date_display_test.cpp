@@ -59,6 +59,9 @@ TEST_F(DateDisplay, date_forms_follow_the_year_setting)
     EXPECT_EQ(date(t, '-'), "2008-09-12");
     EXPECT_EQ(date(t, 0), "20080912");
     EXPECT_EQ(date(utc(1601, 3, 4, 0, 0, 0, 0), '-'), "1601-03-04");
+    EXPECT_EQ(date(utc(30827, 12, 31, 0, 0, 0, 0), '-'), "30827-12-31");
+    settings.year_4_digits = 0;
+    EXPECT_EQ(date(utc(30827, 12, 31, 0, 0, 0, 0), '-'), "27-12-31");
 }
 
 TEST_F(DateDisplay, time_forms_truncate_hundredths_never_round)
@@ -83,9 +86,13 @@ TEST_F(DateDisplay, local_time_uses_the_current_bias)
 TEST_F(DateDisplay, printers_write_the_column_forms)
 {
     const uint64_t t = utc(2008, 9, 12, 10, 11, 12, 340);
+    char column[32];
+    char* cursor = column;
+    const int written = format_date_column(t, &cursor);
+    EXPECT_EQ(cursor, column + written);
+    EXPECT_EQ(std::string(column, static_cast<size_t>(written)), "08-09-12 10:11:12.34");
     testing::internal::CaptureStdout();
     print_date(t);
-    print_time_fraction(t, " C:");
     print_time(t, '|');
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "08-09-12 10:11:12.34 C:10:11:12|");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "08-09-12 10:11:12|");
 }
