@@ -28,11 +28,21 @@ unsigned char* compare_buffer = nullptr;
 // appended to it, and for the terminating zero.
 static const size_t PATH_ARGUMENT_LIMIT = PATH_BUFFER_SIZE - 2;
 
+// Japanese for a Japanese console (code page 932), and for a UTF-8 console whose user
+// reads Japanese: UTF-8 serves every language, so the code page alone cannot tell.
+static void choose_language()
+{
+    const UINT code_page = GetConsoleOutputCP();
+    const bool japanese_user = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
+    settings.english = !(code_page == 932 || (code_page == CP_UTF8 && japanese_user));
+    settings.utf8_console = code_page == CP_UTF8;
+}
+
 void start_up()
 {
     // Ctrl+C must not end the run: it reaches the program as a key.
     signal(SIGINT, SIG_IGN);
-    settings.english = GetConsoleOutputCP() != 932;
+    choose_language();
     capture_console();
     reset_walk_state();
 }
@@ -49,6 +59,15 @@ int scan_arguments(int argc, char** argv)
     int paths_kept = 0;
     for (int i = 1; i < argc; i++) {
         char* argument = argv[i];
+        const HostRequest request = host_request(argument);
+        if (request == HOST_REQUEST_HELP) {
+            settings.help_request = HELP_SHOW;  // what /? sets
+            continue;
+        }
+        if (request == HOST_REQUEST_VERSION) {
+            settings.version_request = 1;
+            continue;
+        }
         if (argument[0] == SWITCH_CHARACTER) {
             if (!scan_switch_argument(argument, handle_option)) {
                 report_refused(argument);
@@ -172,8 +191,12 @@ int run_program(int argc, char** argv)
 {
     start_up();
     const int parameters_ok = scan_arguments(argc, argv);
+    // The version line is the help's first line, so with both the help alone answers;
+    // either shows despite a refused option, and the run ends with exit code 0.
     if (settings.help_request & HELP_SHOW)
         print_help();
+    else if (settings.version_request)
+        print_version();
     else if (!parameters_ok)
         settings.exit_status = EXIT_ERROR;
     else

@@ -1,16 +1,27 @@
-// Printing the help and the parameter line.
+// Printing the help, the version line and the parameter line.
 #include "driver/help.h"
 
 #include <cstdio>
 
 #include "messages/messages.h"
 
+static const char* help_line(int index)
+{
+    if (settings.english)
+        return HELP_ENGLISH[index];
+    return japanese_text(HELP_JAPANESE[index].cp932, HELP_JAPANESE[index].utf8);
+}
+
 void print_help()
 {
-    const char* const* items = settings.english ? HELP_ENGLISH : HELP_JAPANESE;
     const int count = settings.english ? HELP_ENGLISH_COUNT : HELP_JAPANESE_COUNT;
     for (int i = 0; i < count; i++)
-        printf(items[i], VERSION_TEXT);
+        printf(help_line(i), VERSION_TEXT);
+}
+
+void print_version()
+{
+    printf(help_line(0), VERSION_TEXT);
 }
 
 void print_parameters(int argc, char** argv)

@@ -83,12 +83,14 @@ struct RunSettings {
     int32_t exec_double_dollar = 0;
     int32_t exec_full_path = 0;
     uint32_t help_request = 0;
+    int32_t version_request = 0;
     uint32_t verify_default_attrs = 0x37;
     uint32_t verify_attr_mask = 0;
     int32_t verify_size = 0;
     int32_t verify_date = 0;
     int32_t verify_show_all = 1;
     int32_t english = 1;
+    int32_t utf8_console = 0;
     int32_t pause_every = 0;
     uint64_t new_date = 0;
     char start_directory[PATH_BUFFER_SIZE] = "";

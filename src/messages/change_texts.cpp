@@ -3,19 +3,19 @@
 
 const Message MSG_CHANGE_ATTRIBUTES_FAILED = {
     "Change file %s attributes failed!",
-    "ファイル%sの属性変更でエラーが発生しました!",
+    JAPANESE("ファイル%sの属性変更でエラーが発生しました!"),
 };
 // %lX in both languages: the code is passed as unsigned long, the digits are the same.
 const Message MSG_DATE_CANNOT_OPEN = {
     "Cannot open file %s!(%d/0x%lX)",
-    "ファイル%sをオープンできません!(%d/0x%lX)",
+    JAPANESE("ファイル%sをオープンできません!(%d/0x%lX)"),
 };
 const Message MSG_CHANGE_DATE_FAILED = {
     "Change file %s date failed!",
-    "ファイル%sの日付変更でエラーが発生しました!",
+    JAPANESE("ファイル%sの日付変更でエラーが発生しました!"),
 };
 const Message MSG_DATE_CLOSE_FAILED = {
     "Close file %s failed!",
-    "ファイル%sのクローズでエラーが発生しました!",
+    JAPANESE("ファイル%sのクローズでエラーが発生しました!"),
 };
 const char* const MSG_DATE_CHANGE_LINE = "%02hd-%02hd-%02hd %02hd:%02hd:%02hd.%03hd %s";

@@ -5,20 +5,20 @@ const char* const VERSION_TEXT = "6.01";
 
 const Message MSG_PARAMETER_ERROR = {
     "Parameter error. [%s]\n",
-    "パラメータが不正です. [%s]\n",
+    JAPANESE("パラメータが不正です. [%s]\n"),
 };
 const Message MSG_USE_HELP_OPTION = {
     "Use /? option to show usage.\n",
-    "/?オプションで使用方法を表示します.\n",
+    JAPANESE("/?オプションで使用方法を表示します.\n"),
 };
 const Message MSG_SAME_DIRECTORY = {
     "Source and destination are same directory.\n",
-    "ソースとディスティネーションが同じディレクトリです.\n",
+    JAPANESE("ソースとディスティネーションが同じディレクトリです.\n"),
 };
 const char* const MSG_OUT_OF_MEMORY = "Out of memory!\n";
 const Message MSG_OUTPUT_LOST = {
     "Cannot write to standard output!\n",
-    "標準出力に書き込めません!\n",
+    JAPANESE("標準出力に書き込めません!\n"),
 };
 const char* const MSG_PARAMETERS_HEAD = "Parameters:";
 const char* const MSG_PARAMETER_ITEM = " [%s]";
@@ -26,25 +26,25 @@ const char* const MSG_DEBUG_PATHS = "src:[%s],dst:[%s]\n";
 
 const Message MSG_SOURCE_NOT_FOUND = {
     "Source file or directory is not found.\n",
-    "ソースファイルまたはディレクトリが見つかりません.\n",
+    JAPANESE("ソースファイルまたはディレクトリが見つかりません.\n"),
 };
 const Message MSG_PATH_TOO_LONG = {
     "Path name of %s is too long!\n",
-    "%sのパス名が長すぎます!\n",
+    JAPANESE("%sのパス名が長すぎます!\n"),
 };
 const char* const MSG_FIND_CLOSE_FAILED = "FindClose() failed.\n";
 
 const Message MSG_CREATE_DIRECTORY = {
     "Create directory %s",
-    "作成ディレクトリ %s",
+    JAPANESE("作成ディレクトリ %s"),
 };
 const Message MSG_CANNOT_CREATE_DIRECTORY = {
     "\nCannot create directory!(%ld/0x%lX)",
-    "\nディレクトリが作成できません!(%ld/0x%lX)",
+    JAPANESE("\nディレクトリが作成できません!(%ld/0x%lX)"),
 };
 const Message MSG_CHANGE_DIRECTORY_ATTRIBUTES_FAILED = {
     "\nChange directory attributes failed!",
-    "\nディレクトリの属性変更でエラーが発生しました!",
+    JAPANESE("\nディレクトリの属性変更でエラーが発生しました!"),
 };
 
 const char* const MSG_SIZE_BYTES = "%03lu,%03lu,%03lu,%03lu bytes ";

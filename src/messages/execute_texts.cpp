@@ -3,30 +3,30 @@
 
 const Message MSG_COMMAND_TOO_LONG = {
     "Too long command line to execute!\n[%s]\n",
-    "コプロセスの引数が長すぎます!\n[%s]\n",
+    JAPANESE("コプロセスの引数が長すぎます!\n[%s]\n"),
 };
 const char* const MSG_COMMAND_START_FAILED = "%s!\n";
 const Message MSG_COMMAND_NOT_FOUND = {
     "file or path not found",
-    "ファイル名またはパス名が見つかりません",
+    JAPANESE("ファイル名またはパス名が見つかりません"),
 };
 const Message MSG_COMMAND_ARGUMENTS_TOO_LONG = {
     "command line exceeds more than 1024 bytes",
-    "引数リストが1024バイトを超えています",
+    JAPANESE("引数リストが1024バイトを超えています"),
 };
 const Message MSG_COMMAND_NOT_EXECUTABLE = {
     "file is not executable or bat format",
-    "指定されたファイルが実行可能ファイルでないか、実行可能ファイルの形式が不正です",
+    JAPANESE("指定されたファイルが実行可能ファイルでないか、実行可能ファイルの形式が不正です"),
 };
 const Message MSG_COMMAND_NO_MEMORY = {
     "insufficent memory to execute child process",
-    "メモリ不足のため子プロセスを実行できません",
+    JAPANESE("メモリ不足のため子プロセスを実行できません"),
 };
 const Message MSG_COMMAND_INVALID_MODE = {
     "mode is invalid",
-    "modeが無効です",
+    JAPANESE("modeが無効です"),
 };
 const Message MSG_COMMAND_UNKNOWN_ERROR = {
     "unknown child process error",
-    "コプロセスの不明なエラーです",
+    JAPANESE("コプロセスの不明なエラーです"),
 };

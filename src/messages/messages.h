@@ -2,20 +2,38 @@
 //
 // The texts are defined in the files beside this one, the two languages side by side;
 // those files are compiled to CP932, so the Japanese texts are the bytes a Japanese
-// console shows. `english` in the run settings chooses between them when printing.
+// console shows. Each Japanese text is written once, through JAPANESE(), which also
+// keeps the compiler's UTF-8 form of the same literal for a console whose code page is
+// UTF-8. `english` and `utf8_console` in the run settings choose between the forms.
 #pragma once
 
 #include "driver/run_settings.h"
 
+// A Japanese literal as CP932 (the files' execution character set) and as UTF-8 (a u8
+// literal is UTF-8 whatever that set is).
+#define JAPANESE(literal) literal, u8##literal
+
 struct Message {
     const char* english;
     const char* japanese;
+    const char8_t* japanese_utf8;
 };
+
+struct JapaneseText {
+    const char* cp932;
+    const char8_t* utf8;
+};
+
+// The Japanese text in the console's code page.
+inline const char* japanese_text(const char* cp932, const char8_t* utf8)
+{
+    return settings.utf8_console ? reinterpret_cast<const char*>(utf8) : cp932;
+}
 
 // The text of the language in force.
 inline const char* text(const Message& message)
 {
-    return settings.english ? message.english : message.japanese;
+    return settings.english ? message.english : japanese_text(message.japanese, message.japanese_utf8);
 }
 
 // The program's name and version, as the help shows them.
@@ -149,5 +167,5 @@ extern const char* const MSG_SIZE_KBYTES;
 // Help: one formatted print per item; the first item takes the version.
 extern const char* const HELP_ENGLISH[];
 extern const int HELP_ENGLISH_COUNT;
-extern const char* const HELP_JAPANESE[];
+extern const JapaneseText HELP_JAPANESE[];
 extern const int HELP_JAPANESE_COUNT;

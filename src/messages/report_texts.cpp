@@ -3,23 +3,23 @@
 
 const Message MSG_CANNOT_OPEN_FILE = {
     "Cannot opepn file %s!(%d/0x%lX)\n",
-    "ファイル%sをオープンできません!(%d/0x%lX)\n",
+    JAPANESE("ファイル%sをオープンできません!(%d/0x%lX)\n"),
 };
 const Message MSG_READ_FILE_FAILED = {
     "Read file %s failed!\n",
-    "ファイル%sの読出でエラーが発生しました!\n",
+    JAPANESE("ファイル%sの読出でエラーが発生しました!\n"),
 };
 const Message MSG_CLOSE_FILE_FAILED = {
     "Close file %s failed!\n",
-    "ファイル%sのクローズでエラーが発生しました!\n",
+    JAPANESE("ファイル%sのクローズでエラーが発生しました!\n"),
 };
 const Message MSG_CRC_COMPUTING = {
     "CRC Computing",
-    "CRC 計算中",
+    JAPANESE("CRC 計算中"),
 };
 const Message MSG_READ_TESTING = {
     "Read Testing",
-    "読出テスト",
+    JAPANESE("読出テスト"),
 };
 const char* const MSG_PROGRESS_LABEL = "%s %s ";
 const char* const MSG_PROGRESS_FIGURE = "(%3d%%,%5dKB/sec)";

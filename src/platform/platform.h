@@ -19,6 +19,12 @@
 // also ignores SIGXFSZ, so that a write past the file size limit fails like any write.
 void prepare_arguments(int argc, char** argv);
 
+// The two arguments every tool of the host answers, whatever else the command line
+// holds: on POSIX exactly "--help" (the help, as /?) and "--version" (the version line).
+// Windows has no such convention: there they are paths like any other.
+enum HostRequest { HOST_REQUEST_NONE = 0, HOST_REQUEST_HELP, HOST_REQUEST_VERSION };
+HostRequest host_request(const char* argument);
+
 // Moves the cursor of a console back over a number of character cells, so that the
 // progress text just printed is overwritten by the next. Windows moves it on the screen
 // buffer; the POSIX layer sends the terminal's relative cursor moves. Nothing happens

@@ -6,6 +6,7 @@
 using Environment = std::map<std::string, std::string>;
 
 static const Environment SHIFT_JIS = {{"LANG", "ja_JP.SJIS"}};
+static const Environment JAPANESE_UTF8 = {{"LANG", "ja_JP.UTF-8"}};
 
 static std::string refused(const std::string& argument)
 {
@@ -21,10 +22,11 @@ protected:
     TempTree tree;
 };
 
-TEST_F(CommandLine, help_exits_0_in_english_or_in_cp932_japanese_under_code_page_932_without_e)
+TEST_F(CommandLine, help_exits_0_in_english_or_in_japanese_under_code_page_932_or_utf8_for_a_japanese_user_without_e)
 {
     const std::string english = expected_file("help_english.txt");
-    const std::string japanese = to_cp932(expected_file("help_japanese_utf8.txt"));
+    const std::string japanese_utf8 = expected_file("help_japanese_utf8.txt");
+    const std::string japanese = to_cp932(japanese_utf8);
     EXPECT_NE(japanese.find("\x81\x60"), std::string::npos) << "the full-width tilde of n=0～130";
     const struct { std::vector<std::string> arguments; Environment env; std::string out; } cases[] = {
         {{"/?"}, {}, english},
@@ -34,12 +36,73 @@ TEST_F(CommandLine, help_exits_0_in_english_or_in_cp932_japanese_under_code_page
         {{"/?"}, {{"LC_CTYPE", "ja_JP.cp932"}}, japanese},
         {{"/?80000001"}, {}, english},  // with the parameter bit: only the help
         {{"/Z", "/?"}, {}, refused("/Z") + english},  // a refused option before the help: both, and exit 0
+        {{"/?"}, JAPANESE_UTF8, japanese_utf8},
+        {{"/?"}, {{"LANG", "C"}, {"LC_ALL", "ja.utf8"}}, japanese_utf8},
+        {{"/?/E"}, JAPANESE_UTF8, english},
+        {{"/?"}, {{"LANG", "ja_JP.UTF-8"}, {"LC_MESSAGES", "C.UTF-8"}}, english},  // a UTF-8 console, English user
+        {{"--help"}, {}, english},
+        {{"--help"}, SHIFT_JIS, japanese},
+        {{"/Z", "--help"}, {}, refused("/Z") + english},
     };
     for (const auto& c : cases) {
         const RunResult result = run(c.arguments, c.env);
         EXPECT_EQ(result.out, c.out) << "case " << &c - cases;
         EXPECT_EQ(result.err, "") << "case " << &c - cases;
         EXPECT_EQ(result.exit_code, 0) << "case " << &c - cases;
+    }
+}
+
+// The Japanese texts are kept once: under UTF-8 they are the CP932 ones, converted.
+TEST_F(CommandLine, japanese_under_utf8_is_the_cp932_text_converted_line_by_line)
+{
+    const auto lines = [](const std::string& text) {
+        std::vector<std::string> result;
+        for (size_t start = 0; start < text.size();) {
+            const size_t end = text.find('\n', start);
+            result.push_back(text.substr(start, end == std::string::npos ? end : end - start + 1));
+            start = end == std::string::npos ? text.size() : end + 1;
+        }
+        return result;
+    };
+    for (const std::string argument : {"/?", "/Z"}) {
+        const RunResult utf8 = run({argument}, JAPANESE_UTF8);
+        const RunResult converted = run_program(
+            "/bin/sh", {"-c", "\"$0\" \"$@\" | iconv -f CP932 -t UTF-8", ORVA_BINARY, argument}, tree.path(), SHIFT_JIS);
+        ASSERT_EQ(converted.exit_code, 0) << converted.err;
+        const std::vector<std::string> expected = lines(converted.out), got = lines(utf8.out);
+        ASSERT_GT(expected.size(), argument == "/?" ? 50u : 1u);
+        EXPECT_EQ(got.size(), expected.size()) << argument;
+        for (size_t i = 0; i < expected.size() && i < got.size(); i++)
+            EXPECT_EQ(got[i], expected[i]) << argument << " line " << i + 1;
+        EXPECT_EQ(utf8.exit_code, argument == "/?" ? 0 : 255);
+    }
+}
+
+// The two words every Linux tool answers; any other argument that begins with '-' is a path.
+TEST_F(CommandLine, version_prints_the_help_s_first_line_and_only_the_exact_words_are_taken)
+{
+    tree.file("--Version", "12");
+    tree.file("-x", "123");
+    const std::string english = expected_file("help_english.txt");
+    const std::string english_line = english.substr(0, english.find('\n') + 1);
+    const std::string japanese_line = "階層ディレクトリファイル操作プログラム  Version 6.01\n";
+    const struct { std::vector<std::string> arguments; Environment env; std::string out; int exit_code; } cases[] = {
+        {{"--version"}, {}, english_line, 0},
+        {{"--version"}, SHIFT_JIS, to_cp932(japanese_line), 0},
+        {{"--version"}, JAPANESE_UTF8, japanese_line, 0},
+        {{"/E", "--version", "x"}, JAPANESE_UTF8, english_line, 0},
+        {{"--version", "/Z"}, {}, refused("/Z") + english_line, 0},  // as /? does
+        {{"--version", "/?"}, {}, english, 0},
+        {{"--Version"}, {}, "", 1},  // a file's listing line
+        {{"-x"}, {}, "", 1},
+    };
+    for (const auto& c : cases) {
+        const RunResult result = run(c.arguments, c.env);
+        if (c.out.empty())
+            EXPECT_NE(result.out.find(" " + c.arguments[0] + "\n"), std::string::npos) << result.out;
+        else
+            EXPECT_EQ(result.out, c.out) << "case " << &c - cases;
+        EXPECT_EQ(result.exit_code, c.exit_code) << "case " << &c - cases;
     }
 }
 

@@ -150,6 +150,10 @@ TEST_F(Selection, names_that_cannot_be_shown_are_left_out_with_a_line_on_standar
     const RunResult japanese = run_orva({"t\\sub"}, tree.path(), {{"LC_ALL", "ja_JP.SJIS"}});
     const std::string left_japanese = to_cp932(": ここで表示できない名前のエントリを1つ処理せずに残しました.\n");
     EXPECT_EQ(japanese.err, directory + "\\sub" + left_japanese + directory + "\\sub" + left_japanese);
+    // Under UTF-8 those three are shown; a name already in the range they are shown in is not.
+    tree.file("t/sub/\xef\x80\xba", "x");
+    const RunResult utf8 = run_orva({"t\\sub"}, tree.path(), {{"LC_ALL", "ja_JP.UTF-8"}});
+    EXPECT_EQ(utf8.err, directory + "\\sub: ここで表示できない名前のエントリを1つ処理せずに残しました.\n");
 }
 
 TEST(DeepTrees, paths_past_the_buffer_are_skipped_with_a_message)

@@ -1,8 +1,11 @@
-// POSIX start-up convention for the command line.
+// POSIX start-up conventions for the command line.
 //
 // A leading '/' always starts an option, so a host path is typed with '/' inside
 // (src/sub, Z:/home/u); the program expects Windows separators there, and gets them.
+// Every tool here answers --help and --version; only those two exact words are taken,
+// so any other argument that begins with '-' stays a path, as on Windows.
 #include <csignal>
+#include <cstring>
 
 #include "platform/platform.h"
 
@@ -19,4 +22,13 @@ void prepare_arguments(int argc, char** argv)
                 *p = '\\';
         }
     }
+}
+
+HostRequest host_request(const char* argument)
+{
+    if (strcmp(argument, "--help") == 0)
+        return HOST_REQUEST_HELP;
+    if (strcmp(argument, "--version") == 0)
+        return HOST_REQUEST_VERSION;
+    return HOST_REQUEST_NONE;
 }

@@ -1,9 +1,10 @@
-// The code page and character stepping, taken from the locale variables.
+// The code page, the user's language and character stepping, taken from the locale variables.
 //
 // The locale is read as text, so that no locale needs to be installed: a charset of
 // SJIS, Shift_JIS, CP932 or 932 means code page 932, UTF-8 means 65001, anything else a
-// single-byte page (1252).
+// single-byte page (1252). A language part of "ja" means Japanese, any other English.
 #include <cstdlib>
+#include <cstring>
 #include <strings.h>
 
 #include "platform/platform.h"
@@ -39,6 +40,24 @@ static UINT code_page_from_environment()
             return code_page_of_locale(value);
     }
     return 1252;
+}
+
+// The language of the messages the user reads, from the first of LC_ALL, LC_MESSAGES and
+// LANG that is set and not empty, as POSIX chooses the language of messages. The
+// language is what stands before any '_', '.' or '@' (ja_JP.UTF-8, ja.utf8, ja@x).
+// Read at every call: the program asks once, at start-up.
+LANGID GetUserDefaultUILanguage(void)
+{
+    const char* names[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
+    for (const char* name : names) {
+        const char* value = getenv(name);
+        if (value == nullptr || value[0] == '\0')
+            continue;
+        if (strncmp(value, "ja", 2) == 0 && (value[2] == '\0' || strchr("_.@", value[2]) != nullptr))
+            return MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN);
+        break;
+    }
+    return MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 }
 
 static UINT active_code_page = 0;

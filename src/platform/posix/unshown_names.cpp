@@ -11,14 +11,24 @@
 #include "platform/posix/unshown_names.h"
 
 static const char* const ENGLISH_TEXT = "%s: an entry whose name cannot be shown here was left alone.\n";
-// "%s: ここで表示できない名前のエントリを1つ処理せずに残しました.\n" in CP932, as the
-// program prints its Japanese texts.
-static const char* const JAPANESE_TEXT =
-    "%s: "
-    "\x82\xb1\x82\xb1\x82\xc5\x95\x5c\x8e\xa6\x82\xc5\x82\xab\x82\xc8\x82\xa2\x96\xbc"
-    "\x91\x4f\x82\xcc\x83\x47\x83\x93\x83\x67\x83\x8a\x82\xf0\x31\x82\xc2\x8f\x88\x97"
-    "\x9d\x82\xb9\x82\xb8\x82\xc9\x8e\x63\x82\xb5\x82\xdc\x82\xb5\x82\xbd"
-    ".\n";
+// This file is compiled to CP932, as the program's texts are; a u8 literal keeps the
+// UTF-8 form of the same text.
+#define CP932_AND_UTF8(literal) literal, u8##literal
+static const struct {
+    const char* cp932;
+    const char8_t* utf8;
+} JAPANESE_TEXT = {CP932_AND_UTF8("%s: ここで表示できない名前のエントリを1つ処理せずに残しました.\n")};
+
+// The language of the program's messages without /E, which the layer cannot see.
+static const char* text_for_console()
+{
+    const UINT code_page = GetConsoleOutputCP();
+    if (code_page == 932)
+        return JAPANESE_TEXT.cp932;
+    if (code_page == CP_UTF8 && PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE)
+        return reinterpret_cast<const char*>(JAPANESE_TEXT.utf8);
+    return ENGLISH_TEXT;
+}
 
 // The directory's device and inode, then the host name: the same name in the same
 // directory, whatever path the program reached it by.
@@ -56,6 +66,6 @@ void report_unshown_names(const DirectoryTable& table, const char* directory, si
             continue;
         if (shown.empty())
             shown = shown_directory(directory, length);
-        fprintf(stderr, GetConsoleOutputCP() == 932 ? JAPANESE_TEXT : ENGLISH_TEXT, shown.c_str());
+        fprintf(stderr, text_for_console(), shown.c_str());
     }
 }

@@ -22,6 +22,7 @@ typedef char* LPSTR;
 typedef const char* LPCSTR;
 typedef DWORD* LPDWORD;
 typedef LONG* PLONG;
+typedef WORD LANGID;
 
 #ifndef TRUE
 #define TRUE 1
@@ -31,6 +32,14 @@ typedef LONG* PLONG;
 #endif
 
 #define MAX_PATH 260
+
+// Languages: the primary language in the low 10 bits, the region above them.
+#define LANG_ENGLISH 0x09
+#define LANG_JAPANESE 0x11
+#define SUBLANG_ENGLISH_US 0x01
+#define SUBLANG_JAPANESE_JAPAN 0x01
+#define MAKELANGID(primary, sub) ((WORD)((sub) << 10 | (primary)))
+#define PRIMARYLANGID(language) ((WORD)(language) & 0x3FF)
 
 #define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)
 #define STD_INPUT_HANDLE ((DWORD)-10)
@@ -192,6 +201,7 @@ UINT GetConsoleOutputCP(void);
 BOOL IsDBCSLeadByte(BYTE test_char);
 LPSTR CharNextA(LPCSTR current);
 LPSTR CharUpperA(LPSTR text);
+LANGID GetUserDefaultUILanguage(void);
 
 // Console.
 HANDLE GetStdHandle(DWORD which);

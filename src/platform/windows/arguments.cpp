@@ -2,3 +2,8 @@
 #include "platform/platform.h"
 
 void prepare_arguments(int, char**) {}
+
+HostRequest host_request(const char*)
+{
+    return HOST_REQUEST_NONE;
+}

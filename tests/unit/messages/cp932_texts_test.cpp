@@ -1,4 +1,4 @@
-// The Japanese texts are CP932 bytes, whatever the source file's encoding.
+// The Japanese texts are CP932 bytes, whatever the source file's encoding, with a UTF-8 twin.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,7 +10,7 @@ TEST(JapaneseTexts, full_width_tilde_is_0x81_0x60)
 {
     bool found = false;
     for (int i = 0; i < HELP_JAPANESE_COUNT; i++)
-        found = found || strstr(HELP_JAPANESE[i], "( n=0\x81\x60" "130 )") != nullptr;
+        found = found || strstr(HELP_JAPANESE[i].cp932, "( n=0\x81\x60" "130 )") != nullptr;
     EXPECT_TRUE(found);
 }
 
@@ -25,7 +25,7 @@ TEST(JapaneseTexts, trail_byte_0x5c_survives_and_a_literal_backslash_stays_singl
 {
     // ソ is 0x83 0x5C; the help's "\を付加" holds one real backslash.
     EXPECT_EQ(std::string(MSG_SAME_DIRECTORY.japanese).substr(0, 2), "\x83\x5C");
-    EXPECT_NE(std::string(HELP_JAPANESE[7]).find("\x96\xBC\x82\xC5\\\x82\xF0"), std::string::npos);
+    EXPECT_NE(std::string(HELP_JAPANESE[7].cp932).find("\x96\xBC\x82\xC5\\\x82\xF0"), std::string::npos);
 }
 
 TEST(JapaneseTexts, english_texts_are_plain_ascii)
@@ -36,11 +36,14 @@ TEST(JapaneseTexts, english_texts_are_plain_ascii)
     }
 }
 
-TEST(MessageChoice, english_flag_selects_the_column)
+TEST(MessageChoice, english_flag_selects_the_column_and_a_utf8_console_the_utf8_form)
 {
     reset_run_settings();
     settings.english = 0;
     EXPECT_STREQ(text(MSG_USE_HELP_OPTION), MSG_USE_HELP_OPTION.japanese);
+    settings.utf8_console = 1;
+    EXPECT_STREQ(text(MSG_USE_HELP_OPTION), "/?オプションで使用方法を表示します.\n");
     settings.english = 1;
     EXPECT_STREQ(text(MSG_USE_HELP_OPTION), "Use /? option to show usage.\n");
+    reset_run_settings();
 }

@@ -1,5 +1,5 @@
-// Code pages from the locale variables, character stepping, time conversions and the
-// start-up convention for '/' in paths.
+// Code pages and the user's language from the locale variables, character stepping, time
+// conversions and the start-up conventions of the command line.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -17,6 +17,7 @@ protected:
     {
         unsetenv("LC_ALL");
         unsetenv("LC_CTYPE");
+        unsetenv("LC_MESSAGES");
         unsetenv("LANG");
         setenv(name, value, 1);
         reload_code_page();
@@ -50,6 +51,33 @@ TEST_F(Locale, lc_all_then_lc_ctype_then_lang_and_empty_ones_do_not_count)
     setenv("LC_ALL", "C", 1);
     reload_code_page();
     EXPECT_EQ(GetACP(), 1252u);
+}
+
+TEST_F(Locale, a_language_part_of_ja_makes_the_user_japanese_and_lc_ctype_does_not_count)
+{
+    const LANGID japanese = MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN);
+    const LANGID english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    const struct {
+        const char* name;
+        const char* value;
+        const char* lang;
+        LANGID language;
+    } cases[] = {
+        {"LANG", "ja_JP.UTF-8", nullptr, japanese},  {"LANG", "ja_JP.utf8", nullptr, japanese},
+        {"LANG", "ja.UTF-8", nullptr, japanese},     {"LANG", "ja", nullptr, japanese},
+        {"LANG", "ja@cjknarrow", nullptr, japanese}, {"LANG", "ja_JP.SJIS", nullptr, japanese},
+        {"LANG", "jam_JM.UTF-8", nullptr, english},  {"LANG", "en_US.UTF-8", nullptr, english},
+        {"LANG", "C.UTF-8", nullptr, english},       {"LANG", "", nullptr, english},
+        {"LC_ALL", "C", "ja_JP.UTF-8", english},     {"LC_MESSAGES", "ja_JP.UTF-8", "C", japanese},
+        {"LC_MESSAGES", "C", "ja_JP.UTF-8", english}, {"LC_ALL", "", "ja_JP.UTF-8", japanese},
+        {"LC_CTYPE", "ja_JP.UTF-8", "C", english},
+    };
+    for (const auto& c : cases) {
+        use(c.name, c.value);
+        if (c.lang != nullptr)
+            setenv("LANG", c.lang, 1);
+        EXPECT_EQ(GetUserDefaultUILanguage(), c.language) << c.name << "=" << c.value;
+    }
 }
 
 TEST_F(Locale, shift_jis_lead_bytes_take_two_and_a_single_byte_page_steps_one)
