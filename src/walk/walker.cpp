@@ -151,15 +151,15 @@ static bool is_dot_entry(const char* name)
 
 // The 8.3 form costs the system a look at the entry's directory, so it is built only
 // where this run reads it: the name lists, the source pattern (which inside a directory
-// source only the directory itself meets), the short path form of /L, the listing
-// (whose columns may show it) and the commands (whose upper-case variables take it).
+// source only the directory itself meets), the short path form of /L and the commands
+// (whose upper-case variables take it).
 static bool needs_short_form()
 {
     if (settings.exclude_dir_names != nullptr || settings.include_dir_names != nullptr ||
         settings.exclude_file_names != nullptr || settings.include_file_names != nullptr || !(settings.list_mode & 1))
         return true;
     const uint16_t operation = base_operation();
-    if (operation == OP_LIST || operation == OP_EXECUTE)
+    if (operation == OP_EXECUTE)
         return true;
     const bool no_pattern = settings.source_arg == nullptr || settings.source_arg[level_table[0].root_length] == '\0';
     if (no_pattern)
