@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "e2e/pty_session.h"
+#include "e2e/known_differences.h"
 #include "e2e/run_program.h"
 #include "unit/platform/mounts.h"
 
@@ -59,7 +60,7 @@ TEST_F(Change, attributes_line_and_effect_on_a_file)
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.exit_code, 1);
     EXPECT_EQ(mode_of("f"), 0444u);
-    EXPECT_EQ(listed_attributes("f"), "-----r");
+    EXPECT_EQ(listed_attributes("f"), file_attributes("-----r"));
 }
 
 // A directory is changed before the entries inside it; its read-only bit is stored, its
@@ -73,9 +74,10 @@ TEST_F(Change, read_only_reaches_every_file_and_directory_directory_first)
     EXPECT_EQ(result.exit_code, 2);
     EXPECT_EQ(mode_of("src/a"), 0444u);
     EXPECT_EQ(mode_of("src/sub/b"), 0444u);
-    EXPECT_EQ(stored("src/sub"), "0x1");
+    const bool kept = !differs(READ_ONLY_DIRECTORY_NOT_KEPT);
+    EXPECT_EQ(stored("src/sub"), kept ? "0x1" : "");
     EXPECT_EQ(mode_of("src/sub"), 0755u);
-    EXPECT_EQ(listed_attributes("src\\sub"), "-d---r");
+    EXPECT_EQ(listed_attributes("src\\sub"), kept ? "-d---r" : "-d----");
 }
 
 // Each /+ starts its own letters again, so /+H/+S adds S only; a later listing shows
@@ -96,7 +98,7 @@ TEST_F(Change, hidden_and_system_round_trip_through_later_listings)
     };
     for (const auto& step : steps) {
         EXPECT_EQ(run({step.option, "f"}).exit_code, 1) << step.option;
-        EXPECT_EQ(listed_attributes("f"), step.shown) << step.option;
+        EXPECT_EQ(listed_attributes("f"), file_attributes(step.shown)) << step.option;
     }
 }
 
@@ -104,7 +106,7 @@ TEST_F(Change, short_path_form_is_shown_and_changed)
 {
     tree.file("src/Long Name.txt", "x");
     const RunResult result = run({"/+RI", "/L0", "src"});
-    EXPECT_EQ(result.out, "-d---- SRC\na----- SRC\\LONGNA~1.TXT\n");
+    EXPECT_EQ(aliases_blurred(result.out), aliases_blurred("-d---- SRC\na----- SRC\\LONGNA~1.TXT\n"));
     EXPECT_EQ(mode_of("src/Long Name.txt"), 0444u);
 }
 
@@ -225,8 +227,13 @@ TEST_F(Change, failures_stop_the_run_and_read_only_is_put_back)
         const RunResult result = c.as_nobody ? run_as_nobody(c.arguments) : run(c.arguments);
         if (c.as_nobody && setpriv_refused(result))
             GTEST_SKIP() << result.err;
-        EXPECT_EQ(result.out, c.out) << c.name;
-        EXPECT_EQ(snapshot(host("s")), before) << c.name << ": read-only put back, nothing else changed";
+        if (c.arguments[1] == "s\\fifo" && differs(SPECIAL_FILES_OPENED)) {
+            EXPECT_EQ(result.out, "2008-09-12 10:11:12.000 s\\fifo\n");
+            EXPECT_EQ(mtime_of("s/fifo"), NEW_TIME);
+        } else {
+            EXPECT_EQ(result.out, c.out) << c.name;
+            EXPECT_EQ(snapshot(host("s")), before) << c.name << ": read-only put back, nothing else changed";
+        }
         std::filesystem::remove_all(host("s"));
     }
 }
@@ -242,8 +249,9 @@ TEST_F(Change, hidden_on_a_file_system_without_extended_attributes_fails)
     tree.file("ram/g", "g");
     const std::string before = snapshot(host("ram"));
     const RunResult result = run({"/+HI", "ram\\"});
-    EXPECT_EQ(result.out, "a----- ram\\f\nChange file ram\\f attributes failed!");
-    EXPECT_EQ(result.exit_code, 1);
+    const bool accepted = differs(ATTRIBUTES_WITHOUT_STORE_ACCEPTED);
+    EXPECT_EQ(result.out, accepted ? "a----- ram\\f\na----- ram\\g\n" : "a----- ram\\f\nChange file ram\\f attributes failed!");
+    EXPECT_EQ(result.exit_code, accepted ? 2 : 1);
     EXPECT_EQ(snapshot(host("ram")), before);
 }
 

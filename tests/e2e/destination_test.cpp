@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "e2e/known_differences.h"
 #include "e2e/run_program.h"
 
 static bool is_directory(const std::string& path)
@@ -31,7 +32,8 @@ TEST(Destination, japanese_same_directory_message)
 {
     TempTree tree;
     const RunResult result = run_orva({"/C"}, tree.path(), {{"LANG", "ja_JP.SJIS"}});
-    EXPECT_EQ(result.out, to_cp932("ソースとディスティネーションが同じディレクトリです.\n"));
+    EXPECT_EQ(result.out, messages_in(to_cp932("ソースとディスティネーションが同じディレクトリです.\n"),
+                                      "Source and destination are same directory.\n"));
 }
 
 TEST(Destination, verify_makes_no_same_directory_check)

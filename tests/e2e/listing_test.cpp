@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 
+#include "e2e/known_differences.h"
 #include "e2e/run_program.h"
 #include "unit/platform/mounts.h"
 
@@ -76,8 +77,8 @@ TEST_F(Listing, short_form_modes_show_upper_case_aliases)
     fill();
     const std::string expected = directory_line("SRC\\SUB") + file_line("a-----", "9", "SRC\\SUB\\C.TXT") +
                                  file_line("a-----", "0", "SRC\\SUB\\LONGFI~1.TEX");
-    EXPECT_EQ(run({"/L0", "src\\sub"}).out, expected);
-    EXPECT_EQ(run({"/L2", "src\\sub"}).out, expected);
+    EXPECT_EQ(aliases_blurred(run({"/L0", "src\\sub"}).out), aliases_blurred(expected));
+    EXPECT_EQ(aliases_blurred(run({"/L2", "src\\sub"}).out), aliases_blurred(expected));
 }
 
 TEST_F(Listing, four_digit_years)
@@ -156,6 +157,14 @@ TEST_F(Listing, unreadable_file_stops_the_run_without_e_and_is_skipped_with_it)
     tree.file("a", "1");
     tree.file("c", "3");
     ASSERT_EQ(symlink("missing-target", (tree.path() + "/b").c_str()), 0);
+    if (differs(DANGLING_LINKS_NOT_LISTED) && differs(SPECIAL_FILES_OPENED)) {
+        ASSERT_EQ(mkfifo((tree.path() + "/d").c_str(), 0666), 0);
+        const RunResult wine = run({"/F", "*"});
+        EXPECT_EQ(wine.out.find(" b\n"), std::string::npos) << wine.out;
+        EXPECT_NE(wine.out.find(" 0000 d\n"), std::string::npos) << "the FIFO read as empty: " << wine.out;
+        EXPECT_EQ(wine.exit_code, 3);
+        return;
+    }
     const RunResult stopped = run({"/F", "*"});
     EXPECT_NE(stopped.out.find("Cannot opepn file b!(2/0x2)\n"), std::string::npos) << stopped.out;
     EXPECT_EQ(stopped.out.find(" c\n"), std::string::npos) << "the run stops at the error";
@@ -194,7 +203,8 @@ TEST_F(Listing, missing_directory_is_not_found_and_a_missing_name_matches_nothin
 TEST_F(Listing, japanese_not_found_message)
 {
     EXPECT_EQ(run_orva({"nowhere\\"}, tree.path(), {{"LANG", "ja_JP.SJIS"}}).out,
-              to_cp932("ソースファイルまたはディレクトリが見つかりません.\n"));
+              messages_in(to_cp932("ソースファイルまたはディレクトリが見つかりません.\n"),
+                          "Source file or directory is not found.\n"));
 }
 
 // tmpfs stores any 64-bit second; ext4 cannot hold either end.
@@ -209,8 +219,9 @@ TEST_F(Listing, times_outside_the_filetime_years_are_clamped_not_dropped)
     tree.times("t/early", -20000000000ll);
     tree.times("t/late", 1000000000000ll);
     const RunResult result = run({"/Y4", "t\\"});
-    EXPECT_EQ(result.out, file_line("a-----", "0", "t\\early", "1601-01-01 00:00:00.00") +
-                              file_line("a-----", "0", "t\\late", "30827-12-31 23:59:59.99"));
+    const bool no_time = differs(TIMES_OUTSIDE_SYSTEMTIME);
+    EXPECT_EQ(result.out, file_line("a-----", "0", "t\\early", no_time ? "0000-00-00 00:00:00.00" : "1601-01-01 00:00:00.00") +
+                              file_line("a-----", "0", "t\\late", no_time ? "0000-00-00 00:00:00.00" : "30827-12-31 23:59:59.99"));
     EXPECT_EQ(result.exit_code, 2);
 }
 
@@ -222,6 +233,11 @@ TEST_F(Listing, shift_jis_name_ending_in_the_separator_byte_is_one_component)
     files({{"x/" + table + "/in.txt", "abc"}, {"d/" + table + "/old", ""}});
     const std::map<std::string, std::string> shift_jis = {{"LC_ALL", "ja_JP.SJIS"}};
     const RunResult listed = run_orva({"x\\" + table}, tree.path(), shift_jis);
+    if (differs(NAMES_READ_AS_UTF8)) {
+        EXPECT_EQ(listed.out, "Source file or directory is not found.\n");
+        EXPECT_EQ(listed.exit_code, 255);
+        return;
+    }
     EXPECT_EQ(listed.out, directory_line("x\\" + table) + file_line("a-----", "3", "x\\" + table + "\\in.txt"));
     EXPECT_EQ(listed.exit_code, 1);
     EXPECT_EQ(run_orva({"/L0", "x"}, tree.path(), shift_jis).out,

@@ -1,6 +1,8 @@
 // Running the built program for the end-to-end tests.
 #include "e2e/run_program.h"
 
+#include "e2e/known_differences.h"
+
 #include <fcntl.h>
 #include <iconv.h>
 #include <poll.h>
@@ -107,16 +109,51 @@ static std::vector<char*> pointers(std::vector<std::string>& texts)
     return result;
 }
 
+static std::string from_environment(const char* name, const std::string& otherwise = "")
+{
+    const char* value = getenv(name);
+    return value != nullptr && *value != '\0' ? value : otherwise;
+}
+
+std::vector<std::string> orva_words(const std::vector<std::string>& before, const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> words = before;
+    if (on_wine())
+        words.push_back(from_environment("ORVA_LAUNCHER"));
+    words.push_back(from_environment("ORVA_PROGRAM", ORVA_BINARY));
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    return words;
+}
+
 RunResult run_orva(const std::vector<std::string>& arguments, const std::string& cwd,
                    const std::map<std::string, std::string>& env)
 {
-    return run_program(ORVA_BINARY, arguments, cwd, env);
+    const std::vector<std::string> words = orva_words({}, arguments);
+    return run_program(words[0], {words.begin() + 1, words.end()}, cwd, env);
+}
+
+static void crlf_as_lf(std::string& text)
+{
+    size_t kept = 0;
+    for (size_t i = 0; i < text.size(); i++) {
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
+            text[kept++] = text[i];
+    }
+    text.resize(kept);
 }
 
 RunResult run_program(const std::string& program, const std::vector<std::string>& arguments,
                       const std::string& cwd, const std::map<std::string, std::string>& env)
 {
     std::map<std::string, std::string> variables = {{"PATH", "/usr/bin:/bin"}, {"TZ", "UTC"}, {"LANG", "C"}};
+    // Wine finds its prefix and server through these; DISPLAY stays out, so that it never
+    // opens a window.
+    if (on_wine()) {
+        for (const char* name : {"WINEPREFIX", "WINEDEBUG", "HOME"}) {
+            if (!from_environment(name).empty())
+                variables[name] = from_environment(name);
+        }
+    }
     for (const auto& [name, value] : env) {
         if (value.empty())
             variables.erase(name);
@@ -172,15 +209,22 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
     int status = 0;
     waitpid(child, &status, 0);
     result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
+    if (on_wine()) {
+        crlf_as_lf(result.out);
+        crlf_as_lf(result.err);
+    }
     return result;
 }
 
 RunResult run_orva_as_nobody(const std::vector<std::string>& arguments, const std::string& cwd)
 {
-    std::vector<std::string> words = {"--reuid=nobody", "--regid=nogroup", "--clear-groups", ORVA_BINARY};
-    words.insert(words.end(), arguments.begin(), arguments.end());
+    const std::vector<std::string> words = orva_words({"--reuid=nobody", "--regid=nogroup", "--clear-groups"}, arguments);
     chmod(cwd.c_str(), 0755);
-    return run_program("/usr/bin/setpriv", words, cwd);
+    // Wine refuses a prefix that belongs to another user.
+    const std::string prefix = from_environment("ORVA_NOBODY_WINEPREFIX");
+    if (on_wine() && prefix.empty())
+        throw std::runtime_error("ORVA_NOBODY_WINEPREFIX names no prefix for nobody");
+    return run_program("/usr/bin/setpriv", words, cwd, {{"WINEPREFIX", prefix}, {"HOME", prefix}});
 }
 
 bool setpriv_refused(const RunResult& result)

@@ -42,17 +42,25 @@ private:
 // Two snapshots that are equal mean nothing was touched.
 std::string snapshot(const std::string& directory);
 
+// The words that start the program under test, between before and arguments. It is the
+// Linux build unless ORVA_PROGRAM names another build (ORVA.EXE) and ORVA_LAUNCHER the
+// program that starts it (wine).
+std::vector<std::string> orva_words(const std::vector<std::string>& before = {},
+                                    const std::vector<std::string>& arguments = {});
+
 // Runs the program with the arguments in directory cwd. The environment holds only
 // PATH, TZ=UTC and LANG=C unless env overrides or adds variables (an empty value
-// removes one).
+// removes one); with a launcher, also the launcher's own variables (WINEPREFIX,
+// WINEDEBUG, HOME), and CRLF line ends in both outputs are read as LF.
 RunResult run_orva(const std::vector<std::string>& arguments, const std::string& cwd,
                    const std::map<std::string, std::string>& env = {});
-// The same for another program of the build.
+// The same for another program, started as it is (the launcher's rules above apply).
 RunResult run_program(const std::string& program, const std::vector<std::string>& arguments,
                       const std::string& cwd, const std::map<std::string, std::string>& env = {});
 
 // The program run as the user nobody, for refusals that root would not meet; cwd is
 // opened to everyone first. setpriv_refused says the machine would not switch users.
+// With a launcher, nobody needs a prefix of its own: ORVA_NOBODY_WINEPREFIX.
 RunResult run_orva_as_nobody(const std::vector<std::string>& arguments, const std::string& cwd);
 bool setpriv_refused(const RunResult& result);
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "e2e/known_differences.h"
 #include "e2e/run_program.h"
 
 // 2008-09-12 10:11:12 UTC, the time every entry of these trees is given.
@@ -69,9 +70,9 @@ TEST_F(TreeAndSize, directory_source_and_layer_limit)
 TEST_F(TreeAndSize, even_list_mode_shows_short_names_in_a_twelve_character_field)
 {
     files({{"src/a.txt", ""}, {"src/Long File Name.text", ""}, {"src/noext", ""}});
-    EXPECT_EQ(run({"/T", "/L0", "src\\"}).out, "-+- A       .TXT" + file_facts("0") +
-                                                   " |- LONGFI~1.TEX" + file_facts("0") +
-                                                   " +- NOEXT       " + file_facts("0"));
+    EXPECT_EQ(aliases_blurred(run({"/T", "/L0", "src\\"}).out),
+              aliases_blurred("-+- A       .TXT" + file_facts("0") + " |- LONGFI~1.TEX" + file_facts("0") +
+                              " +- NOEXT       " + file_facts("0")));
 }
 
 // The look-ahead sees z.dat, which the pattern then refuses: b.txt does not learn that
@@ -112,11 +113,15 @@ TEST_F(TreeAndSize, columns_stay_right_three_hundred_layers_down)
     for (int layer = 0; layer < layers; layer++)
         margin += layer % 3 == 0 ? " |  " : "    ";
     const std::string bottom = margin + " +- end.txt        ";
+    EXPECT_EQ(result.out.substr(0, 8), "-+- d   ");
+    if (differs(PATHS_PAST_MAX_PATH)) {
+        EXPECT_EQ(result.out.find("end.txt"), std::string::npos) << "not reached under Wine";
+        return;
+    }
     EXPECT_NE(result.out.find("\n" + bottom), std::string::npos) << result.out.substr(result.out.size() - 3000);
     // The z of layer 297 closes its directory: the columns above it continue.
     const std::string last_z = margin.substr(0, 297 * 4) + " +- z        ";
     EXPECT_NE(result.out.find("\n" + last_z), std::string::npos);
-    EXPECT_EQ(result.out.substr(0, 8), "-+- d   ");
     EXPECT_EQ(result.out.rfind("\n +- z        "), result.out.rfind('\n', result.out.size() - 2));
 }
 

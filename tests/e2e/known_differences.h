@@ -1,0 +1,37 @@
+// Where the Windows build under Wine and the Linux build differ by design, and why.
+#pragma once
+
+#include <string>
+
+// Each difference the tests meet; known_differences.cpp gives the reason for each.
+enum Difference {
+    HASHED_SHORT_NAMES,
+    ARCHIVE_ALWAYS_ON,
+    ENGLISH_WITHOUT_CONSOLE,
+    SLASH_KEPT_IN_ARGUMENTS,
+    ARGUMENTS_READ_AS_UTF8,
+    COMMAND_LINE_LIMIT,
+    READ_ONLY_DIRECTORY_NOT_KEPT,
+    SPECIAL_FILES_OPENED,
+    DANGLING_LINKS_NOT_LISTED,
+    ATTRIBUTES_WITHOUT_STORE_ACCEPTED,
+    FAILED_DELETION_UNREPORTED,
+    TIMES_OUTSIDE_SYSTEMTIME,
+    PATHS_PAST_MAX_PATH,
+    NAMES_READ_AS_UTF8,
+    INTERPRETER_IS_CMD,
+};
+
+// The program under test is the Windows build, started by a launcher (wine).
+bool on_wine();
+// The program under test shows this difference: the test then says what it gives instead.
+bool differs(Difference difference);
+const char* reason(Difference difference);
+
+// The Japanese text, or the English one where the program has no console.
+std::string messages_in(const std::string& japanese, const std::string& english);
+// The text with every 8.3 alias made from a long name (LONGFI~1 or LONG~F30) cut to its
+// "~" under Wine, for a comparison of both sides.
+std::string aliases_blurred(const std::string& text);
+// A file's attribute column as listed: under Wine its archive letter is always on.
+std::string file_attributes(const std::string& column);
