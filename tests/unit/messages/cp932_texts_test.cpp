@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "driver/driver.h"
 #include "messages/messages.h"
 
 TEST(JapaneseTexts, full_width_tilde_is_0x81_0x60)
@@ -34,6 +35,24 @@ TEST(JapaneseTexts, english_texts_are_plain_ascii)
         for (const char* p = HELP_ENGLISH[i]; *p != '\0'; p++)
             EXPECT_LT(static_cast<unsigned char>(*p), 0x80) << i;
     }
+}
+
+// Code pages as Windows consoles report them (0 without a console, as under Wine with
+// no terminal) and as the Linux layer derives them from the locale.
+TEST(MessageChoice, language_follows_the_console_code_page_and_for_utf8_the_user_language)
+{
+    const LANGID japanese = MAKELANGID(LANG_JAPANESE, 0x01);
+    const LANGID english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    struct Case {
+        UINT code_page;
+        LANGID user_language;
+        int english;
+    } cases[] = {
+        {932, japanese, 0}, {932, english, 0}, {CP_UTF8, japanese, 0}, {CP_UTF8, english, 1},
+        {0, japanese, 1},   {437, japanese, 1}, {1252, japanese, 1},   {1252, english, 1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(english_for_console(c.code_page, c.user_language), c.english) << c.code_page << " " << c.user_language;
 }
 
 TEST(MessageChoice, english_flag_selects_the_column_and_a_utf8_console_the_utf8_form)
