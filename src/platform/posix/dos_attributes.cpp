@@ -3,6 +3,7 @@
 // The value is written as "0x22", the text form older Samba servers use, so a share
 // exported by Samba shows the same attributes to Windows clients. Newer binary forms
 // are not read: such an entry shows its defaults.
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -50,7 +51,8 @@ struct XattrArguments {
     uint32_t flags;
 };
 
-static bool has_getxattrat = true;
+// Read by the searches' reader thread too.
+static std::atomic<bool> has_getxattrat{true};
 
 bool read_stored_bits_at(int directory_fd, const char* name, const char* host_path, DWORD* bits)
 {

@@ -1,9 +1,11 @@
 // FindFirstFileA, FindNextFileA and FindClose over directory tables.
 //
 // A search holds its directory's table (the names, in NTFS order) and the directory
-// open, and reads each entry's details only when it returns the entry, so its memory is
-// the names alone whatever the directory's size. Entries that vanish after the scan are
-// passed over, as they would be on Windows.
+// open. A search that goes through a whole directory has a second thread read its
+// entries' details ahead, a chunk at a time (status_prefetch.cpp), as Windows hands them
+// over with the names; others read each entry's details when they return it. Entries
+// that vanish before they are read are passed over, as they would be on Windows, and
+// once the layer has changed a directory the search reads for itself again.
 //
 // Searches of one directory that hold the same table share its enumeration: the
 // records the last two entries gave, so that a search running one entry behind another
@@ -27,6 +29,7 @@
 #include "platform/posix/searches.h"
 #include "platform/posix/short_names.h"
 #include "platform/posix/table_cache.h"
+#include "platform/posix/status_prefetch.h"
 #include "platform/posix/unshown_names.h"
 #include "platform/posix/wildcard.h"
 
@@ -55,6 +58,7 @@ struct SharedRecords {
 struct SearchState {
     std::shared_ptr<const DirectoryTable> table;
     std::shared_ptr<SharedRecords> shared;   // null for a search of one entry
+    std::shared_ptr<StatusPrefetch> prefetch; // the reader thread's work for this table, or null
     size_t next_entry;
     int dots_left;           // "." and ".." still to return, 2, 1 or 0
     const char* self_name;   // "dir\." and "dir\..": one record of the directory itself
@@ -182,8 +186,48 @@ static void keep_shared_record(SearchState* state, size_t position, const WIN32_
     slot.record = record;
 }
 
+// The reader thread reads ahead for the searches that go through a whole directory, and
+// only while the layer changes no directory: after a change its facts could be older
+// than the change, and a run that changes the tree as it goes (copy, move, delete)
+// would make it read for nothing.
+static uint64_t generation_of_last_start = 0;
+
+static void start_reading_ahead(SearchState* state, size_t first)
+{
+    if (state->pattern != "*" || state->directory_fd == AT_FDCWD)
+        return;
+    const std::string directory(state->entry_path, 0, state->directory_length);
+    state->prefetch = start_prefetch(*state->table, first, state->directory_fd, directory);
+}
+
+static void start_enumeration_reading_ahead(SearchState* state)
+{
+    const bool tree_changed = generation_of_last_start != table_generation();
+    generation_of_last_start = table_generation();
+    if (tree_changed)
+        return;
+    for (const SearchState* other : sharing_searches) {
+        if (other != state && other->table == state->table && other->prefetch) {
+            state->prefetch = other->prefetch;
+            return;
+        }
+    }
+    start_reading_ahead(state, 0);
+}
+
+static void stop_reading_ahead(SearchState* state)
+{
+    for (const SearchState* other : sharing_searches) {
+        if (other != state && other->prefetch == state->prefetch)
+            return;
+    }
+    abandon_prefetch(state->prefetch.get());
+}
+
 static void close_search_state(SearchState* state)
 {
+    if (state->prefetch)
+        stop_reading_ahead(state);
     if (state->shared)
         stop_sharing(state);
     if (state->directory_fd != AT_FDCWD)
@@ -225,15 +269,23 @@ static bool entry_matches(const SearchState& state, const TableEntry& entry)
     return wildcard_matches(state.pattern.data(), state.pattern.size(), alias, strlen(alias));
 }
 
-static bool fill_entry_record(SearchState* state, const TableEntry& entry, WIN32_FIND_DATAA* record)
+static bool fill_entry_record(SearchState* state, size_t index, WIN32_FIND_DATAA* record)
 {
     const DirectoryTable& table = *state->table;
+    const TableEntry& entry = table.entries[index];
     const char* host_name = table.host_name(entry);
     state->entry_path.resize(state->directory_length);
     state->entry_path += host_name;
     const char* at = state->directory_fd == AT_FDCWD ? state->entry_path.c_str() : host_name;
+    if (state->prefetch && (state->started != table_generation() || !prefetch_covers(*state->prefetch, index))) {
+        stop_reading_ahead(state);
+        state->prefetch.reset();
+        if (state->started == table_generation())
+            start_reading_ahead(state, index);
+    }
     EntryStatus status;
-    if (read_entry_status(state->directory_fd, at, state->entry_path.c_str(), table.name(entry), &status) != 0)
+    if (prefetched_status(state->prefetch.get(), index, host_name, state->directory_fd, at,
+                          state->entry_path.c_str(), table.name(entry), &status) != 0)
         return false;
     fill_find_record(status, record);
     memcpy(record->cFileName, table.name(entry), entry.name_length + 1u);
@@ -250,7 +302,7 @@ static bool fill_record_at(SearchState* state, size_t position, WIN32_FIND_DATAA
         return true;
     }
     const bool filled = position < 2 ? fill_dot_record(state, static_cast<int>(position) + 1, record)
-                                     : fill_entry_record(state, state->table->entries[position - 2], record);
+                                     : fill_entry_record(state, position - 2, record);
     if (filled)
         keep_shared_record(state, position, *record);
     return filled;
@@ -349,6 +401,7 @@ static DWORD start_search(SearchState* state, const WindowsPath& path, const Sea
         state->dots_left = is_drive_root(path, directory) ? 0 : 2;
         report_unshown_names(*state->table, path.text, static_cast<size_t>(pattern - path.text));
         share_enumeration(state);
+        start_enumeration_reading_ahead(state);
     }
     state->started = table_generation();
     last_started = state;
