@@ -40,10 +40,19 @@ static const char* const REASONS[] = {
     "Wine reads host names as UTF-8 whatever the locale; our layer follows the locale's "
     "code page",
     // INTERPRETER_IS_CMD
-    "under Wine a command runs in Wine's cmd.exe, with Windows paths; on Linux in /bin/sh with "
-    "host paths",
+    "under Wine a command runs in Wine's cmd.exe, with Windows paths, whatever the host's COMSPEC "
+    "says; on Linux in /bin/sh with host paths",
+    // HELP_WORDS_ARE_PATHS
+    "--help and --version are words of the Linux build, as of every Linux tool; on Windows they "
+    "are paths like any other",
+    // UNSHOWABLE_NAMES_LISTED
+    "Wine lists a host name holding a character no Windows name holds (: | \\) with that "
+    "character; our layer leaves the entry out and says so on standard error",
+    // FILE_SIZE_LIMIT_ENDS_PROGRAM
+    "Wine leaves SIGXFSZ to end the program at a write past the file size limit; our layer "
+    "ignores it, so that the write fails as WriteFile does",
 };
-static_assert(sizeof REASONS / sizeof REASONS[0] == INTERPRETER_IS_CMD + 1, "a reason for every difference");
+static_assert(sizeof REASONS / sizeof REASONS[0] == FILE_SIZE_LIMIT_ENDS_PROGRAM + 1, "a reason for every difference");
 
 bool on_wine()
 {

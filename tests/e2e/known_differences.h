@@ -20,6 +20,9 @@ enum Difference {
     PATHS_PAST_MAX_PATH,
     NAMES_READ_AS_UTF8,
     INTERPRETER_IS_CMD,
+    HELP_WORDS_ARE_PATHS,
+    UNSHOWABLE_NAMES_LISTED,
+    FILE_SIZE_LIMIT_ENDS_PROGRAM,
 };
 
 // The program under test is the Windows build, started by a launcher (wine).

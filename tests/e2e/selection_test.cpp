@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "e2e/known_differences.h"
 #include "e2e/run_program.h"
 
 // The paths of the listed lines, in order.
@@ -140,6 +141,12 @@ TEST_F(Selection, names_that_cannot_be_shown_are_left_out_with_a_line_on_standar
     tree.file("t/sub/e\\f", "x");
     tree.times("t/sub", 1221214272);
     const RunResult after = run_orva({"t\\"}, tree.path(), single_byte);
+    if (differs(UNSHOWABLE_NAMES_LISTED)) {
+        EXPECT_NE(after.out.find(" t\\sub\\c|d\n"), std::string::npos) << after.out;
+        EXPECT_EQ(after.exit_code, before.exit_code + 3);
+        EXPECT_EQ(after.err, "");
+        return;
+    }
     EXPECT_EQ(after.out, before.out);
     EXPECT_EQ(after.exit_code, before.exit_code);
     std::string directory = "Z:" + tree.path() + "/t";
@@ -164,7 +171,7 @@ TEST(DeepTrees, paths_past_the_buffer_are_skipped_with_a_message)
         path += "/d";
     tree.file(path + "/leaf", "x");
     const RunResult result = run_orva({"d"}, tree.path());
-    EXPECT_NE(result.out.find("is too long!\n"), std::string::npos);
+    EXPECT_EQ(result.out.find("is too long!\n") != std::string::npos, !differs(PATHS_PAST_MAX_PATH));
     EXPECT_EQ(result.out.find("leaf"), std::string::npos);
     EXPECT_LT(result.exit_code, 255);
 }
@@ -178,6 +185,7 @@ TEST(DeepTrees, layer_limit_512_stops_entering_at_layer_512)
         path += "/d";
     tree.file(path + "/f", "x");
     EXPECT_EQ(run_orva({"/0", "d"}, tree.path()).exit_code, 0);
-    EXPECT_EQ(run_orva({"d"}, tree.path()).exit_code, 1) << "the file at layer 511 is listed";
+    EXPECT_EQ(run_orva({"d"}, tree.path()).exit_code, differs(PATHS_PAST_MAX_PATH) ? 0 : 1)
+        << "the file at layer 511 is listed where a path may be that long";
     EXPECT_EQ(run_orva({"/510", "d"}, tree.path()).exit_code, 0) << "layer 510 holds the last directory, not entered";
 }
