@@ -41,7 +41,7 @@ struct PrefetchSlot {
 
 struct StatusPrefetch {
     std::string text;                  // the table's names
-    std::vector<TableEntry> entries;   // their offsets in text, as in the table
+    std::vector<TableEntry> entries;   // the chunk's entries, their offsets in text (aliases unused)
     size_t first = 0;                  // the table's index of entries[0]
     std::string path;                  // the directory's host path and '/', then a name
     size_t directory_length = 0;
@@ -155,9 +155,21 @@ std::shared_ptr<StatusPrefetch> start_prefetch(const DirectoryTable& table, size
     if (prefetch->fd < 0)
         return nullptr;
     const size_t count = std::min(PREFETCH_CHUNK, table.entries.size() - first);
-    prefetch->text = table.text;
+    // Only the chunk's names: a huge directory is not copied once per chunk.
     prefetch->entries.assign(table.entries.begin() + static_cast<long>(first),
                              table.entries.begin() + static_cast<long>(first + count));
+    for (TableEntry& entry : prefetch->entries) {
+        const char* name = table.text.data() + entry.name;
+        const char* host_name = table.text.data() + entry.host;
+        const bool same = entry.host == entry.name;
+        entry.name = static_cast<uint32_t>(prefetch->text.size());
+        prefetch->text.append(name, strlen(name) + 1);
+        entry.host = entry.name;
+        if (!same) {
+            entry.host = static_cast<uint32_t>(prefetch->text.size());
+            prefetch->text.append(host_name, strlen(host_name) + 1);
+        }
+    }
     prefetch->first = first;
     prefetch->path = directory;
     prefetch->directory_length = directory.size();
