@@ -55,6 +55,16 @@ __attribute__((target("pclmul"))) static __m128i fold(__m128i piece, __m128i fac
     return _mm_xor_si128(_mm_clmulepi64_si128(piece, factors, 0x00), _mm_clmulepi64_si128(piece, factors, 0x11));
 }
 
+// Four pieces standing one after the other, moved onto the last: the first by three
+// pieces' distance, the second by two, the third by one.
+__attribute__((target("pclmul"))) static __m128i fold_four_into_one(const CrcFoldConstants* constants, __m128i p0,
+                                                                    __m128i p1, __m128i p2, __m128i p3)
+{
+    __m128i piece = _mm_xor_si128(fold(p2, load_factors(constants, FOLD_128)), p3);
+    piece = _mm_xor_si128(piece, fold(p1, load_factors(constants, FOLD_256)));
+    return _mm_xor_si128(piece, fold(p0, load_factors(constants, FOLD_384)));
+}
+
 // The single piece left, followed by the buffer's remaining whole pieces one at a time:
 // a chain of dependent products, so it is kept to the last few pieces of a buffer.
 __attribute__((target("pclmul"))) static size_t fold_last_pieces(const CrcFoldConstants* constants, __m128i piece,
@@ -85,10 +95,7 @@ __attribute__((target("pclmul"))) size_t crc_fold_pclmul(const CrcFoldConstants*
         p2 = _mm_xor_si128(fold(p2, by512), load_piece(bytes + done + 32));
         p3 = _mm_xor_si128(fold(p3, by512), load_piece(bytes + done + 48));
     }
-    __m128i piece = _mm_xor_si128(fold(p2, load_factors(constants, FOLD_128)), p3);
-    piece = _mm_xor_si128(piece, fold(p1, load_factors(constants, FOLD_256)));
-    piece = _mm_xor_si128(piece, fold(p0, load_factors(constants, FOLD_384)));
-    return fold_last_pieces(constants, piece, bytes, length, done, folded);
+    return fold_last_pieces(constants, fold_four_into_one(constants, p0, p1, p2, p3), bytes, length, done, folded);
 }
 
 #else
@@ -162,10 +169,8 @@ VPCLMUL_TARGET size_t crc_fold_vpclmul(const CrcFoldConstants* constants, uint32
     const __m128i lane1 = _mm512_maskz_extracti32x4_epi32(0xF, wide, 1);
     const __m128i lane2 = _mm512_maskz_extracti32x4_epi32(0xF, wide, 2);
     const __m128i lane3 = _mm512_maskz_extracti32x4_epi32(0xF, wide, 3);
-    __m128i piece = _mm_xor_si128(fold(lane2, load_factors(constants, FOLD_128)), lane3);
-    piece = _mm_xor_si128(piece, fold(lane1, load_factors(constants, FOLD_256)));
-    piece = _mm_xor_si128(piece, fold(lane0, load_factors(constants, FOLD_384)));
-    return fold_last_pieces(constants, piece, bytes, length, done, folded);
+    return fold_last_pieces(constants, fold_four_into_one(constants, lane0, lane1, lane2, lane3), bytes, length, done,
+                            folded);
 }
 
 #else
