@@ -5,14 +5,8 @@
 # its depth.
 set -eu
 
-here=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$here/build-bench}
+. "$(dirname "$0")/common.sh"
 runs=${RUNS:-7}
-work=$(mktemp -d /tmp/orva-bench-XXXXXX)
-trap 'rm -rf "$work"' EXIT
-
-cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DORVA_BENCH=ON -DORVA_TESTS=OFF >/dev/null
-cmake --build "$build" --target orva -j2 >/dev/null
 
 # chain\a\a\...: 600 layers, two small files in every third one.
 python3 - "$work/chain" <<'EOF'
@@ -35,7 +29,6 @@ EOF
 
 export TZ=UTC LC_ALL=C
 cd "$work"
-orva="$build/orva"
 # "wall cpu" of one run, to the microsecond; the program's exit code is its count of files.
 measure() {
     python3 -c '

@@ -4,20 +4,12 @@
 # from one master tree, untimed.
 set -eu
 
-here=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$here/build-bench}
-work=$(mktemp -d /tmp/orva-bench-XXXXXX)
-trap 'rm -rf "$work"' EXIT
-
-cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DORVA_BENCH=ON -DORVA_TESTS=OFF >/dev/null
-cmake --build "$build" --target orva -j2 >/dev/null
+. "$(dirname "$0")/common.sh"
 python3 "$here/bench/make_tree.py" "$work/master" 100
-
-windows_path() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 
 # Each command removes only its own copy; the other one is already gone or is made
 # again, so the prepare step starts from nothing.
 prepare="rm -rf '$work/tree1' '$work/tree2' && cp -a '$work/master' '$work/tree1' && cp -a '$work/master' '$work/tree2'"
 python3 "$here/bench/alternate.py" --target 1.2 --prepare "$prepare" \
-    orva "'$build/orva' /RI '$(windows_path "$work/tree1")'" \
+    orva "$orva /RI $(windows_path "$work/tree1")" \
     "rm -rf" "rm -rf '$work/tree2'"

@@ -3,19 +3,12 @@
 # contents) against diff -rq comparing the same two trees.
 set -eu
 
-here=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$here/build-bench}
-work=$(mktemp -d /tmp/orva-bench-XXXXXX)
-trap 'rm -rf "$work"' EXIT
-
-cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DORVA_BENCH=ON -DORVA_TESTS=OFF >/dev/null
-cmake --build "$build" --target orva -j2 >/dev/null
+. "$(dirname "$0")/common.sh"
 python3 "$here/bench/make_tree.py" "$work/src" 100
 cp -a "$work/src" "$work/dst"
 
-windows_path() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 # The trailing separator compares the contents of src with those of dst.
-orva_command="'$build/orva' /V '$(windows_path "$work/src")\\' '$(windows_path "$work/dst")'"
+orva_command="$orva /V $(windows_path "$work/src/") $(windows_path "$work/dst")"
 verified=$(sh -c "$orva_command" >/dev/null && echo 0 || echo $?)
 echo "orva /V: exit code $verified (254 = every file agreed, capped)"
 python3 "$here/bench/alternate.py" --target 1.0 orva "$orva_command" "diff -rq" "diff -rq '$work/src' '$work/dst'"
