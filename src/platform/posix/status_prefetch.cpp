@@ -23,8 +23,10 @@
 
 #include "platform/posix/status_prefetch.h"
 
-// Below this many entries the hand-over costs more than the overlap gives.
-static const size_t PREFETCH_MIN_ENTRIES = 8;
+// Below this many entries the hand-over (a descriptor, a wake-up, a copy of the names)
+// costs more cpu than the overlap saves in time: on a tree of small directories such as
+// /usr, 32 rather than 8 took 9% less cpu for the same wall time.
+static const size_t PREFETCH_MIN_ENTRIES = 32;
 // A prefetch covers this many entries, so that its slots stay small in a huge directory;
 // the search starts the next one when it gets there.
 static const size_t PREFETCH_CHUNK = 1024;
