@@ -14,6 +14,7 @@
 // the first of them read the entry, as Windows serves them from the directory's index.
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <new>
 #include <string_view>
@@ -69,6 +70,8 @@ struct SearchState {
     uint64_t started;        // table_generation() when the search had its table
     std::string entry_path;  // the directory's host path and '/', then the current name
     size_t directory_length;
+    bool has_own_record;     // the "." record of an enumeration, kept for its subdirectories' ".."
+    WIN32_FIND_DATAA own_record;
 };
 
 // Past this many open searches the descriptor of the one used least recently goes
@@ -123,11 +126,21 @@ static void use_search(SearchState* state)
         hold_descriptor(state, fd);
 }
 
+// The root's identity is read again only for another drive or after the layer has
+// changed the tree: a walk starts a search in every directory, and a host call each to
+// learn the same root would cost as much as reading one more entry.
 static bool is_drive_root(const WindowsPath& path, const struct stat& directory)
 {
-    struct stat root;
-    if (stat(path.drive_root.c_str(), &root) != 0)
-        return false;
+    static std::string known_root;
+    static uint64_t known_generation = 0;
+    static struct stat root;
+    if (known_root.empty() || known_root != path.drive_root || known_generation != table_generation()) {
+        known_root.clear();
+        if (stat(path.drive_root.c_str(), &root) != 0)
+            return false;
+        known_root = path.drive_root;
+        known_generation = table_generation();
+    }
     return directory.st_dev == root.st_dev && directory.st_ino == root.st_ino;
 }
 
@@ -158,7 +171,7 @@ static void share_enumeration(SearchState* state)
     sharing_searches.push_back(state);
 }
 
-static const WIN32_FIND_DATAA* shared_record(SearchState* state, size_t position)
+static const WIN32_FIND_DATAA* shared_record(const SearchState* state, size_t position)
 {
     SharedRecords* shared = state->shared.get();
     if (shared == nullptr)
@@ -237,10 +250,60 @@ static void close_search_state(SearchState* state)
     delete state;
 }
 
+// The open search of the parent whose last entry returned is this directory, a true
+// subdirectory (through a link ".." leads to the target's parent), while the layer has
+// changed nothing since that search began. Its records are this directory's dot records:
+// its "." is our "..", and its record of this directory is our ".".
+static const SearchState* parent_search_of(const SearchState* state)
+{
+    const std::string_view directory(state->entry_path.data(), state->directory_length);
+    for (const SearchState* parent : sharing_searches) {
+        if (parent == state || parent->started != table_generation() || parent->next_entry == 0 ||
+            parent->next_entry > parent->table->entries.size())
+            continue;
+        const std::string_view parent_directory(parent->entry_path.data(), parent->directory_length);
+        if (directory.size() <= parent_directory.size() + 1 || directory.back() != '/' ||
+            directory.compare(0, parent_directory.size(), parent_directory) != 0)
+            continue;
+        const std::string_view name =
+            directory.substr(parent_directory.size(), directory.size() - parent_directory.size() - 1);
+        const TableEntry& entry = parent->table->entries[parent->next_entry - 1];
+        if (entry.type == DT_DIR && name == parent->table->host_name(entry))
+            return parent;
+    }
+    return nullptr;
+}
+
+// The dot records a walk's parent search has already read, which spares the host two
+// reads of each directory entered. A name that begins with '.' gives its entry the
+// hidden bit by default, which "." does not have: such a "." is read.
+static bool take_parent_records(SearchState* state, int which, WIN32_FIND_DATAA* record)
+{
+    const SearchState* parent = parent_search_of(state);
+    if (parent == nullptr)
+        return false;
+    if (which == 2) {
+        if (!parent->has_own_record)
+            return false;
+        *record = parent->own_record;
+        strcpy(record->cFileName, "..");
+        return true;
+    }
+    const WIN32_FIND_DATAA* entry = shared_record(parent, parent->next_entry + 1);
+    if (entry == nullptr || entry->cFileName[0] == '.')
+        return false;
+    *record = *entry;
+    strcpy(record->cFileName, ".");
+    record->cAlternateFileName[0] = '\0';
+    return true;
+}
+
 // Read through the open directory where there is one, which spares the host a walk of
 // the whole path; "." and ".." inside it are the entries "dir/." and "dir/.." name.
 static bool fill_dot_record(SearchState* state, int which, WIN32_FIND_DATAA* record)
 {
+    if (state->self_name == nullptr && take_parent_records(state, which, record))
+        return true;
     const char* name = which == 1 ? "." : "..";
     const char* entry = state->self_name != nullptr ? "." : name;
     state->entry_path.resize(state->directory_length);
@@ -315,8 +378,13 @@ static bool next_record(SearchState* state, WIN32_FIND_DATAA* record)
         const int which = 3 - state->dots_left--;
         const char* name = which == 1 ? "." : "..";
         if (wildcard_matches(state->pattern.data(), state->pattern.size(), name, strlen(name)) &&
-            fill_record_at(state, static_cast<size_t>(which) - 1, record))
+            fill_record_at(state, static_cast<size_t>(which) - 1, record)) {
+            if (which == 1 && state->self_name == nullptr) {
+                state->own_record = *record;
+                state->has_own_record = true;
+            }
             return true;
+        }
     }
     const std::vector<TableEntry>& entries = state->table->entries;
     while (state->next_entry < entries.size()) {

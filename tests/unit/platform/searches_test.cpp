@@ -176,6 +176,49 @@ TEST(Searches, dot_names_the_directory_itself_and_forward_slashes_separate_too)
     EXPECT_EQ(search_names("Z:" + tree.root() + "/sub/*"), (Names{".", "..", "x"}));
 }
 
+// A walk opens each subdirectory while its parent's search stands just past it: the
+// subdirectory's "." and ".." give the facts of the directory itself and of its true
+// parent, also for a link (whose ".." is the target's parent) and a dot-name (hidden,
+// while its "." is not).
+TEST(Searches, dot_records_inside_a_walk_equal_the_directories_they_name)
+{
+    TemporaryTree tree;
+    for (const char* name : {"elsewhere", "elsewhere/target", "p", "p/.hid", "p/sub"})
+        tree.directory(name);
+    tree.link("p/lnk", tree.host("elsewhere/target"));
+    const struct timespec old_times[2] = {{1000000000, 0}, {1000000000, 0}};
+    const struct timespec new_times[2] = {{1300000000, 0}, {1300000000, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, tree.host("elsewhere").c_str(), old_times, 0), 0);
+    ASSERT_EQ(utimensat(AT_FDCWD, tree.host("p").c_str(), new_times, 0), 0);
+    const auto facts = [](const WIN32_FIND_DATAA& r) {
+        return std::to_string(r.dwFileAttributes) + " " + std::to_string(r.ftLastWriteTime.dwLowDateTime) + " " +
+               std::to_string(r.ftLastWriteTime.dwHighDateTime) + " " + std::to_string(r.nFileSizeLow) + " " +
+               r.cAlternateFileName;
+    };
+    WIN32_FIND_DATAA entry;
+    HANDLE parent = FindFirstFileA(tree.windows("p\\*").c_str(), &entry);
+    ASSERT_NE(parent, INVALID_HANDLE_VALUE);
+    int entered = 0;
+    while (FindNextFileA(parent, &entry)) {
+        const std::string name = entry.cFileName;
+        if (name == "..")
+            continue;
+        WIN32_FIND_DATAA dot, dot_dot;
+        HANDLE child = FindFirstFileA(tree.windows("p\\" + name + "\\*").c_str(), &dot);
+        ASSERT_NE(child, INVALID_HANDLE_VALUE) << name;
+        ASSERT_TRUE(FindNextFileA(child, &dot_dot)) << name;
+        FindClose(child);
+        EXPECT_STREQ(dot.cFileName, ".");
+        EXPECT_STREQ(dot_dot.cFileName, "..");
+        EXPECT_EQ(facts(dot), facts(found(tree.windows("p\\" + name + "\\.")))) << name;
+        const std::string parent_directory = name == "lnk" ? "elsewhere" : "p";
+        EXPECT_EQ(facts(dot_dot), facts(found(tree.windows(parent_directory + "\\.")))) << name;
+        entered++;
+    }
+    FindClose(parent);
+    EXPECT_EQ(entered, 3);
+}
+
 // The mapping is one to one: a host name that already holds one of the characters that
 // stand for forbidden ones (U+F03F here) would read as another name, and is left out.
 // Other characters of the private use area (U+F041) stand for nothing and show as they are.
