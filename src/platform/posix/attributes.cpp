@@ -16,6 +16,7 @@
 #include "platform/posix/error_table.h"
 #include "platform/posix/names.h"
 #include "platform/posix/path_lookup.h"
+#include "platform/posix/recent_status.h"
 
 // The name whose leading dot makes the default hidden: none for a path without
 // components (a drive root or the current directory).
@@ -27,7 +28,8 @@ static const char* shown_name_of(const WindowsPath& path)
 }
 
 // The path as written is read first: when it names an entry, that entry is the one the
-// lookup would find, and the lookup's own look at the path is spared.
+// lookup would find, and the lookup's own look at the path is spared. The entry a search
+// has just read is not read again.
 static DWORD status_of_path(LPCSTR file_name, WindowsPath* path, ResolvedPath* resolved, EntryStatus* status)
 {
     DWORD error = parse_windows_path(file_name, false, path);
@@ -35,6 +37,10 @@ static DWORD status_of_path(LPCSTR file_name, WindowsPath* path, ResolvedPath* r
         return error;
     resolved->host = literal_host_path(*path, path->components.size());
     const char* host = resolved->host.c_str();
+    if (take_recent_status(resolved->host, shown_name_of(*path), status)) {
+        resolved->exists = true;
+        return ERROR_SUCCESS;
+    }
     if (resolved->host.size() <= LONGEST_HOST_PATH &&
         read_entry_status(AT_FDCWD, host, host, shown_name_of(*path), status) == 0) {
         resolved->exists = true;

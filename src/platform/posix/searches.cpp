@@ -27,6 +27,7 @@
 #include "platform/posix/handles.h"
 #include "platform/posix/names.h"
 #include "platform/posix/path_lookup.h"
+#include "platform/posix/recent_status.h"
 #include "platform/posix/searches.h"
 #include "platform/posix/short_names.h"
 #include "platform/posix/table_cache.h"
@@ -347,9 +348,14 @@ static bool fill_entry_record(SearchState* state, size_t index, WIN32_FIND_DATAA
             start_reading_ahead(state, index);
     }
     EntryStatus status;
+    bool read_here = false;
     if (prefetched_status(state->prefetch.get(), index, host_name, state->directory_fd, at,
-                          state->entry_path.c_str(), table.name(entry), &status) != 0)
+                          state->entry_path.c_str(), table.name(entry), &status, &read_here) != 0)
         return false;
+    // What the thread read may be older than this moment: only a status read now is
+    // offered to the call that follows.
+    if (read_here)
+        remember_recent_status(state->entry_path, table.name(entry), status);
     fill_find_record(status, record);
     memcpy(record->cFileName, table.name(entry), entry.name_length + 1u);
     strcpy(record->cAlternateFileName, entry.alias == NO_ALIAS ? "" : table.text.data() + entry.alias);

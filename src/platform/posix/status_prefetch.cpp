@@ -195,8 +195,10 @@ bool prefetch_covers(const StatusPrefetch& prefetch, size_t index)
 }
 
 int prefetched_status(StatusPrefetch* prefetch, size_t index, const char* host_name, int directory_fd,
-                      const char* name, const char* host_path, const char* shown_name, EntryStatus* status)
+                      const char* name, const char* host_path, const char* shown_name, EntryStatus* status,
+                      bool* read_here)
 {
+    *read_here = true;
     // The table may have changed under the search since the copy: the slot counts only
     // for the same name.
     if (prefetch != nullptr && prefetch_covers(*prefetch, index) &&
@@ -207,6 +209,7 @@ int prefetched_status(StatusPrefetch* prefetch, size_t index, const char* host_n
                 if (spins > 64)
                     sched_yield();
             }
+            *read_here = false;
             *status = slot.status;
             return slot.error;
         }

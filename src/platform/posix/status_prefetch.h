@@ -26,10 +26,11 @@ std::shared_ptr<StatusPrefetch> start_prefetch(const DirectoryTable& table, size
 bool prefetch_covers(const StatusPrefetch& prefetch, size_t index);
 
 // The status of the entry at index of the table the prefetch started from, read by the
-// thread when it has been, else here through directory_fd as read_entry_status does.
-// Returns 0 or the errno of the failure.
+// thread when it has been, else here through directory_fd as read_entry_status does
+// (read_here tells which). Returns 0 or the errno of the failure.
 int prefetched_status(StatusPrefetch* prefetch, size_t index, const char* host_name, int directory_fd,
-                      const char* name, const char* host_path, const char* shown_name, EntryStatus* status);
+                      const char* name, const char* host_path, const char* shown_name, EntryStatus* status,
+                      bool* read_here);
 
 // The search no longer wants the prefetch: the thread stops reading for it.
 void abandon_prefetch(StatusPrefetch* prefetch);

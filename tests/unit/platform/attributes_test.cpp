@@ -2,8 +2,10 @@
 // defaults without a stored value, and file systems that cannot store them.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 
 #include "mounts.h"
 #include "platform/platform.h"
@@ -55,6 +57,31 @@ TEST(Attributes, set_and_get_round_trip)
         EXPECT_TRUE(SetFileAttributesA(tree.windows(c.name).c_str(), c.set)) << c.name << " " << c.set;
         EXPECT_EQ(GetFileAttributesA(tree.windows(c.name).c_str()), c.expected) << c.name << " " << c.set;
     }
+}
+
+// A walk sets the attributes of the entry its search has just returned: the search's
+// reading of it serves that one call, and no later one, nor one after a pause (an
+// answer to a prompt) in which another program may have changed the entry.
+TEST(Attributes, an_entry_a_search_has_just_returned_is_set_from_that_reading_once)
+{
+    TemporaryTree tree;
+    tree.file("f", "", 0644);
+    const auto search_returns_f = [&] {
+        WIN32_FIND_DATAA record;
+        HANDLE search = FindFirstFileA(tree.windows("f*").c_str(), &record);
+        ASSERT_NE(search, INVALID_HANDLE_VALUE);
+        FindClose(search);
+    };
+    search_returns_f();
+    ASSERT_TRUE(SetFileAttributesA(tree.windows("f").c_str(), R | A));
+    EXPECT_EQ(tree.mode_of("f"), 0444u);
+    ASSERT_TRUE(SetFileAttributesA(tree.windows("f").c_str(), A));
+    EXPECT_EQ(tree.mode_of("f"), 0644u);
+    search_returns_f();
+    ASSERT_EQ(chmod(tree.host("f").c_str(), 0444), 0);
+    usleep(100000);
+    ASSERT_TRUE(SetFileAttributesA(tree.windows("f").c_str(), A));
+    EXPECT_EQ(tree.mode_of("f"), 0644u);
 }
 
 TEST(Attributes, stored_value_is_samba_hex_text)
