@@ -11,22 +11,39 @@ const int GROUPED_LENGTH = 26;
 
 static char grouped_text[32];
 
-// Written from the last digit backwards, every group of three full, so that the text
-// keeps its leading zeros in the buffer (the shown text is its tail).
+// Seven fields, each small enough for 32-bit arithmetic once 10^18 and 10^9 have split
+// the value: the text is always 26 characters (the leading zeros stay in the buffer),
+// and the result starts at its first digit 1 to 9, or at its last digit for 0: the
+// value's digit count says where.
+static char* put_group(char* at, uint32_t group)
+{
+    at[0] = ',';
+    at[1] = static_cast<char>('0' + group / 100);
+    at[2] = static_cast<char>('0' + group / 10 % 10);
+    at[3] = static_cast<char>('0' + group % 10);
+    return at + 4;
+}
+
 const char* format_grouped(uint64_t value)
 {
-    char* at = grouped_text + GROUPED_LENGTH;
+    const uint32_t top = static_cast<uint32_t>(value / 1000000000000000000ull);
+    const uint64_t rest = value % 1000000000000000000ull;
+    const uint32_t high = static_cast<uint32_t>(rest / 1000000000u);
+    const uint32_t low = static_cast<uint32_t>(rest % 1000000000u);
+    char* at = grouped_text;
+    *at++ = static_cast<char>('0' + top / 10);
+    *at++ = static_cast<char>('0' + top % 10);
+    at = put_group(at, high / 1000000);
+    at = put_group(at, high / 1000 % 1000);
+    at = put_group(at, high % 1000);
+    at = put_group(at, low / 1000000);
+    at = put_group(at, low / 1000 % 1000);
+    at = put_group(at, low % 1000);
     *at = '\0';
-    const char* first = at - 1;
-    for (int digits = 0; digits < 20; digits++) {
-        if (digits > 0 && digits % 3 == 0)
-            *--at = ',';
-        *--at = static_cast<char>('0' + value % 10);
-        if (value % 10 != 0)
-            first = at;
-        value /= 10;
-    }
-    return first;
+    int digits = 1;
+    for (uint64_t power = 10; digits < 20 && value >= power; power *= 10)
+        digits++;
+    return grouped_text + GROUPED_LENGTH - (digits + (digits - 1) / 3);
 }
 
 int format_size_field(char** cursor, uint32_t size_low, uint32_t size_high, uint32_t attributes, int compact)

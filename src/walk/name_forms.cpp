@@ -24,10 +24,13 @@ static bool compose_path(char* buffer, const char* head, size_t head_length, con
     return true;
 }
 
+// Below layer 0 the walk itself wrote the pattern, the directory and "\*", so the name
+// goes where the '*' is; layer 0's pattern is the user's and is read character-wise.
 int build_source_path()
 {
     const char* search_path = walk.current_level->search_path;
-    const size_t directory_length = static_cast<size_t>(last_component(search_path) - search_path);
+    const size_t directory_length = walk.depth > 0 ? strlen(search_path) - 1
+                                                   : static_cast<size_t>(last_component(search_path) - search_path);
     if (!compose_path(walk.source_path, search_path, directory_length, walk.current_level->find_data.cFileName))
         return 0;
     walk.source_name = walk.source_path + directory_length;

@@ -1,5 +1,5 @@
 // 8.3 name rules and the Windows-style NAME~N.EXT alias.
-#include <cstdio>
+#include <algorithm>
 #include <cstring>
 
 #include "platform/posix/names.h"
@@ -102,8 +102,11 @@ static size_t base_prefix(const AliasStem& stem, size_t limit)
 
 size_t format_alias(const AliasStem& stem, unsigned number, char* out)
 {
-    char digits[12];
-    const int digit_count = snprintf(digits, sizeof digits, "%u", number % 1000000);
+    char digits[8];
+    int digit_count = 0;
+    for (unsigned rest = number % 1000000; digit_count == 0 || rest != 0; rest /= 10)
+        digits[digit_count++] = static_cast<char>('0' + rest % 10);
+    std::reverse(digits, digits + digit_count);
     const size_t prefix = base_prefix(stem, 7 - static_cast<size_t>(digit_count));
     size_t used = 0;
     memcpy(out, stem.base, prefix);
