@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <iconv.h>
 #include <poll.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
@@ -59,6 +60,33 @@ void TempTree::sparse(const std::string& relative, long long size)
         throw std::runtime_error("truncate failed for " + relative);
 }
 
+void TempTree::link(const std::string& relative, const std::string& target)
+{
+    const std::filesystem::path full = std::filesystem::path(root) / relative;
+    std::filesystem::create_directories(full.parent_path());
+    if (symlink(target.c_str(), full.c_str()) != 0)
+        throw std::runtime_error("symlink failed for " + relative);
+}
+
+void TempTree::mode(const std::string& relative, unsigned mode)
+{
+    if (fchmodat(AT_FDCWD, (root + "/" + relative).c_str(), mode, 0) != 0)
+        throw std::runtime_error("chmod failed for " + relative);
+}
+
+void TempTree::give_to_nobody()
+{
+    const struct passwd* nobody = getpwnam("nobody");
+    if (nobody == nullptr)
+        throw std::runtime_error("no user nobody");
+    if (lchown(root.c_str(), nobody->pw_uid, nobody->pw_gid) != 0)
+        throw std::runtime_error("lchown failed for " + root);
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+        if (lchown(entry.path().c_str(), nobody->pw_uid, nobody->pw_gid) != 0)
+            throw std::runtime_error("lchown failed for " + entry.path().string());
+    }
+}
+
 void TempTree::files_at(std::initializer_list<std::pair<std::string, std::string>> entries, long long seconds,
                         long nanoseconds)
 {
@@ -86,10 +114,16 @@ std::string snapshot(const std::string& directory)
             std::ifstream in(path, std::ios::binary);
             contents_hash = std::hash<std::string>{}(std::string(std::istreambuf_iterator<char>(in), {}));
         }
+        char target[4096] = {};
+        if (S_ISLNK(status.st_mode) && readlink(path.c_str(), target, sizeof target - 1) < 0)
+            target[0] = '\0';
         std::ostringstream line;
         line << path.substr(directory.size()) << ' ' << std::oct << status.st_mode << std::dec << ' '
              << status.st_size << ' ' << status.st_mtim.tv_sec << '.' << status.st_mtim.tv_nsec << " ["
-             << attributes << "] " << contents_hash << '\n';
+             << attributes << "] " << contents_hash;
+        if (S_ISLNK(status.st_mode))
+            line << " -> " << target;
+        line << '\n';
         lines.push_back(line.str());
     }
     std::sort(lines.begin(), lines.end());
@@ -216,7 +250,8 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
     return result;
 }
 
-RunResult run_orva_as_nobody(const std::vector<std::string>& arguments, const std::string& cwd)
+RunResult run_orva_as_nobody(const std::vector<std::string>& arguments, const std::string& cwd,
+                             const std::map<std::string, std::string>& env)
 {
     const std::vector<std::string> words = orva_words({"--reuid=nobody", "--regid=nogroup", "--clear-groups"}, arguments);
     chmod(cwd.c_str(), 0755);
@@ -224,7 +259,10 @@ RunResult run_orva_as_nobody(const std::vector<std::string>& arguments, const st
     const std::string prefix = from_environment("ORVA_NOBODY_WINEPREFIX");
     if (on_wine() && prefix.empty())
         throw std::runtime_error("ORVA_NOBODY_WINEPREFIX names no prefix for nobody");
-    return run_program("/usr/bin/setpriv", words, cwd, {{"WINEPREFIX", prefix}, {"HOME", prefix}});
+    std::map<std::string, std::string> variables = env;
+    variables["WINEPREFIX"] = prefix;
+    variables["HOME"] = prefix;
+    return run_program("/usr/bin/setpriv", words, cwd, variables);
 }
 
 bool setpriv_refused(const RunResult& result)

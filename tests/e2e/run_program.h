@@ -28,6 +28,13 @@ public:
     void times(const std::string& relative, long long seconds, long nanoseconds = 0);
     // A file of that size without data, for sizes past 4 GB.
     void sparse(const std::string& relative, long long size);
+    // A symbolic link at relative holding target as it is written.
+    void link(const std::string& relative, const std::string& target);
+    // The permission bits of an entry (not following a link).
+    void mode(const std::string& relative, unsigned mode);
+    // Hands the whole tree, its root included, to the user nobody, so that the program
+    // run as nobody meets it as its owner would: an ordinary user's own files.
+    void give_to_nobody();
     // Files with their contents, then each of them and every directory on their way
     // given one last-write and access time.
     void files_at(std::initializer_list<std::pair<std::string, std::string>> entries, long long seconds,
@@ -38,8 +45,8 @@ private:
 };
 
 // Every entry below a directory, one line each in name order: path, kind, mode, size,
-// last write time in nanoseconds, the stored DOS attributes and a hash of the contents.
-// Two snapshots that are equal mean nothing was touched.
+// last write time in nanoseconds, the stored DOS attributes, a hash of the contents and,
+// for a link, its target text. Two snapshots that are equal mean nothing was touched.
 std::string snapshot(const std::string& directory);
 
 // The words that start the program under test, between before and arguments. It is the
@@ -61,7 +68,8 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
 // The program run as the user nobody, for refusals that root would not meet; cwd is
 // opened to everyone first. setpriv_refused says the machine would not switch users.
 // With a launcher, nobody needs a prefix of its own: ORVA_NOBODY_WINEPREFIX.
-RunResult run_orva_as_nobody(const std::vector<std::string>& arguments, const std::string& cwd);
+RunResult run_orva_as_nobody(const std::vector<std::string>& arguments, const std::string& cwd,
+                             const std::map<std::string, std::string>& env = {});
 bool setpriv_refused(const RunResult& result);
 
 // A file's whole contents, or "<missing>" when it cannot be read.

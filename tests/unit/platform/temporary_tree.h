@@ -6,7 +6,11 @@
 #include <ftw.h>
 #include <stdexcept>
 #include <string>
+#include <functional>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -67,6 +71,23 @@ public:
         struct stat status;
         return stat(host(relative).c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
     }
+    // Hands the tree, its root included, to the user nobody: the layer then meets it as
+    // an ordinary user's own files when a check runs as_nobody.
+    void give_to_nobody() const
+    {
+        const struct passwd* nobody = getpwnam("nobody");
+        if (nobody == nullptr)
+            throw std::runtime_error("no user nobody");
+        const uid_t uid = nobody->pw_uid;
+        const gid_t gid = nobody->pw_gid;
+        static uid_t owner;
+        static gid_t group;
+        owner = uid;
+        group = gid;
+        nftw(root_.c_str(), [](const char* entry, const struct stat*, int, struct FTW*) {
+            return lchown(entry, owner, group) == 0 ? 0 : 1;
+        }, 32, FTW_PHYS);
+    }
     static void remove_all(const std::string& path)
     {
         nftw(path.c_str(), [](const char* entry, const struct stat* status, int, struct FTW*) {
@@ -107,6 +128,32 @@ private:
     bool had_;
     std::string old_;
 };
+
+// Runs check in a child process that has become the user nobody, and returns what check
+// returned (0 for a check that held) or -1 when the child could not become nobody or did
+// not end by itself. The layer's promises hold for an ordinary user, which root, who
+// passes every permission check, cannot show.
+inline int as_nobody(const std::function<int()>& check)
+{
+    const struct passwd* nobody = getpwnam("nobody");
+    if (nobody == nullptr)
+        return -1;
+    const uid_t uid = nobody->pw_uid;
+    const gid_t gid = nobody->pw_gid;
+    const pid_t child = fork();
+    if (child < 0)
+        return -1;
+    if (child == 0) {
+        if (setgroups(0, nullptr) != 0 || setresgid(gid, gid, gid) != 0 || setresuid(uid, uid, uid) != 0)
+            _exit(255);
+        forget_all_directories();
+        _exit(check());
+    }
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) == 255)
+        return -1;
+    return WEXITSTATUS(status);
+}
 
 // The names a search returns, in order.
 inline std::vector<std::string> search_names(const std::string& pattern)
