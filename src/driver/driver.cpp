@@ -15,6 +15,7 @@
 #include "messages/messages.h"
 #include "report/size_summation.h"
 #include "transfer/create_directory.h"
+#include "walk/destination_place.h"
 #include "walk/multibyte.h"
 #include "walk/paths.h"
 #include "walk/source_layer.h"
@@ -109,26 +110,39 @@ static bool uses_destination()
     return copies_files() || base_operation() == OP_VERIFY || is_delete_after_verify();
 }
 
+// Refuses a destination that is the source by any route, and one inside the source where
+// the walk would reach its own copies; both before anything is made at the destination.
+static bool destination_is_apart()
+{
+    const DestinationPlace place = destination_place(walk.dest_path);
+    if (place == DESTINATION_IS_SOURCE && base_operation() != OP_VERIFY) {
+        fputs(text(MSG_SAME_DIRECTORY), stdout);
+        return false;
+    }
+    if (place == DESTINATION_INSIDE_SOURCE && copies_files()) {
+        fputs(text(MSG_DESTINATION_INSIDE_SOURCE), stdout);
+        return false;
+    }
+    return true;
+}
+
 // The destination root: the argument with a '\' appended (the directory created first
 // for a copy), or the empty text for the current directory. False ends the run.
 static bool prepare_destination()
 {
     walk.dest_path[0] = '\0';
-    if (settings.destination_arg != nullptr) {
+    if (settings.destination_arg != nullptr)
         strcpy(walk.dest_path, settings.destination_arg);
-        const char* last = last_char(walk.dest_path);
-        if (last != nullptr && *last != ':' && *last != '\\') {
-            if (copies_files() && !find_destination(FILE_ATTRIBUTE_DIRECTORY) &&
-                !create_directory(nullptr, FILE_ATTRIBUTE_DIRECTORY, 1))
-                return false;
-            strcat(walk.dest_path, "\\");
-        }
+    if (!destination_is_apart())
+        return false;
+    const char* last = last_char(walk.dest_path);
+    if (last != nullptr && *last != ':' && *last != '\\') {
+        if (copies_files() && !find_destination(FILE_ATTRIBUTE_DIRECTORY) &&
+            !create_directory(nullptr, FILE_ATTRIBUTE_DIRECTORY, 1))
+            return false;
+        strcat(walk.dest_path, "\\");
     }
     walk.dest_root_length = static_cast<uint32_t>(last_component(walk.dest_path) - walk.dest_path);
-    if (base_operation() != OP_VERIFY && !same_directory_check()) {
-        fputs(text(MSG_SAME_DIRECTORY), stdout);
-        return false;
-    }
     return true;
 }
 

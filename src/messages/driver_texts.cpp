@@ -15,6 +15,10 @@ const Message MSG_SAME_DIRECTORY = {
     "Source and destination are same directory.\n",
     JAPANESE("ソースとディスティネーションが同じディレクトリです.\n"),
 };
+const Message MSG_DESTINATION_INSIDE_SOURCE = {
+    "Destination directory is inside source directory.\n",
+    JAPANESE("ディスティネーションがソースディレクトリの中にあります.\n"),
+};
 const char* const MSG_OUT_OF_MEMORY = "Out of memory!\n";
 const Message MSG_OUTPUT_LOST = {
     "Cannot write to standard output!\n",

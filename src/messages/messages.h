@@ -43,6 +43,7 @@ extern const char* const VERSION_TEXT;
 extern const Message MSG_PARAMETER_ERROR;
 extern const Message MSG_USE_HELP_OPTION;
 extern const Message MSG_SAME_DIRECTORY;
+extern const Message MSG_DESTINATION_INSIDE_SOURCE;
 extern const char* const MSG_OUT_OF_MEMORY;
 extern const Message MSG_OUTPUT_LOST;
 extern const char* const MSG_PARAMETERS_HEAD;
@@ -105,6 +106,7 @@ extern const Message MSG_CLOSE_COMPARED_FAILED;
 extern const Message MSG_CLOSE_SOURCE_FAILED;
 extern const Message MSG_CHANGE_FILE_ATTRIBUTES_FAILED;
 extern const Message MSG_DELETE_FILE_FAILED;
+extern const Message MSG_SAME_FILE;
 
 // Verify.
 extern const Message MSG_VERIFY_DIRECTORY_HEADER;

@@ -85,3 +85,10 @@ const Message MSG_DELETE_FILE_FAILED = {
     "\nDelete file %s failed!",
     JAPANESE("\nファイル%sの削除でエラーが発生しました!"),
 };
+
+// A destination that is its source by another route (a link, a mount, an alias) is never
+// replaced, deleted or counted as equal.
+const Message MSG_SAME_FILE = {
+    "\nDestination file %s is the source file itself!",
+    JAPANESE("\nディスティネーションファイル%sはソースファイルそのものです!"),
+};

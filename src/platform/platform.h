@@ -35,6 +35,25 @@ void console_cursor_back(HANDLE console, int cells);
 // prints the blanks through stream; the POSIX layer erases the row on the terminal.
 void console_clear_row(HANDLE console, FILE* stream);
 
+// Identity: whether two paths name the same file or directory, links followed; the same
+// device and inode on POSIX, the same volume serial number and file index on Windows.
+// False when either cannot be read. A link, a mount, an alias or a drive mapping gives one
+// file many path texts, so the texts alone never say it.
+bool same_entry(const char* a, const char* b);
+
+// How many directory levels the directory at path lies below the directory at ancestor,
+// by identity, following every link on the way: 0 when they are the same directory, -1
+// when path is not inside ancestor or either cannot be read. The components at the end of
+// path that do not exist yet count as levels below the part that does.
+int levels_below(const char* path, const char* ancestor);
+
+// The end of a directory's copy, once everything in it has been copied: on POSIX the copy
+// takes its source's permission bits only now, so that a read-only source directory's copy
+// could take its files (CreateDirectoryExA leaves it open to its owner until then).
+// Windows keeps no such bits on directories: nothing to do there. False when the bits
+// could not be set; the directory and its contents stand all the same.
+bool finish_directory_copy(const char* source_directory, const char* destination_directory);
+
 #include <cstddef>
 
 // Command execution (/X): runs the command interpreter with its "/c" switch and the

@@ -7,11 +7,13 @@
 #include "console/date_display.h"
 #include "console/keys.h"
 #include "messages/messages.h"
+#include "transfer/compare_blocks.h"
 #include "transfer/copy_file.h"
 #include "transfer/create_directory.h"
 #include "transfer/delete_file.h"
 #include "transfer/failure_exit.h"
 #include "transfer/missing_directories.h"
+#include "transfer/same_file.h"
 #include "walk/name_forms.h"
 #include "walk/source_layer.h"
 #include "walk/walk_state.h"
@@ -59,8 +61,18 @@ static int confirmed(const Message& prompt, int* result)
     return 0;
 }
 
-static int move_file()
+// The old destination goes just before the move, once the source is known to be there
+// still: it may have gone while the prompt waited.
+static int move_file(bool replaces)
 {
+    if (replaces && GetFileAttributesA(walk.source_path) == INVALID_FILE_ATTRIBUTES) {
+        print_highlighted(stdout, text(MSG_MOVE_FILE_FAILED), walk.source_path, walk.dest_path);
+        return failure_exit();
+    }
+    if (replaces && !delete_file(walk.dest_path))
+        return failure_exit();
+    if (!create_missing_directories())
+        return failure_exit();
     if (!MoveFileA(walk.source_path, walk.dest_path)) {
         print_highlighted(stdout, text(MSG_MOVE_FILE_FAILED), walk.source_path, walk.dest_path);
         return failure_exit();
@@ -68,6 +80,22 @@ static int move_file()
     walk.current_level->entries_left--;
     fputs("\n", stdout);
     return 1;
+}
+
+// The source is opened before the old destination goes: a source that cannot be read
+// (no permission, gone while the prompt waited) leaves the old copy as it was.
+static int replace_by_copy(bool replaces)
+{
+    HANDLE source = open_for_reading(walk.source_path);
+    if (source == INVALID_HANDLE_VALUE) {
+        print_open_failure(MSG_CANNOT_OPEN_SOURCE, "\n", walk.source_path);
+        return failure_exit();
+    }
+    if ((replaces && !delete_file(walk.dest_path)) || !create_missing_directories()) {
+        CloseHandle(source);
+        return failure_exit();
+    }
+    return copy_file(source);
 }
 
 static int copy_file_entry()
@@ -81,19 +109,17 @@ static int copy_file_entry()
     int result = 1;
     if (exists) {
         printf("%s%s", text(MSG_UPDATE_FILE_HEADER), walk.dest_path);
+        if (destination_is_source())
+            return refuse_own_source();
         if (!confirmed(MSG_PROMPT_UPDATE, &result))
             return result;
-        // The old file goes before the new one is made, also for a move.
-        if (!delete_file(walk.dest_path))
-            return failure_exit();
     } else {
         printf("%s%s", text(moves ? MSG_MOVE_FILE_HEADER : MSG_CREATE_FILE_HEADER), walk.dest_path);
         if (!confirmed(MSG_PROMPT_CREATE, &result))
             return result;
     }
-    if (!create_missing_directories())
-        return failure_exit();
-    return moves ? move_file() : copy_file();
+    // The old file goes before the new one is made, also for a move.
+    return moves ? move_file(exists) : replace_by_copy(exists);
 }
 
 int copy_entry()
@@ -102,4 +128,10 @@ int copy_entry()
     if (walk.current_level->find_data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         return copy_directory();
     return copy_file_entry();
+}
+
+void finish_copied_directory()
+{
+    if (build_dest_path())
+        finish_directory_copy(walk.source_path, walk.dest_path);
 }

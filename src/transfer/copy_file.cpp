@@ -118,14 +118,11 @@ static int verify_copy()
     return result == 1;
 }
 
-int copy_file()
+int copy_file(HANDLE source)
 {
     bool copied = false;
-    HANDLE destination = INVALID_HANDLE_VALUE;
-    HANDLE source = open_for_reading(walk.source_path);
-    if (source == INVALID_HANDLE_VALUE) {
-        print_open_failure(MSG_CANNOT_OPEN_SOURCE, "\n", walk.source_path);
-    } else if ((destination = open_destination()) == INVALID_HANDLE_VALUE) {
+    HANDLE destination = open_destination();
+    if (destination == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
         print_highlighted(stdout, text(MSG_CANNOT_OPEN_WRITTEN), walk.dest_path, static_cast<int>(code),
                           static_cast<unsigned long>(code));

@@ -10,6 +10,7 @@
 #include "transfer/compare_files.h"
 #include "transfer/delete_file.h"
 #include "transfer/failure_exit.h"
+#include "transfer/same_file.h"
 #include "walk/name_forms.h"
 #include "walk/source_layer.h"
 #include "walk/walk_state.h"
@@ -77,6 +78,8 @@ static VerifyOutcome verify_against_destination()
         print_file_stays(MSG_DELETE_VERIFY_FILE, MSG_DELETE_SIZE_DIFFERENT);
         return VERIFY_FILE_STAYS;
     }
+    if (destination_is_source())
+        return refuse_own_source() ? VERIFY_FILE_STAYS : VERIFY_STOP;
     switch (compare_files(0)) {
     case 1: fputs(text(MSG_DELETE_VERIFY_DONE), stdout); return VERIFY_EQUAL;
     case 0: print_file_stays(MSG_DELETE_VERIFY, MSG_DELETE_DIFFERENT); return VERIFY_FILE_STAYS;

@@ -7,6 +7,7 @@
 #include "messages/messages.h"
 #include "transfer/compare_blocks.h"
 #include "transfer/failure_exit.h"
+#include "transfer/same_file.h"
 #include "transfer/verify_line.h"
 #include "walk/walk_state.h"
 
@@ -68,6 +69,10 @@ int verify_file_contents()
     if (entry.nFileSizeLow != walk.dest_find_data.nFileSizeLow ||
         entry.nFileSizeHigh != walk.dest_find_data.nFileSizeHigh)
         return report_discord(text(MSG_VERIFY_DIFFERENT));
+    if (destination_is_source()) {
+        show_verify_header();
+        return refuse_own_source();
+    }
     int error_bits = 0;
     bool same = false;
     HANDLE destination = INVALID_HANDLE_VALUE;

@@ -6,6 +6,7 @@
 
 #include "console/date_display.h"
 #include "messages/messages.h"
+#include "transfer/same_file.h"
 #include "transfer/verify_content.h"
 #include "transfer/verify_line.h"
 #include "walk/name_forms.h"
@@ -85,6 +86,11 @@ static int verify_file_properties(const VerifiedProperties& chosen)
     const char* attribute_text = differing != 0 ? attribute_difference_text(differing) : "";
     if (*size_text != '\0' || *date_text != '\0' || *attribute_text != '\0')
         return report_discord(text(MSG_VERIFY_PROPERTIES_DIFFERENT), size_text, date_text, attribute_text);
+    // One file by two routes agrees with itself in everything.
+    if (destination_is_source()) {
+        show_verify_header();
+        return refuse_own_source();
+    }
     if (settings.verify_show_all)
         fputs(text(MSG_VERIFY_SAME), stdout);
     settings.verified_count++;

@@ -1,4 +1,4 @@
-// Name forms of paths: last component, extension, and the same-directory check.
+// Name forms of paths: last component and extension.
 #pragma once
 
 // After the last ':' and then after the last '\' that follows it; the start of the
@@ -7,7 +7,3 @@ char* last_component(const char* path);
 
 // After the last '.' of the last component; null when the component has none.
 char* extension_of(const char* path);
-
-// 0 when the destination root and the source directory are the same directory, 1 when
-// they differ.
-int same_directory_check();

@@ -203,10 +203,14 @@ static int walk_directory()
         return 0;
 
     bool was_emptied = false;
-    if (can_descend(entry) && !descend(&was_emptied))
+    const bool descends = can_descend(entry);
+    if (descends && !descend(&was_emptied))
         return 0;
 
     builds_name_forms();
+    // Before a move takes the emptied source directory away.
+    if (descends && copies_files())
+        finish_copied_directory();
     // The emptied source directory of a move goes too; its outcome does not stop the walk.
     if (settings.included_dir_depth > 0 && was_emptied && (settings.operation & MOD_MOVE) && copies_files())
         delete_entry();

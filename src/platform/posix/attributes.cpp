@@ -71,25 +71,42 @@ DWORD GetFileAttributesA(LPCSTR file_name)
 
 // Stores the bits unless they are what the entry shows anyway and nothing is stored
 // yet, so that a file system without extended attributes accepts the defaults. The
-// stored value is the one read with the entry's status.
+// stored value is the one read with the entry's status. Linux lets only root write the
+// stored bits of an entry the caller may not write: an owner's read-only file or
+// directory is given its owner's write bit for the store, and its mode back after it.
 static int store_if_needed(const char* host, const EntryStatus& status, DWORD wanted, DWORD defaults)
 {
     if (status.has_stored ? status.stored_bits == wanted : wanted == defaults)
         return 0;
-    return store_bits(host, wanted);
+    const int failure = store_bits(host, wanted);
+    if (failure != EACCES || (status.mode & S_IWUSR) != 0 || chmod(host, status.mode | S_IWUSR) != 0)
+        return failure;
+    const int again = store_bits(host, wanted);
+    chmod(host, status.mode);
+    return again;
 }
 
+// Clearing read-only gives the write bit back before the bits are stored, setting it
+// takes the bit away after them, so that the owner can do all that root can. A refused
+// store leaves read-only as it was.
 static BOOL set_file_bits(const ResolvedPath& resolved, const EntryStatus& status, const char* name, DWORD attributes)
 {
-    const int failure =
-        store_if_needed(resolved.host.c_str(), status, attributes & STORED_FILE_BITS, default_bits(name, false));
-    if (failure != 0)
-        return fail_with(windows_error_of(failure));
+    const char* host = resolved.host.c_str();
     const bool read_only = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-    if (read_only == ((status.mode & S_IWUSR) == 0))
-        return TRUE;
-    const mode_t mode = read_only ? (status.mode & ~0222u) : (status.mode | S_IWUSR);
-    if (chmod(resolved.host.c_str(), mode) != 0)
+    const bool was_read_only = (status.mode & S_IWUSR) == 0;
+    EntryStatus unlocked = status;
+    if (was_read_only && !read_only) {
+        if (chmod(host, status.mode | S_IWUSR) != 0)
+            return fail_with_errno();
+        unlocked.mode |= S_IWUSR;
+    }
+    const int failure = store_if_needed(host, unlocked, attributes & STORED_FILE_BITS, default_bits(name, false));
+    if (failure != 0) {
+        if (unlocked.mode != status.mode)
+            chmod(host, status.mode);
+        return fail_with(windows_error_of(failure));
+    }
+    if (read_only && !was_read_only && chmod(host, status.mode & ~0222u) != 0)
         return fail_with_errno();
     return TRUE;
 }

@@ -7,6 +7,7 @@
 
 #include "platform/posix/cross_device_move.h"
 #include "platform/posix/error_table.h"
+#include "platform/posix/owned_directory.h"
 #include "platform/posix/path_lookup.h"
 #include "platform/posix/table_cache.h"
 
@@ -38,6 +39,11 @@ static DWORD entry_to_delete(LPCSTR file_name, ResolvedPath* resolved, struct st
                                                      : windows_error_for_path(errno, resolved->host.c_str());
 }
 
+static int unlink_entry(const std::string& host)
+{
+    return unlink(host.c_str()) == 0 ? 0 : errno;
+}
+
 BOOL DeleteFileA(LPCSTR file_name)
 {
     ResolvedPath resolved;
@@ -50,8 +56,9 @@ BOOL DeleteFileA(LPCSTR file_name)
     if (!S_ISLNK(entry.st_mode) && (entry.st_mode & S_IWUSR) == 0)
         return fail_with(ERROR_ACCESS_DENIED);
     confirm_parent_table(resolved.host);
-    if (unlink(resolved.host.c_str()) != 0)
-        return fail_with(windows_error_for_path(errno, resolved.host.c_str()));
+    const int failure = change_in_owned_directory(resolved.host, [&] { return unlink_entry(resolved.host); });
+    if (failure != 0)
+        return fail_with(windows_error_for_path(failure, resolved.host.c_str()));
     note_entry_removed(resolved.host);
     return TRUE;
 }
@@ -74,6 +81,17 @@ static DWORD destination_of(LPCSTR new_name, const ResolvedPath& source, Resolve
     return ERROR_SUCCESS;
 }
 
+// A rename changes two directories, each of which may be one of the owner's read-only ones.
+static int rename_as_owner(const std::string& source, const std::string& destination)
+{
+    return change_in_owned_directory(source, [&] {
+        return change_in_owned_directory(destination, [&] {
+            return renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, destination.c_str(), RENAME_NOREPLACE) == 0 ? 0
+                                                                                                            : errno;
+        });
+    });
+}
+
 BOOL MoveFileA(LPCSTR existing_name, LPCSTR new_name)
 {
     ResolvedPath source, destination;
@@ -82,10 +100,11 @@ BOOL MoveFileA(LPCSTR existing_name, LPCSTR new_name)
         error = destination_of(new_name, source, &destination);
     if (error != ERROR_SUCCESS)
         return fail_with(error);
-    const bool same_entry = destination.host == source.host;
-    if (!same_entry && renameat2(AT_FDCWD, source.host.c_str(), AT_FDCWD, destination.host.c_str(), RENAME_NOREPLACE) != 0) {
-        if (errno != EXDEV)
-            return fail_with(windows_error_for_path(errno, destination.host.c_str()));
+    const bool renamed_in_place = destination.host == source.host;
+    const int failure = renamed_in_place ? 0 : rename_as_owner(source.host, destination.host);
+    if (failure != 0) {
+        if (failure != EXDEV)
+            return fail_with(windows_error_for_path(failure, destination.host.c_str()));
         error = move_across_devices(source.host, destination.host);
         if (error != ERROR_SUCCESS)
             return fail_with(error);

@@ -5,6 +5,7 @@
 
 #include "platform/posix/dos_attributes.h"
 #include "platform/posix/error_table.h"
+#include "platform/posix/owned_directory.h"
 #include "platform/posix/path_lookup.h"
 #include "platform/posix/table_cache.h"
 
@@ -23,8 +24,10 @@ static DWORD new_directory_path(LPCSTR path_text, ResolvedPath* resolved)
 
 static BOOL make_directory(const ResolvedPath& resolved, mode_t mode)
 {
-    if (mkdir(resolved.host.c_str(), mode) != 0)
-        return fail_with(windows_error_for_path(errno, resolved.host.c_str()));
+    const int failure = change_in_owned_directory(
+        resolved.host, [&] { return mkdir(resolved.host.c_str(), mode) == 0 ? 0 : errno; });
+    if (failure != 0)
+        return fail_with(windows_error_for_path(failure, resolved.host.c_str()));
     return TRUE;
 }
 
@@ -41,7 +44,9 @@ BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES)
 }
 
 // The new directory takes the template's permission bits exactly (not filtered by the
-// umask) and its stored attributes, as far as the file system keeps them.
+// umask) and its stored attributes, as far as the file system keeps them; until the copy
+// has filled it (finish_directory_copy) its owner may also write and search it, so that
+// the copy of a read-only directory can take its files.
 BOOL CreateDirectoryExA(LPCSTR template_directory, LPCSTR new_directory, LPSECURITY_ATTRIBUTES)
 {
     ResolvedPath model;
@@ -55,7 +60,7 @@ BOOL CreateDirectoryExA(LPCSTR template_directory, LPCSTR new_directory, LPSECUR
     error = new_directory_path(new_directory, &resolved);
     if (error != ERROR_SUCCESS)
         return fail_with(error);
-    const mode_t mode = S_ISDIR(model_status.st_mode) ? model_status.st_mode & 07777 : 0777;
+    const mode_t mode = (S_ISDIR(model_status.st_mode) ? model_status.st_mode & 07777 : 0777) | S_IRWXU;
     if (!make_directory(resolved, mode))
         return FALSE;
     chmod(resolved.host.c_str(), mode);
@@ -82,8 +87,10 @@ BOOL RemoveDirectoryA(LPCSTR path)
         return fail_with(ERROR_DIRECTORY);
     if (S_ISLNK(entry.st_mode)) {
         confirm_parent_table(resolved.host);
-        if (unlink(resolved.host.c_str()) != 0)
-            return fail_with_errno();
+        const int failure = change_in_owned_directory(
+            resolved.host, [&] { return unlink(resolved.host.c_str()) == 0 ? 0 : errno; });
+        if (failure != 0)
+            return fail_with(windows_error_of(failure));
         note_entry_removed(resolved.host);
         return TRUE;
     }
@@ -92,8 +99,24 @@ BOOL RemoveDirectoryA(LPCSTR path)
         return fail_with(ERROR_ACCESS_DENIED);
     forget_directory(resolved.host);
     confirm_parent_table(resolved.host);
-    if (rmdir(resolved.host.c_str()) != 0)
-        return fail_with(errno == EEXIST ? ERROR_DIR_NOT_EMPTY : windows_error_of(errno));
+    const int failure = change_in_owned_directory(
+        resolved.host, [&] { return rmdir(resolved.host.c_str()) == 0 ? 0 : errno; });
+    if (failure != 0)
+        return fail_with(failure == EEXIST ? ERROR_DIR_NOT_EMPTY : windows_error_of(failure));
     note_entry_removed(resolved.host);
     return TRUE;
+}
+
+bool finish_directory_copy(const char* source_directory, const char* destination_directory)
+{
+    ResolvedPath source, destination;
+    struct stat model, made;
+    if (resolve_existing(source_directory, &source) != ERROR_SUCCESS ||
+        resolve_existing(destination_directory, &destination) != ERROR_SUCCESS ||
+        stat(source.host.c_str(), &model) != 0 || lstat(destination.host.c_str(), &made) != 0 ||
+        !S_ISDIR(model.st_mode) || !S_ISDIR(made.st_mode))
+        return false;
+    if ((made.st_mode & 07777) == (model.st_mode & 07777))
+        return true;
+    return chmod(destination.host.c_str(), model.st_mode & 07777) == 0;
 }

@@ -1,0 +1,69 @@
+// Whether two paths are one file, and how deep one directory lies below another, by the
+// host's identity of files (device and inode), never by path text: a link, a bind mount,
+// an alias or a drive mapping gives one file many texts.
+#include <climits>
+#include <cstdlib>
+#include <sys/stat.h>
+
+#include "platform/posix/path_lookup.h"
+
+// The status of the entry a path names, links followed.
+static bool status_of(const char* windows_path, struct stat* status)
+{
+    ResolvedPath resolved;
+    return resolve_existing(windows_path, &resolved) == ERROR_SUCCESS && stat(resolved.host.c_str(), status) == 0;
+}
+
+static bool same_identity(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+bool same_entry(const char* a, const char* b)
+{
+    struct stat first, second;
+    return status_of(a, &first) && status_of(b, &second) && same_identity(first, second);
+}
+
+// The host path of the longest part of a path that exists, and how many components after
+// it do not exist yet.
+static bool existing_part(const char* windows_path, std::string& host, int* missing)
+{
+    WindowsPath path;
+    if (parse_windows_path(windows_path, false, &path) != ERROR_SUCCESS)
+        return false;
+    for (size_t count = path.components.size();; count--) {
+        ResolvedPath resolved;
+        if (resolve_components(path, count, &resolved) == ERROR_SUCCESS && resolved.exists) {
+            host = resolved.host;
+            *missing = static_cast<int>(path.components.size() - count);
+            return true;
+        }
+        if (count == 0)
+            return false;
+    }
+}
+
+// The parents of a directory are those of its real path: through a link the text's own
+// parents are other directories.
+int levels_below(const char* path, const char* ancestor)
+{
+    struct stat outer;
+    std::string host;
+    int missing = 0;
+    if (!status_of(ancestor, &outer) || !existing_part(path, host, &missing))
+        return -1;
+    char real[PATH_MAX];
+    if (realpath(host.c_str(), real) == nullptr)
+        return -1;
+    std::string directory = real;
+    for (int levels = missing;; levels++) {
+        struct stat status;
+        if (stat(directory.c_str(), &status) == 0 && same_identity(status, outer))
+            return levels;
+        if (directory == "/")
+            return -1;
+        const size_t slash = directory.rfind('/');
+        directory.resize(slash == 0 ? 1 : slash);
+    }
+}

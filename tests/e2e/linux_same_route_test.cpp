@@ -1,0 +1,138 @@
+// A destination that is the source by another route, or lies inside it: a link, a bind
+// mount, an 8.3 alias, a mapped drive, a link inside the destination, a current directory
+// reached through a link. Whatever the letters, nothing of the source is lost or changed.
+// Run as nobody on a tree nobody owns.
+#include <gtest/gtest.h>
+
+#include <sys/mount.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "e2e/run_program.h"
+
+namespace {
+
+struct Layout {
+    const char* name;
+    const char* source;
+    const char* destination;
+    const char* cwd;  // relative to the tree
+    std::map<std::string, std::string> env;
+    // What the run says: the refusal before the walk, or the lines of one copy per file.
+    const char* says;
+};
+
+const char* const SAME = "Source and destination are same directory.\n";
+const char* const INSIDE = "Destination directory is inside source directory.\n";
+const char* const ITSELF = "is the source file itself!";
+
+class LinuxSameRoute : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        tree.file("src/a.txt", "hello");
+        tree.file("src/sub/b.txt", "world");
+        tree.file("longdirectoryname/c.txt", "alias");
+        tree.link("link", "src");
+        tree.link("dst/src", "../src");
+        tree.link("filelinks/src/a.txt", "../../src/a.txt");
+        tree.link("filelinks/src/sub/b.txt", "../../../src/sub/b.txt");
+        tree.directory("mnt");
+        tree.give_to_nobody();
+    }
+    RunResult run(const std::string& letters, const Layout& layout)
+    {
+        std::map<std::string, std::string> env = layout.env;
+        for (auto& [name, value] : env)
+            value = tree.path() + value;
+        return run_orva_as_nobody({letters, layout.source, layout.destination}, tree.path() + "/" + layout.cwd, env);
+    }
+    TempTree tree;
+};
+
+}  // namespace
+
+TEST_F(LinuxSameRoute, a_destination_reached_by_another_route_deletes_nothing_for_any_letters)
+{
+    ASSERT_EQ(mount((tree.path() + "/src").c_str(), (tree.path() + "/mnt").c_str(), nullptr, MS_BIND, nullptr), 0);
+    const Layout layouts[] = {
+        {"a link to the source", "src\\", "link", ".", {}, SAME},
+        {"a bind mount of the source", "src\\", "mnt", ".", {}, SAME},
+        {"an 8.3 alias of the source", "longdirectoryname\\", "LONGDI~1", ".", {}, SAME},
+        {"a drive mapped to the source", "src\\", "D:", ".", {{"ORVA_DRIVE_D", "/src"}}, SAME},
+        {"a drive mapped to its parent", "src", "D:", ".", {{"ORVA_DRIVE_D", ""}}, SAME},
+        {"the current directory through a link", "..\\link\\", ".", "link", {}, SAME},
+        {"the source's namesake links back", "src", "dst", ".", {}, ITSELF},
+        {"the destination file links to its source", "src", "filelinks", ".", {}, ITSELF},
+        {"a link inside the source", "src", "link", ".", {}, INSIDE},
+    };
+    const std::string before = snapshot(tree.path());
+    for (const Layout& layout : layouts) {
+        for (const char* letters : {"/CIE", "/UIE", "/CMIE", "/CIRE", "/UIRE", "/CIVE", "/RVIE"}) {
+            const RunResult result = run(letters, layout);
+            const std::string where = std::string(layout.name) + " " + letters;
+            EXPECT_EQ(snapshot(tree.path()), before) << where << "\n" << result.out << result.err;
+            const bool refused = layout.says != ITSELF;
+            const bool copies = letters[1] != 'R';
+            if (refused && (copies || layout.says == SAME)) {
+                EXPECT_EQ(result.out, layout.says) << where;
+            }
+            EXPECT_EQ(result.err, "") << where;
+        }
+    }
+    umount2((tree.path() + "/mnt").c_str(), MNT_DETACH);
+}
+
+// The file that is its own source fails as an entry: the run follows E, as for any failure.
+TEST_F(LinuxSameRoute, a_destination_file_that_is_its_source_fails_its_entry)
+{
+    const Layout layout = {"", "src", "filelinks", ".", {}, ITSELF};
+    const std::string a = "filelinks\\src\\a.txt", b = "filelinks\\src\\sub\\b.txt";
+    const auto itself = [](const std::string& path) { return "\nDestination file " + path + " is the source file itself!"; };
+    const struct { const char* letters; std::string out; int exit_code; } cases[] = {
+        {"/CIE", "update file      " + a + itself(a) + "\nupdate file      " + b + itself(b) + "\n", 2},
+        {"/CI", "update file      " + a + itself(a), 1},
+        {"/CMIE", "update file      " + a + itself(a) + "\nupdate file      " + b + itself(b) + "\n", 2},
+        {"/VE",
+         "Verify directory filelinks\\src is exist.\nVerify file      " + a + " " + itself(a) +
+             "\nVerify directory filelinks\\src\\sub is exist.\nVerify file      " + b + " " + itself(b) + "\n",
+         0},
+        {"/VNVE", "Verify file      " + a + " " + itself(a) + "\nVerify file      " + b + " " + itself(b) + "\n", 0},
+        {"/RVIE",
+         "delete file      src\\a.txt" + itself(a) + "\ndelete file      src\\sub\\b.txt" + itself(b) +
+             "\ndelete directory src\\sub\nDelete directory src\\sub failed!\n"
+             "delete directory src\nDelete directory src failed!\n",
+         0},
+        {"/RVI", "delete file      src\\a.txt" + itself(a), 0},
+    };
+    for (const auto& c : cases) {
+        const std::string before = snapshot(tree.path());
+        const RunResult result = run(c.letters, layout);
+        EXPECT_EQ(result.out, c.out) << c.letters;
+        EXPECT_EQ(result.exit_code, c.exit_code) << c.letters;
+        EXPECT_EQ(snapshot(tree.path()), before) << c.letters;
+    }
+}
+
+TEST_F(LinuxSameRoute, a_destination_inside_the_source_is_refused_where_the_walk_would_reach_it)
+{
+    const struct { std::vector<std::string> arguments; const char* out; } cases[] = {
+        {{"/CI", "src", "src\\bak"}, INSIDE},
+        {{"/CMI", "src", "src\\sub"}, INSIDE},
+        {{"/UI", "src\\", "src\\sub\\deeper\\still"}, INSIDE},
+        {{"/CI", "src\\*.txt", "src\\sub"}, INSIDE},
+        {{"/CI", "src", "."}, SAME},
+        {{"/CI", "/0", "src\\*.txt", "src\\sub"}, "create file      src\\sub\\a.txt\n"},  // never walked
+        {{"/CI", "/1", "src", "src\\sub"}, "Create directory src\\sub\\src\ncreate file      src\\sub\\src\\a.txt\n"},
+    };
+    for (const auto& c : cases) {
+        const std::string before = snapshot(tree.path());
+        const RunResult result = run_orva_as_nobody(c.arguments, tree.path());
+        EXPECT_EQ(result.out, c.out) << c.arguments[1] << " " << c.arguments.back();
+        if (std::string(c.out) == INSIDE || std::string(c.out) == SAME) {
+            EXPECT_EQ(snapshot(tree.path()), before) << c.arguments.back();
+        }
+    }
+}
