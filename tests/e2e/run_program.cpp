@@ -74,6 +74,12 @@ void TempTree::mode(const std::string& relative, unsigned mode)
         throw std::runtime_error("chmod failed for " + relative);
 }
 
+void TempTree::stored_bits(const std::string& relative, const std::string& value)
+{
+    if (setxattr((root + "/" + relative).c_str(), "user.DOSATTRIB", value.data(), value.size(), 0) != 0)
+        throw std::runtime_error("setxattr failed for " + relative);
+}
+
 void TempTree::give_to_nobody()
 {
     const struct passwd* nobody = getpwnam("nobody");
@@ -108,7 +114,7 @@ std::string snapshot(const std::string& directory)
         if (lstat(path.c_str(), &status) != 0)
             continue;
         char attributes[64] = {};
-        getxattr(path.c_str(), "user.DOSATTRIB", attributes, sizeof attributes - 1);
+        lgetxattr(path.c_str(), "user.DOSATTRIB", attributes, sizeof attributes - 1);
         size_t contents_hash = 0;
         if (S_ISREG(status.st_mode)) {
             std::ifstream in(path, std::ios::binary);
@@ -268,6 +274,19 @@ RunResult run_orva_as_nobody(const std::vector<std::string>& arguments, const st
 bool setpriv_refused(const RunResult& result)
 {
     return result.err.find("setpriv") != std::string::npos;
+}
+
+std::string stored_bits_of(const std::string& path)
+{
+    char value[64] = {};
+    const ssize_t length = lgetxattr(path.c_str(), "user.DOSATTRIB", value, sizeof value - 1);
+    return length > 0 ? std::string(value, static_cast<size_t>(length)) : "";
+}
+
+int mode_of(const std::string& path)
+{
+    struct stat status;
+    return lstat(path.c_str(), &status) == 0 ? static_cast<int>(status.st_mode & 07777) : -1;
 }
 
 std::string file_contents(const std::string& path)

@@ -32,6 +32,9 @@ public:
     void link(const std::string& relative, const std::string& target);
     // The permission bits of an entry (not following a link).
     void mode(const std::string& relative, unsigned mode);
+    // The stored DOS attributes of an entry as the layer keeps them ("0x22": hidden and
+    // archive), written directly, as another program would.
+    void stored_bits(const std::string& relative, const std::string& value);
     // Hands the whole tree, its root included, to the user nobody, so that the program
     // run as nobody meets it as its owner would: an ordinary user's own files.
     void give_to_nobody();
@@ -71,6 +74,11 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
 RunResult run_orva_as_nobody(const std::vector<std::string>& arguments, const std::string& cwd,
                              const std::map<std::string, std::string>& env = {});
 bool setpriv_refused(const RunResult& result);
+
+// The stored DOS attributes of an entry, or "" when none are stored.
+std::string stored_bits_of(const std::string& path);
+// The permission bits of an entry (not following a link), or -1 when it is missing.
+int mode_of(const std::string& path);
 
 // A file's whole contents, or "<missing>" when it cannot be read.
 std::string file_contents(const std::string& path);
