@@ -1,7 +1,6 @@
 // Random source trees for the differential tests: the model the test keeps, and the files made from it.
 #pragma once
 
-#include <random>
 #include <string>
 #include <vector>
 

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
