@@ -114,6 +114,7 @@ std::string snapshot(const std::string& directory)
         if (lstat(path.c_str(), &status) != 0)
             continue;
         char attributes[64] = {};
+        // The link's own attributes, not its target's, which may lie outside the directory.
         lgetxattr(path.c_str(), "user.DOSATTRIB", attributes, sizeof attributes - 1);
         size_t contents_hash = 0;
         if (S_ISREG(status.st_mode)) {
