@@ -8,6 +8,7 @@
 #include "console/keys.h"
 #include "messages/messages.h"
 #include "transfer/copy_file.h"
+#include "transfer/copy_link.h"
 #include "transfer/create_directory.h"
 #include "transfer/delete_file.h"
 #include "transfer/failure_exit.h"
@@ -18,6 +19,8 @@
 
 static const uint64_t TIME_TOLERANCE_2S = 20000000;
 
+static int copy_file_entry();
+
 // A directory is created before its contents are walked, with its source's attributes.
 static int copy_directory()
 {
@@ -25,6 +28,9 @@ static int copy_directory()
     // With /!D destination directories appear only where a file needs one.
     if (settings.attr_none_of & FILE_ATTRIBUTE_DIRECTORY)
         return 1;
+    // A directory link is made again as a link, with the lines of a file.
+    if (is_symbolic_link(entry))
+        return copy_file_entry();
     if (!build_dest_path())
         return failure_exit();
     if (find_destination(FILE_ATTRIBUTE_DIRECTORY))
@@ -74,8 +80,10 @@ static int copy_file_entry()
 {
     if (!build_dest_path())
         return failure_exit();
-    const bool exists = find_destination(walk.current_level->find_data.dwFileAttributes) != 0;
-    if (exists && base_operation() == OP_UPDATE && !source_is_newer())
+    const bool link = is_symbolic_link(walk.current_level->find_data);
+    const bool exists =
+        link ? link_destination_exists() : find_destination(walk.current_level->find_data.dwFileAttributes) != 0;
+    if (exists && base_operation() == OP_UPDATE && (link_is_up_to_date() || !source_is_newer()))
         return 1;
     const bool moves = (settings.operation & MOD_MOVE) != 0;
     int result = 1;
@@ -93,7 +101,9 @@ static int copy_file_entry()
     }
     if (!create_missing_directories())
         return failure_exit();
-    return moves ? move_file() : copy_file();
+    if (moves)
+        return move_file();
+    return link ? copy_link() : copy_file();
 }
 
 int copy_entry()
