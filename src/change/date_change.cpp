@@ -28,10 +28,14 @@ static int set_attributes(const char* path, DWORD attributes)
 }
 
 // Only the last-write time is given; the others stay as they are. A directory handle
-// needs the backup flag; sharing with readers only keeps a writer elsewhere out.
+// needs the backup flag; sharing with readers only keeps a writer elsewhere out. A link
+// is opened itself, so that its own time changes and never its target's, which may lie
+// outside the tree or be missing.
 static int set_last_write_time(const char* path, DWORD attributes)
 {
-    const DWORD flags = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FILE_FLAG_BACKUP_SEMANTICS : 0;
+    DWORD flags = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FILE_FLAG_BACKUP_SEMANTICS : 0;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        flags |= FILE_FLAG_OPEN_REPARSE_POINT;
     HANDLE entry = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, flags, nullptr);
     if (entry == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();

@@ -35,10 +35,11 @@ void console_cursor_back(HANDLE console, int cells);
 // prints the blanks through stream; the POSIX layer erases the row on the terminal.
 void console_clear_row(HANDLE console, FILE* stream);
 
-// Identity: whether two paths name the same file or directory, links followed; the same
-// device and inode on POSIX, the same volume serial number and file index on Windows.
-// False when either cannot be read. A link, a mount, an alias or a drive mapping gives one
-// file many path texts, so the texts alone never say it.
+// Identity: whether two paths name the same file, directory or link: the same device and
+// inode on POSIX, the same volume serial number and file index on Windows. Links on the
+// way are followed; a link at the end is the entry itself, so that a link and what it
+// leads to are two entries. False when either cannot be read. A link, a mount, an alias or
+// a drive mapping gives one file many path texts, so the texts alone never say it.
 bool same_entry(const char* a, const char* b);
 
 // How many directory levels the directory at path lies below the directory at ancestor,
@@ -78,3 +79,21 @@ CommandStartResult run_command_interpreter(const char* interpreter, const char* 
 // that the shell can use it. Writes at most out_size bytes with the terminator and
 // returns the length of the whole text, like snprintf.
 size_t command_path_text(const char* windows_path, char* out, size_t out_size);
+
+// Symbolic links met in the walk are copied, moved and compared as links, with the same
+// target text, and never followed, as cp -a and rsync -a do: a link may lead outside the
+// tree, or nowhere. Such an entry's find record carries FILE_ATTRIBUTE_REPARSE_POINT with
+// the tag IO_REPARSE_TAG_SYMLINK in dwReserved0, on both systems.
+//
+// Makes destination, which must not exist, a link with the same target text as the link
+// source, with the source link's own times where the system keeps a link's times.
+// Windows copies it with CopyFileExA and COPY_FILE_COPY_SYMLINK; the POSIX layer reads
+// and writes the target text. FALSE with GetLastError after a failure, which leaves
+// nothing at destination.
+BOOL copy_symbolic_link(LPCSTR source, LPCSTR destination);
+
+// Whether destination is a link with the same target as the link source: the same target
+// text on POSIX, the same reparse data on Windows. An entry that is no link is different
+// from every link. When either cannot be read, GetLastError says why.
+enum LinkComparison { LINKS_DIFFERENT = 0, LINKS_SAME, LINK_SOURCE_UNREADABLE, LINK_DESTINATION_UNREADABLE };
+LinkComparison compare_link_targets(LPCSTR source, LPCSTR destination);

@@ -6,6 +6,7 @@
 #include "console/console_state.h"
 #include "messages/messages.h"
 #include "transfer/compare_blocks.h"
+#include "transfer/compare_links.h"
 #include "walk/walk_state.h"
 
 // Closes an opened file; a failure turns any outcome into -1.
@@ -19,6 +20,8 @@ static void close_compared(HANDLE file, const Message& message, const char* pref
 
 int compare_files(int newline_prefix)
 {
+    if (links_compared())
+        return compare_link_entry(newline_prefix);
     const char* prefix = newline_prefix ? "\n" : "";
     int result = -1;
     HANDLE destination = INVALID_HANDLE_VALUE;

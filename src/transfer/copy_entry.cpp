@@ -9,6 +9,7 @@
 #include "messages/messages.h"
 #include "transfer/compare_blocks.h"
 #include "transfer/copy_file.h"
+#include "transfer/copy_link.h"
 #include "transfer/create_directory.h"
 #include "transfer/delete_file.h"
 #include "transfer/failure_exit.h"
@@ -20,6 +21,8 @@
 
 static const uint64_t TIME_TOLERANCE_2S = 20000000;
 
+static int copy_file_entry();
+
 // A directory is created before its contents are walked, with its source's attributes.
 static int copy_directory()
 {
@@ -27,6 +30,9 @@ static int copy_directory()
     // With /!D destination directories appear only where a file needs one.
     if (settings.attr_none_of & FILE_ATTRIBUTE_DIRECTORY)
         return 1;
+    // A directory link is made again as a link, with the lines of a file.
+    if (is_symbolic_link(entry))
+        return copy_file_entry();
     if (!build_dest_path())
         return failure_exit();
     if (find_destination(FILE_ATTRIBUTE_DIRECTORY))
@@ -61,17 +67,25 @@ static int confirmed(const Message& prompt, int* result)
     return 0;
 }
 
-// The old destination goes just before the move, once the source is known to be there
-// still: it may have gone while the prompt waited.
+// Whether the source is there still, before the old destination goes for a move or a
+// link: it may have gone while the prompt waited, and then the old copy stays.
+static bool source_still_there()
+{
+    if (GetFileAttributesA(walk.source_path) != INVALID_FILE_ATTRIBUTES)
+        return true;
+    print_highlighted(stdout, text(MSG_MOVE_FILE_FAILED), walk.source_path, walk.dest_path);
+    return false;
+}
+
+// The old destination goes, then the directories on the way are made.
+static bool make_way(bool replaces)
+{
+    return (!replaces || delete_file(walk.dest_path)) && create_missing_directories();
+}
+
 static int move_file(bool replaces)
 {
-    if (replaces && GetFileAttributesA(walk.source_path) == INVALID_FILE_ATTRIBUTES) {
-        print_highlighted(stdout, text(MSG_MOVE_FILE_FAILED), walk.source_path, walk.dest_path);
-        return failure_exit();
-    }
-    if (replaces && !delete_file(walk.dest_path))
-        return failure_exit();
-    if (!create_missing_directories())
+    if ((replaces && !source_still_there()) || !make_way(replaces))
         return failure_exit();
     if (!MoveFileA(walk.source_path, walk.dest_path)) {
         print_highlighted(stdout, text(MSG_MOVE_FILE_FAILED), walk.source_path, walk.dest_path);
@@ -80,6 +94,13 @@ static int move_file(bool replaces)
     walk.current_level->entries_left--;
     fputs("\n", stdout);
     return 1;
+}
+
+static int replace_by_link(bool replaces)
+{
+    if ((replaces && !source_still_there()) || !make_way(replaces))
+        return failure_exit();
+    return copy_link();
 }
 
 // The source is opened before the old destination goes: a source that cannot be read
@@ -91,7 +112,7 @@ static int replace_by_copy(bool replaces)
         print_open_failure(MSG_CANNOT_OPEN_SOURCE, "\n", walk.source_path);
         return failure_exit();
     }
-    if ((replaces && !delete_file(walk.dest_path)) || !create_missing_directories()) {
+    if (!make_way(replaces)) {
         CloseHandle(source);
         return failure_exit();
     }
@@ -102,8 +123,10 @@ static int copy_file_entry()
 {
     if (!build_dest_path())
         return failure_exit();
-    const bool exists = find_destination(walk.current_level->find_data.dwFileAttributes) != 0;
-    if (exists && base_operation() == OP_UPDATE && !source_is_newer())
+    const bool link = is_symbolic_link(walk.current_level->find_data);
+    const bool exists =
+        link ? link_destination_exists() : find_destination(walk.current_level->find_data.dwFileAttributes) != 0;
+    if (exists && base_operation() == OP_UPDATE && (link_is_up_to_date() || !source_is_newer()))
         return 1;
     const bool moves = (settings.operation & MOD_MOVE) != 0;
     int result = 1;
@@ -119,7 +142,9 @@ static int copy_file_entry()
             return result;
     }
     // The old file goes before the new one is made, also for a move.
-    return moves ? move_file(exists) : replace_by_copy(exists);
+    if (moves)
+        return move_file(exists);
+    return link ? replace_by_link(exists) : replace_by_copy(exists);
 }
 
 int copy_entry()

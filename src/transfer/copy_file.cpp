@@ -106,8 +106,7 @@ static bool finish_copy(HANDLE source, HANDLE destination, bool copied)
     return copied;
 }
 
-// V: the copy is read back against its source. 1 = equal.
-static int verify_copy()
+int verify_copy()
 {
     fputs(text(MSG_COPY_VERIFY), stdout);
     const int result = compare_files(1);

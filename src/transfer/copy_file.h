@@ -8,3 +8,7 @@
 // is closed. An incomplete copy leaves no destination behind. 1 = go on with the walk,
 // 0 = stop the run.
 int copy_file(HANDLE source);
+
+// V: the copy is read back against its source (a link by its target), with its texts.
+// 1 = equal.
+int verify_copy();

@@ -8,6 +8,7 @@
 #include "console/keys.h"
 #include "messages/messages.h"
 #include "transfer/compare_files.h"
+#include "transfer/compare_links.h"
 #include "transfer/delete_file.h"
 #include "transfer/failure_exit.h"
 #include "transfer/same_file.h"
@@ -69,12 +70,14 @@ static VerifyOutcome verify_against_destination()
     const WIN32_FIND_DATAA& source = walk.current_level->find_data;
     if (!build_dest_path())
         return failure_exit() ? VERIFY_FILE_STAYS : VERIFY_STOP;
-    if (!find_destination(source.dwFileAttributes)) {
+    const bool found = is_symbolic_link(source) ? find_link_destination() : find_destination(source.dwFileAttributes);
+    if (!found) {
         print_file_stays(MSG_DELETE_VERIFY_FILE, MSG_NOT_FOUND);
         return VERIFY_FILE_STAYS;
     }
-    if (source.nFileSizeHigh != walk.dest_find_data.nFileSizeHigh ||
-        source.nFileSizeLow != walk.dest_find_data.nFileSizeLow) {
+    // Links are compared by target, whatever their records' sizes.
+    if (!links_compared() && (source.nFileSizeHigh != walk.dest_find_data.nFileSizeHigh ||
+                              source.nFileSizeLow != walk.dest_find_data.nFileSizeLow)) {
         print_file_stays(MSG_DELETE_VERIFY_FILE, MSG_DELETE_SIZE_DIFFERENT);
         return VERIFY_FILE_STAYS;
     }
@@ -118,7 +121,8 @@ int delete_entry()
             return answer == 0 ? 1 : 0;
         }
     }
-    if (!directory)
+    // With V a directory link goes only once it is compared, as a file does.
+    if (!directory || ((settings.operation & MOD_VERIFY) && is_symbolic_link(walk.current_level->find_data)))
         return delete_current_file(path);
     const int removed = remove_directory(path);
     if (removed == 1)

@@ -6,6 +6,8 @@
 
 #include "console/date_display.h"
 #include "messages/messages.h"
+#include "transfer/compare_links.h"
+#include "transfer/failure_exit.h"
 #include "transfer/same_file.h"
 #include "transfer/verify_content.h"
 #include "transfer/verify_line.h"
@@ -46,11 +48,44 @@ static uint32_t differing_attributes(uint32_t attr_mask)
     return (walk.current_level->find_data.dwFileAttributes ^ walk.dest_find_data.dwFileAttributes) & attr_mask;
 }
 
+// A source link agrees only with a link of the same target, in both modes. A link
+// against a file or a directory, or against another target, is "different" as a whole:
+// no size, date or attribute of the two names what differs, and the property texts
+// would name one that may well agree. It has no contents to show figures for.
+static int verify_link()
+{
+    const bool directory = (walk.current_level->find_data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    start_verify_line(directory ? MSG_VERIFY_DIRECTORY_HEADER : MSG_VERIFY_FILE_HEADER);
+    if (!find_link_destination())
+        return report_discord(text(MSG_NOT_FOUND));
+    const LinkComparison outcome = compare_link_targets(walk.source_path, walk.dest_path);
+    if (outcome == LINKS_DIFFERENT)
+        return report_discord(text(MSG_VERIFY_DIFFERENT));
+    if (outcome != LINKS_SAME) {
+        show_verify_header();
+        print_link_failure(outcome, "\n");
+        return failure_exit();
+    }
+    if (destination_is_source()) {
+        show_verify_header();
+        return refuse_own_source();
+    }
+    if (settings.verify_show_all) {
+        show_verify_header();
+        fputs(text(MSG_VERIFY_SAME), stdout);
+    }
+    settings.verified_count++;
+    return 1;
+}
+
 static int verify_directory(const VerifiedProperties& chosen)
 {
     start_verify_line(MSG_VERIFY_DIRECTORY_HEADER);
     if (!find_destination(FILE_ATTRIBUTE_DIRECTORY))
         return report_discord(text(MSG_NOT_FOUND));
+    // A link holds neither what a directory nor what a file holds.
+    if (is_symbolic_link(walk.dest_find_data))
+        return report_discord(text(MSG_VERIFY_DIFFERENT));
     const Message* agreement = &MSG_VERIFY_EXISTS;
     if (!settings.verify_content) {
         const uint32_t differing = differing_attributes(chosen.attr_mask);
@@ -105,6 +140,8 @@ static int verify_file(const VerifiedProperties& chosen)
         show_verify_header();
     if (!find_destination(walk.current_level->find_data.dwFileAttributes))
         return report_discord(text(MSG_NOT_FOUND));
+    if (is_symbolic_link(walk.dest_find_data))
+        return report_discord(text(MSG_VERIFY_DIFFERENT));
     return settings.verify_content ? verify_file_contents() : verify_file_properties(chosen);
 }
 
@@ -117,6 +154,8 @@ int verify_entry()
     // A destination path that does not fit was reported; the entry is skipped.
     if (!build_dest_path())
         return 1;
+    if (is_symbolic_link(walk.current_level->find_data))
+        return verify_link();
     if (walk.current_level->find_data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         return verify_directory(chosen);
     return verify_file(chosen);

@@ -48,6 +48,14 @@ inline uint64_t entry_size(const WIN32_FIND_DATAA& entry)
     return (static_cast<uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
 }
 
+// A symbolic link (to a file, to a directory, or leading nowhere): copied, moved,
+// compared and changed as a link, never through it. Windows' other reparse points
+// (cloud and deduplicated files) are the files they stand for.
+inline bool is_symbolic_link(const WIN32_FIND_DATAA& entry)
+{
+    return (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && entry.dwReserved0 == IO_REPARSE_TAG_SYMLINK;
+}
+
 extern LevelRecord level_table[LAYER_TABLE_SIZE];
 extern LookaheadRecord lookahead_table[LAYER_TABLE_SIZE];
 extern WalkState walk;

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <sys/mount.h>
+#include <unistd.h>
 
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -20,7 +22,7 @@ struct Layout {
     const char* destination;
     const char* cwd;  // relative to the tree
     std::map<std::string, std::string> env;
-    // What the run says: the refusal before the walk, or the lines of one copy per file.
+    // What the run says: the refusal before the walk, or ITSELF for entries refused one by one.
     const char* says;
 };
 
@@ -39,6 +41,11 @@ protected:
         tree.link("dst/src", "../src");
         tree.link("filelinks/src/a.txt", "../../src/a.txt");
         tree.link("filelinks/src/sub/b.txt", "../../../src/sub/b.txt");
+        // Deeper in a destination: the same file by a second name, a source directory by a link.
+        tree.directory("deep/src");
+        if (::link((tree.path() + "/src/a.txt").c_str(), (tree.path() + "/deep/src/a.txt").c_str()) != 0)
+            throw std::runtime_error("link failed");
+        tree.link("deep/src/sub", "../../src/sub");
         tree.directory("mnt");
         tree.give_to_nobody();
     }
@@ -64,15 +71,17 @@ TEST_F(LinuxSameRoute, a_destination_reached_by_another_route_deletes_nothing_fo
         {"a drive mapped to the source", "src\\", "D:", ".", {{"ORVA_DRIVE_D", "/src"}}, SAME},
         {"a drive mapped to its parent", "src", "D:", ".", {{"ORVA_DRIVE_D", ""}}, SAME},
         {"the current directory through a link", "..\\link\\", ".", "link", {}, SAME},
-        {"the source's namesake links back", "src", "dst", ".", {}, ITSELF},
-        {"the destination file links to its source", "src", "filelinks", ".", {}, ITSELF},
+        {"the source's namesake links back", "src", "dst", ".", {}, SAME},
+        {"files and directories deeper in the destination", "src", "deep", ".", {}, ITSELF},
         {"a link inside the source", "src", "link", ".", {}, INSIDE},
     };
     const std::string before = snapshot(tree.path());
+    const std::string source = snapshot(tree.path() + "/src");
     for (const Layout& layout : layouts) {
         for (const char* letters : {"/CIE", "/UIE", "/CMIE", "/CIRE", "/UIRE", "/CIVE", "/RVIE"}) {
             const RunResult result = run(letters, layout);
             const std::string where = std::string(layout.name) + " " + letters;
+            EXPECT_EQ(snapshot(tree.path() + "/src"), source) << where << "\n" << result.out << result.err;
             EXPECT_EQ(snapshot(tree.path()), before) << where << "\n" << result.out << result.err;
             const bool refused = layout.says != ITSELF;
             const bool copies = letters[1] != 'R';
@@ -88,18 +97,21 @@ TEST_F(LinuxSameRoute, a_destination_reached_by_another_route_deletes_nothing_fo
 // The file that is its own source fails as an entry: the run follows E, as for any failure.
 TEST_F(LinuxSameRoute, a_destination_file_that_is_its_source_fails_its_entry)
 {
-    const Layout layout = {"", "src", "filelinks", ".", {}, ITSELF};
-    const std::string a = "filelinks\\src\\a.txt", b = "filelinks\\src\\sub\\b.txt";
+    const Layout layout = {"", "src", "deep", ".", {}, ITSELF};
+    const std::string a = "deep\\src\\a.txt", b = "deep\\src\\sub\\b.txt";
     const auto itself = [](const std::string& path) { return "\nDestination file " + path + " is the source file itself!"; };
     const struct { const char* letters; std::string out; int exit_code; } cases[] = {
         {"/CIE", "update file      " + a + itself(a) + "\nupdate file      " + b + itself(b) + "\n", 2},
         {"/CI", "update file      " + a + itself(a), 1},
         {"/CMIE", "update file      " + a + itself(a) + "\nupdate file      " + b + itself(b) + "\n", 2},
         {"/VE",
-         "Verify directory filelinks\\src is exist.\nVerify file      " + a + " " + itself(a) +
-             "\nVerify directory filelinks\\src\\sub is exist.\nVerify file      " + b + " " + itself(b) + "\n",
+         "Verify directory deep\\src is exist.\nVerify file      " + a + " " + itself(a) +
+             "\nVerify directory deep\\src\\sub is different.\nVerify file      " + b + " " + itself(b) + "\n",
          0},
-        {"/VNVE", "Verify file      " + a + " " + itself(a) + "\nVerify file      " + b + " " + itself(b) + "\n", 0},
+        {"/VNVE",
+         "Verify file      " + a + " " + itself(a) + "\nVerify directory deep\\src\\sub is different.\n" +
+             "Verify file      " + b + " " + itself(b) + "\n",
+         0},
         {"/RVIE",
          "delete file      src\\a.txt" + itself(a) + "\ndelete file      src\\sub\\b.txt" + itself(b) +
              "\ndelete directory src\\sub\nDelete directory src\\sub failed!\n"
@@ -114,6 +126,22 @@ TEST_F(LinuxSameRoute, a_destination_file_that_is_its_source_fails_its_entry)
         EXPECT_EQ(result.exit_code, c.exit_code) << c.letters;
         EXPECT_EQ(snapshot(tree.path()), before) << c.letters;
     }
+}
+
+// A destination file that is a link to its source is another entry: replaced by a copy, or
+// found different, never taken for the source's copy.
+TEST_F(LinuxSameRoute, a_destination_link_to_its_source_is_not_its_copy)
+{
+    const Layout layout = {"", "src", "filelinks", ".", {}, nullptr};
+    const std::string source = snapshot(tree.path() + "/src");
+    RunResult result = run("/RVIE", layout);
+    EXPECT_EQ(result.exit_code, 0) << result.out;
+    EXPECT_EQ(count_of(result.out, "different."), 2) << result.out;
+    result = run("/CIE", layout);
+    EXPECT_EQ(result.out, "update file      filelinks\\src\\a.txt\nupdate file      filelinks\\src\\sub\\b.txt\n");
+    EXPECT_EQ(mode_of(tree.path() + "/filelinks/src/a.txt"), 0644);
+    EXPECT_EQ(file_contents(tree.path() + "/filelinks/src/a.txt"), "hello");
+    EXPECT_EQ(snapshot(tree.path() + "/src"), source);
 }
 
 TEST_F(LinuxSameRoute, a_destination_inside_the_source_is_refused_where_the_walk_would_reach_it)

@@ -111,14 +111,30 @@ static BOOL set_file_bits(const ResolvedPath& resolved, const EntryStatus& statu
     return TRUE;
 }
 
+static bool is_caller_or_root(uid_t owner)
+{
+    static const uid_t caller = geteuid();  // the program never changes its identity
+    return caller == 0 || owner == caller;
+}
+
 // The owner (or root) may always; anyone else only with write permission, which
 // costs a host call and is asked only then.
 static bool may_set_attributes(const ResolvedPath& resolved, const EntryStatus& status)
 {
-    static const uid_t caller = geteuid();  // the program never changes its identity
-    if (caller == 0 || status.owner == caller)
+    if (is_caller_or_root(status.owner))
         return true;
     return faccessat(AT_FDCWD, resolved.host.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+// A link has nowhere of its own to keep bits, and its target may lie outside the tree or
+// be missing: the call changes nothing, and succeeds for the link's owner (the link's,
+// not the target's) as it would on a Windows symbolic link.
+static BOOL set_link_bits(const ResolvedPath& resolved)
+{
+    struct stat link;
+    if (lstat(resolved.host.c_str(), &link) != 0)
+        return fail_with(windows_error_for_path(errno, resolved.host.c_str()));
+    return is_caller_or_root(link.st_uid) ? TRUE : fail_with(ERROR_ACCESS_DENIED);
 }
 
 BOOL SetFileAttributesA(LPCSTR file_name, DWORD attributes)
@@ -129,17 +145,11 @@ BOOL SetFileAttributesA(LPCSTR file_name, DWORD attributes)
     const DWORD error = status_of_path(file_name, &path, &resolved, &status);
     if (error != ERROR_SUCCESS)
         return fail_with(error);
+    if (status.is_link)
+        return set_link_bits(resolved);
     const char* name = shown_name_of(path);
-    if (status.is_dangling)
-        return fail_with(ERROR_FILE_NOT_FOUND);
     if (!may_set_attributes(resolved, status))
         return fail_with(ERROR_ACCESS_DENIED);
-    if (status.is_link && status.is_directory) {
-        // A directory link has nowhere of its own to keep bits; the target may lie
-        // outside the tree and is not touched.
-        const DWORD shown = default_bits(name, true);
-        return (attributes & STORED_DIRECTORY_BITS) == shown ? TRUE : fail_with(ERROR_NOT_SUPPORTED);
-    }
     if (status.is_directory) {
         const int failure = store_if_needed(resolved.host.c_str(), status, attributes & STORED_DIRECTORY_BITS,
                                             default_bits(name, true));

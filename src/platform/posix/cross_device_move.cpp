@@ -8,6 +8,7 @@
 #include "platform/posix/cross_device_move.h"
 #include "platform/posix/dos_attributes.h"
 #include "platform/posix/error_table.h"
+#include "platform/posix/links.h"
 
 static int copy_contents(int from, int to)
 {
@@ -74,16 +75,6 @@ static int copy_file(const std::string& source, const std::string& destination)
     return failure;
 }
 
-static int copy_link(const std::string& source, const std::string& destination)
-{
-    std::vector<char> target(4096);
-    const ssize_t length = readlink(source.c_str(), target.data(), target.size() - 1);
-    if (length < 0)
-        return errno;
-    target[static_cast<size_t>(length)] = '\0';
-    return symlink(target.data(), destination.c_str()) == 0 ? 0 : errno;
-}
-
 DWORD move_across_devices(const std::string& source, const std::string& destination)
 {
     struct stat entry;
@@ -95,7 +86,7 @@ DWORD move_across_devices(const std::string& source, const std::string& destinat
     // FIFOs, sockets and devices are never opened: copying one would block or act on it.
     if (!S_ISREG(entry.st_mode) && !S_ISLNK(entry.st_mode))
         return ERROR_ACCESS_DENIED;
-    const int failure = S_ISLNK(entry.st_mode) ? copy_link(source, destination) : copy_file(source, destination);
+    const int failure = S_ISLNK(entry.st_mode) ? copy_link_at(source, destination) : copy_file(source, destination);
     if (failure != 0)
         return failure == EEXIST ? ERROR_ALREADY_EXISTS : windows_error_of(failure);
     if (unlink(source.c_str()) != 0) {

@@ -1,9 +1,11 @@
 // Attributes, times and sizes of host entries, as Windows reports them.
 //
-// Links: a link to a file is the file; a link to a directory is a directory with the
-// reparse-point bit, which stops the walk from descending into it; a dangling link is an
-// empty file. A link's own name decides the dot-name default; the target's stored bits
-// count only for links to files, so nothing outside a tree shows through a directory link.
+// Links: a link to a file is the file; a link to a directory is a directory; a dangling
+// link is an empty file. Every link carries the reparse-point bit and the symbolic link's
+// tag, as a Windows symbolic link does: the walk does not descend into a directory link,
+// and the operations that change entries act on the link, never through it. A link's own
+// name decides the dot-name default; the target's stored bits count only for links to
+// files, so nothing outside a tree shows through a directory link.
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -64,7 +66,7 @@ static void fill_link(int directory_fd, const char* name, const struct statx& li
     struct statx target;
     if (statx(directory_fd, name, 0, STATUS_FIELDS, &target) != 0) {
         status->is_dangling = true;
-        status->attributes = attribute_word(default_bits(shown_name, false));
+        status->attributes = default_bits(shown_name, false) | FILE_ATTRIBUTE_REPARSE_POINT;
         status->size = 0;
         fill_times(link, status);
         return;
@@ -79,7 +81,8 @@ static void fill_link(int directory_fd, const char* name, const struct statx& li
         return;
     }
     status->size = target.stx_size;
-    status->attributes = attribute_word(bits_of_target(target, directory_fd, name, host_path, shown_name, status));
+    status->attributes =
+        bits_of_target(target, directory_fd, name, host_path, shown_name, status) | FILE_ATTRIBUTE_REPARSE_POINT;
 }
 
 int read_entry_status(int directory_fd, const char* name, const char* host_path, const char* shown_name,
@@ -117,6 +120,6 @@ void fill_find_record(const EntryStatus& status, WIN32_FIND_DATAA* record)
     set_filetime_value(&record->ftLastWriteTime, status.last_write_time);
     record->nFileSizeHigh = static_cast<DWORD>(status.size >> 32);
     record->nFileSizeLow = static_cast<DWORD>(status.size);
-    record->dwReserved0 = 0;
+    record->dwReserved0 = status.is_link ? IO_REPARSE_TAG_SYMLINK : 0;
     record->dwReserved1 = 0;
 }

@@ -1,4 +1,5 @@
-// CreateFileA: files, directories (with FILE_FLAG_BACKUP_SEMANTICS) and CONIN$.
+// CreateFileA: files, directories (with FILE_FLAG_BACKUP_SEMANTICS), links themselves
+// (with FILE_FLAG_OPEN_REPARSE_POINT) and CONIN$.
 //
 // Share modes are accepted and not enforced: POSIX has no mandatory sharing, and the
 // program only asks for the sharing it needs itself.
@@ -165,6 +166,29 @@ static HANDLE open_file(const ResolvedPath& resolved, const OpenRequest& request
     return handle;
 }
 
+// FILE_FLAG_OPEN_REPARSE_POINT opens a link itself, never what it leads to (which may lie
+// outside the tree, or be missing): the handle holds the link unfollowed, for its own
+// times. It is never replaced or truncated through such a handle.
+static bool names_link(const ResolvedPath& resolved, bool target_known)
+{
+    struct stat entry;
+    return resolved.exists && !target_known && lstat(resolved.host.c_str(), &entry) == 0 && S_ISLNK(entry.st_mode);
+}
+
+static HANDLE open_link_itself(const ResolvedPath& resolved, const OpenRequest& request)
+{
+    const bool opens = request.disposition == OPEN_EXISTING || request.disposition == OPEN_ALWAYS;
+    if (!opens)
+        return fail_open(request.disposition == CREATE_NEW ? ERROR_FILE_EXISTS : ERROR_ACCESS_DENIED);
+    const int fd = open(resolved.host.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return fail_open(windows_error_for_path(errno, resolved.host.c_str()));
+    HANDLE handle = new_file_handle(fd, false);
+    if (handle != INVALID_HANDLE_VALUE)
+        handle_object(handle)->link_path = resolved.host;
+    return handle;
+}
+
 // The path as written is read first: when it names an entry, that is the one the lookup
 // would find, and unless it is a link its status is what the open checks.
 static DWORD resolve_followed(LPCSTR file_name, WindowsPath* path, ResolvedPath* resolved, struct stat* target,
@@ -203,6 +227,8 @@ HANDLE CreateFileA(LPCSTR file_name, DWORD access, DWORD, LPSECURITY_ATTRIBUTES,
     const DWORD error = resolve_followed(file_name, &path, &resolved, &target, &target_known);
     if (error != ERROR_SUCCESS)
         return fail_open(error);
+    if ((flags_and_attributes & FILE_FLAG_OPEN_REPARSE_POINT) && names_link(resolved, target_known))
+        return open_link_itself(resolved, request);
     if (!resolved.exists)
         return request.disposition == OPEN_EXISTING || request.disposition == TRUNCATE_EXISTING
                    ? fail_open(ERROR_FILE_NOT_FOUND)

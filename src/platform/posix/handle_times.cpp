@@ -1,7 +1,8 @@
-// GetFileTime and SetFileTime on open files and directories.
+// GetFileTime and SetFileTime on open files, directories and links opened for themselves.
 //
 // Times are kept to 100 ns, the host's nanoseconds cut to FILETIME's unit. A creation
-// time is accepted and left alone: Linux cannot set a birth time.
+// time is accepted and left alone: Linux cannot set a birth time. A link's own times are
+// its own; its target's stay as they are.
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -25,6 +26,8 @@ BOOL GetFileTime(HANDLE file, LPFILETIME creation, LPFILETIME last_access, LPFIL
     if (fd < 0)
         return fail_with(ERROR_INVALID_HANDLE);
     EntryStatus status;
+    // A link opened for itself has no name to follow from its descriptor, so it reads as
+    // a link without target: with its own times.
     const int failure = read_entry_status(fd, "", "", "", &status);
     if (failure != 0)
         return fail_with(windows_error_of(failure));
@@ -61,7 +64,11 @@ BOOL SetFileTime(HANDLE file, const FILETIME*, const FILETIME* last_access, cons
     if (fd < 0)
         return fail_with(ERROR_INVALID_HANDLE);
     const struct timespec times[2] = {host_time_of(last_access), host_time_of(last_write)};
-    if (futimens(fd, times) != 0)
+    // A link opened for itself: its descriptor takes no times, its path does.
+    const std::string& link_path = handle_object(file)->link_path;
+    const int result =
+        link_path.empty() ? futimens(fd, times) : utimensat(AT_FDCWD, link_path.c_str(), times, AT_SYMLINK_NOFOLLOW);
+    if (result != 0)
         return fail_with_errno();
     return TRUE;
 }

@@ -6,6 +6,8 @@
 // when closed.
 #pragma once
 
+#include <string>
+
 #include "platform/platform.h"
 
 enum class HandleKind { standard_stream, file, search, console_input };
@@ -20,6 +22,9 @@ struct HandleObject {
     uint32_t magic;
     bool is_directory;
     SearchState* search;
+    // A link opened for itself (FILE_FLAG_OPEN_REPARSE_POINT): its host path, since the
+    // host sets a link's own times by path only. Empty for every other handle.
+    std::string link_path = {};
 };
 
 // The object behind a handle, or null for INVALID_HANDLE_VALUE, null and dead objects.

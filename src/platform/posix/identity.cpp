@@ -7,11 +7,14 @@
 
 #include "platform/posix/path_lookup.h"
 
-// The status of the entry a path names, links followed.
-static bool status_of(const char* windows_path, struct stat* status)
+// The status of the entry a path names, links on the way followed; a link at its end is
+// followed too, or is the entry itself.
+static bool status_of(const char* windows_path, bool follow_last, struct stat* status)
 {
     ResolvedPath resolved;
-    return resolve_existing(windows_path, &resolved) == ERROR_SUCCESS && stat(resolved.host.c_str(), status) == 0;
+    if (resolve_existing(windows_path, &resolved) != ERROR_SUCCESS)
+        return false;
+    return (follow_last ? stat(resolved.host.c_str(), status) : lstat(resolved.host.c_str(), status)) == 0;
 }
 
 static bool same_identity(const struct stat& a, const struct stat& b)
@@ -22,7 +25,7 @@ static bool same_identity(const struct stat& a, const struct stat& b)
 bool same_entry(const char* a, const char* b)
 {
     struct stat first, second;
-    return status_of(a, &first) && status_of(b, &second) && same_identity(first, second);
+    return status_of(a, false, &first) && status_of(b, false, &second) && same_identity(first, second);
 }
 
 // The host path of the longest part of a path that exists, and how many components after
@@ -51,7 +54,7 @@ int levels_below(const char* path, const char* ancestor)
     struct stat outer;
     std::string host;
     int missing = 0;
-    if (!status_of(ancestor, &outer) || !existing_part(path, host, &missing))
+    if (!status_of(ancestor, true, &outer) || !existing_part(path, host, &missing))
         return -1;
     char real[PATH_MAX];
     if (realpath(host.c_str(), real) == nullptr)

@@ -86,6 +86,9 @@ typedef WORD LANGID;
 #define FILE_ATTRIBUTE_REPARSE_POINT 0x00000400
 #define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
 
+// The reparse tag of a symbolic link, in dwReserved0 of a find record with the reparse-point bit.
+#define IO_REPARSE_TAG_SYMLINK 0xA000000Cu
+
 // CreateFileA access, sharing, dispositions and flags.
 #define GENERIC_READ 0x80000000u
 #define GENERIC_WRITE 0x40000000u
@@ -99,6 +102,7 @@ typedef WORD LANGID;
 #define FILE_FLAG_WRITE_THROUGH 0x80000000u
 #define FILE_FLAG_SEQUENTIAL_SCAN 0x08000000u
 #define FILE_FLAG_BACKUP_SEMANTICS 0x02000000u
+#define FILE_FLAG_OPEN_REPARSE_POINT 0x00200000u
 
 // SetFilePointer.
 #define FILE_BEGIN 0

@@ -7,16 +7,17 @@
 #include "platform/platform.h"
 
 // Opened without any access right, which is enough to ask who it is; the backup flag opens
-// directories too.
-static HANDLE open_for_identity(const char* path)
+// directories too. A link at the end is followed, or opened itself.
+static HANDLE open_for_identity(const char* path, bool follow_last = true)
 {
-    return CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                       FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | (follow_last ? 0 : FILE_FLAG_OPEN_REPARSE_POINT);
+    return CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, flags,
+                       nullptr);
 }
 
-static bool identity_of(const char* path, BY_HANDLE_FILE_INFORMATION* identity)
+static bool identity_of(const char* path, BY_HANDLE_FILE_INFORMATION* identity, bool follow_last = true)
 {
-    HANDLE file = open_for_identity(path);
+    HANDLE file = open_for_identity(path, follow_last);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     const BOOL known = GetFileInformationByHandle(file, identity);
@@ -33,7 +34,7 @@ static bool same_identity(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_F
 bool same_entry(const char* a, const char* b)
 {
     BY_HANDLE_FILE_INFORMATION first, second;
-    return identity_of(a, &first) && identity_of(b, &second) && same_identity(first, second);
+    return identity_of(a, &first, false) && identity_of(b, &second, false) && same_identity(first, second);
 }
 
 // Cuts the last component off a full path ("C:\a\b" gives "C:\a", "C:\a" gives "C:\");
