@@ -115,6 +115,18 @@ bool PtySession::running()
     return true;
 }
 
+void PtySession::send_signal(int signal_number)
+{
+    if (kill(child, signal_number) != 0)
+        throw std::runtime_error("cannot signal the program");
+}
+
+bool PtySession::in_line_mode()
+{
+    struct termios mode;
+    return tcgetattr(master, &mode) == 0 && (mode.c_lflag & ICANON) && (mode.c_lflag & ECHO);
+}
+
 int PtySession::wait_exit(int timeout_ms)
 {
     const long long deadline = now_ms() + timeout_ms;

@@ -28,6 +28,9 @@ public:
     // Everything the program wrote so far.
     const std::string& output() const { return screen; }
     bool running();
+    void send_signal(int signal_number);
+    // The terminal has its line editing and echo, as a shell leaves it.
+    bool in_line_mode();
 
 private:
     bool read_some(int timeout_ms);
