@@ -61,5 +61,9 @@ int execute_entry()
             fprintf(stderr, MSG_COMMAND_START_FAILED, start_failure_text(result));
             return 0;
         }
+        // A request to end the run that came while the command ran keeps the entry's
+        // later commands from running too.
+        if (termination_requested() && poll_abort_keys(nullptr, 0))
+            return 0;
     }
 }

@@ -97,8 +97,13 @@ static int abort_run()
     return 1;
 }
 
+// A request from outside to end the run (a signal, the console closed) is taken as ESC,
+// with its message: the run stops at the same points, removes the same unfinished copy
+// and says the same, and the way the process ends tells the caller what came.
 int poll_abort_keys(int* key, int wait)
 {
+    if (!console.aborted && termination_requested())
+        abort_run();
     if (console.aborted) {
         if (key != nullptr)
             *key = ABORT_KEY;
@@ -113,7 +118,9 @@ int poll_abort_keys(int* key, int wait)
     bool suspended = false;
     for (;;) {
         int c = read_key();
-        if (c == NO_CONSOLE_KEY) {
+        if (termination_requested()) {
+            c = ABORT_KEY;
+        } else if (c == NO_CONSOLE_KEY) {
             // Nobody can answer: a pause goes on, a prompt is answered as ESC, so
             // nothing is done without a confirmation.
             if (key == nullptr)

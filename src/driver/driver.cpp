@@ -230,8 +230,9 @@ int run_program(int argc, char** argv)
         fputs("\n", stdout);
     }
     highlight_off(console.output_handle);
-    // The output is only known to be written once the last of it has left the buffer.
-    if (fflush(stdout) != 0 || output_lost()) {
+    // The output is only known to be written once the last of it has left the buffer. A
+    // run ended from outside says nothing more: after "orva | head" the pipe is closed.
+    if ((fflush(stdout) != 0 || output_lost()) && !termination_requested()) {
         fputs(text(MSG_OUTPUT_LOST), stderr);
         settings.exit_status = EXIT_ERROR;
     }

@@ -7,5 +7,7 @@
 int main(int argc, char** argv)
 {
     prepare_arguments(argc, argv);
-    exit(run_program(argc, argv));
+    const int code = run_program(argc, argv);
+    end_as_requested();
+    exit(code);
 }

@@ -16,8 +16,20 @@
 // The start-up convention of the command line: Windows hands the arguments over as
 // typed; the POSIX layer turns every '/' into '\' in the arguments that do not begin
 // with '/', so that host paths such as src/sub reach the program as Windows paths. It
-// also ignores SIGXFSZ, so that a write past the file size limit fails like any write.
+// also ignores SIGXFSZ, so that a write past the file size limit fails like any write,
+// and starts watching for the requests to end the run (below).
 void prepare_arguments(int argc, char** argv);
+
+// Whether a request from outside to end the run has come: on POSIX SIGTERM, SIGHUP,
+// SIGQUIT or SIGPIPE (a wait for a key then ends at once, reading nothing); on Windows
+// the console's close, logoff or shutdown event. The program stops the run as ESC does.
+bool termination_requested();
+
+// Once the run has stopped, ends the process as the request would have ended it: on
+// POSIX the terminal's mode is given back and the signal raised again with its default
+// action, so the shell sees 128 plus its number; on Windows with the status Windows gives
+// a process it ends for the event. Returns when nothing was requested.
+void end_as_requested();
 
 // The two arguments every tool of the host answers, whatever else the command line
 // holds: on POSIX exactly "--help" (the help, as /?) and "--version" (the version line).

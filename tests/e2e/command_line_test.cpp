@@ -140,7 +140,9 @@ TEST_F(CommandLine, every_refused_argument_prints_the_error_pair_in_the_language
         EXPECT_EQ(result.exit_code, 255) << "case " << &c - cases;
     }
     EXPECT_EQ(run({std::string(1022, 'a')}).exit_code, 0) << "the longest path that fits";
-    EXPECT_EQ(run({"/\x81", "/W=\x81"}, SHIFT_JIS).exit_code, 255) << "bytes invalid in the code page";
+    // An option letter before the byte: Wine under a Shift-JIS host locale turns a lone
+    // 0x81 into '?', which must not make the argument the help.
+    EXPECT_EQ(run({"/C\x81", "/W=\x81"}, SHIFT_JIS).exit_code, 255) << "bytes invalid in the code page";
 }
 
 TEST_F(CommandLine, parameter_line_goes_to_standard_error_in_windows_form_and_the_run_goes_on)

@@ -65,6 +65,12 @@ void PtySession::type(const std::string& keys)
     }
 }
 
+void PtySession::type_at_once(const std::string& keys)
+{
+    if (write(master, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size()))
+        throw std::runtime_error("cannot type into the terminal");
+}
+
 bool PtySession::read_some(int timeout_ms)
 {
     struct pollfd wanted = {master, POLLIN, 0};
@@ -107,6 +113,18 @@ bool PtySession::running()
         return false;
     }
     return true;
+}
+
+void PtySession::send_signal(int signal_number)
+{
+    if (kill(child, signal_number) != 0)
+        throw std::runtime_error("cannot signal the program");
+}
+
+bool PtySession::in_line_mode()
+{
+    struct termios mode;
+    return tcgetattr(master, &mode) == 0 && (mode.c_lflag & ICANON) && (mode.c_lflag & ECHO);
 }
 
 int PtySession::wait_exit(int timeout_ms)

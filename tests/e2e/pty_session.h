@@ -16,6 +16,9 @@ public:
     PtySession& operator=(const PtySession&) = delete;
 
     void type(const std::string& keys);
+    // Writes the keys in one write, so that the program reads them together: the answer
+    // or the key that ends a pause, and the Ctrl+S that then holds the run at its next poll.
+    void type_at_once(const std::string& keys);
     // Reads until the output so far holds text; false after timeout_ms without it.
     bool wait_for(const std::string& text, int timeout_ms = 10000);
     // Reads whatever arrives during milliseconds.
@@ -25,6 +28,9 @@ public:
     // Everything the program wrote so far.
     const std::string& output() const { return screen; }
     bool running();
+    void send_signal(int signal_number);
+    // The terminal has its line editing and echo, as a shell leaves it.
+    bool in_line_mode();
 
 private:
     bool read_some(int timeout_ms);

@@ -8,12 +8,14 @@
 #include <cstring>
 
 #include "platform/platform.h"
+#include "platform/posix/termination.h"
 
 void prepare_arguments(int argc, char** argv)
 {
     // A write past the file size limit (ulimit -f) must fail as WriteFile fails on
     // Windows, not end the process in the middle of a copy with its partial file left.
     signal(SIGXFSZ, SIG_IGN);
+    catch_termination_signals();
     for (int i = 1; i < argc; i++) {
         if (argv[i][0] == '/')
             continue;

@@ -15,6 +15,7 @@
 #include "platform/posix/console_device.h"
 #include "platform/posix/error_table.h"
 #include "platform/posix/handles.h"
+#include "platform/posix/termination.h"
 #include "platform/posix/terminal.h"
 
 static const int ESCAPE_WAIT_MS = 30;
@@ -137,17 +138,17 @@ static void consume_raw(size_t count)
 }
 
 // Reads what the terminal has, waiting at most timeout_ms (-1: until something comes).
-// False when nothing came or the terminal is gone.
+// False when nothing came, a request to end the run came, or the terminal is gone.
 static bool read_raw(int fd, int timeout_ms, bool* gone)
 {
     if (raw_count == sizeof raw_bytes)
         return true;
-    struct pollfd wanted = {fd, POLLIN, 0};
+    struct pollfd wanted[2] = {{fd, POLLIN, 0}, {termination_descriptor(), POLLIN, 0}};
     int ready;
     do {
-        ready = poll(&wanted, 1, timeout_ms);
+        ready = poll(wanted, 2, timeout_ms);
     } while (ready < 0 && errno == EINTR);
-    if (ready <= 0)
+    if (ready <= 0 || wanted[1].revents != 0)
         return false;
     ssize_t got;
     do {
@@ -242,6 +243,8 @@ static void take_events(PINPUT_RECORD buffer, DWORD length, LPDWORD read, bool r
     *read = static_cast<DWORD>(count);
 }
 
+// ReadConsoleInputA: waits for at least one event. Differs from Windows: a request to
+// end the run (termination_requested) ends the wait as a failure.
 BOOL ReadConsoleInputA(HANDLE console, PINPUT_RECORD buffer, DWORD length, LPDWORD read)
 {
     *read = 0;

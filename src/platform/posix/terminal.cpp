@@ -3,7 +3,8 @@
 // SIGINT is left alone: the program ignores it itself, and with the signal keys off
 // Ctrl+C arrives as the character 3 anyway. The fatal signals the layer catches restore
 // the terminal and are then raised again with their default action, so the exit status
-// still tells what happened.
+// still tells what happened. SIGTERM, SIGHUP, SIGQUIT and SIGPIPE are among them only
+// in a process that has not caught them as requests to end the run (termination.cpp).
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>

@@ -10,12 +10,14 @@ bool standard_stream_is_terminal(int fd);
 int console_terminal();
 
 // Puts the terminal in key mode on first use: no line editing, no echo, no signal keys,
-// no flow control, Enter as '\r'. The previous mode comes back at exit, on SIGTERM,
-// SIGHUP, SIGQUIT and the other fatal signals, and while the job is stopped (SIGTSTP);
-// key mode returns when it continues. False when there is no terminal.
+// no flow control, Enter as '\r'. The previous mode comes back at exit, on the fatal
+// signals, at the end of a run stopped by a request (termination.h), and while the job
+// is stopped (SIGTSTP); key mode returns when it continues. False when there is no
+// terminal.
 bool enter_key_mode();
 
-// The mode the terminal had before, for a child process that reads lines; and key mode
-// again once the child has ended.
+// The mode the terminal had before, for a child process that reads lines, or for the
+// end of the process by a signal (safe in a signal handler); and key mode again once the
+// child has ended.
 void suspend_key_mode();
 void resume_key_mode();

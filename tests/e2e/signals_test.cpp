@@ -1,0 +1,241 @@
+// SIGTERM, SIGHUP, SIGQUIT and SIGPIPE end a run the way ESC does: the unfinished copy
+// removed, the output written, the terminal given back; then the process ends by the
+// signal. Each run is held where the signal must land, and runs as an ordinary user.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "e2e/pty_session.h"
+#include "e2e/run_program.h"
+
+static const std::vector<std::string> AS_NOBODY = {"--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                                                   ORVA_BINARY};
+
+static std::vector<std::string> as_nobody(const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> words = AS_NOBODY;
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    return words;
+}
+
+// Eight blocks of the copy's 65,536 bytes, none of them zero.
+static std::string eight_blocks()
+{
+    std::string data(8 * 65536, '\0');
+    for (size_t i = 0; i < data.size(); i++)
+        data[i] = static_cast<char>(1 + (i * 7 + i / 65536) % 255);
+    return data;
+}
+
+// A copy of src\big into dst, made as nobody, with a file after it that the run must not reach.
+static void make_copy_tree(TempTree& tree)
+{
+    tree.file("src/big", eight_blocks());
+    tree.file("src/later", "x");
+    tree.directory("dst");
+    tree.give_to_nobody();
+}
+
+// The copy has made its destination file, and so stands in the middle of its blocks.
+static bool copy_started(const std::string& destination)
+{
+    for (int i = 0; i < 1000; i++, usleep(10000)) {
+        if (!std::filesystem::is_empty(destination))
+            return true;
+    }
+    return false;
+}
+
+TEST(LinuxSignals, each_signal_during_a_held_copy_ends_it_like_escape_then_ends_the_process)
+{
+    const struct rlimit no_core = {0, 0};
+    setrlimit(RLIMIT_CORE, &no_core);  // SIGQUIT's usual end writes one
+    for (int signal_number : {SIGTERM, SIGHUP, SIGQUIT, SIGPIPE}) {
+        TempTree tree;
+        make_copy_tree(tree);
+        const std::string before = snapshot(tree.path() + "/src");
+        PtySession s("/usr/bin/setpriv", as_nobody({"/C", "src\\", "dst"}), tree.path());
+        ASSERT_TRUE(s.wait_for("create file      dst\\big <Create:Y, Skip:N, All:A, Skip All:X>? ")) << s.output();
+        s.type_at_once("Y\x13");
+        ASSERT_TRUE(copy_started(tree.path() + "/dst")) << s.output();
+        s.send_signal(signal_number);
+        EXPECT_EQ(s.wait_exit(), 1000 + signal_number) << strsignal(signal_number) << s.output();
+        EXPECT_EQ(count_of(s.output(), "Abort by user!"), 1) << strsignal(signal_number);
+        EXPECT_EQ(s.output().find("later"), std::string::npos) << strsignal(signal_number) << ": the run stopped";
+        EXPECT_TRUE(std::filesystem::is_empty(tree.path() + "/dst")) << strsignal(signal_number) << ": partial copy left";
+        EXPECT_EQ(snapshot(tree.path() + "/src"), before) << strsignal(signal_number);
+        EXPECT_TRUE(s.in_line_mode()) << strsignal(signal_number);
+    }
+}
+
+// The waits for a key end too: at a prompt nothing is copied, at a /M pause the run stops
+// before the next entry.
+TEST(LinuxSignals, a_signal_ends_the_wait_at_a_prompt_and_at_a_pause)
+{
+    const struct {
+        const char* option;
+        const char* waiting;  // the screen once the program waits
+        bool first_copied;
+    } waits[] = {
+        {"/C", "create file      dst\\a <Create:Y, Skip:N, All:A, Skip All:X>? ", false},
+        {"/CI/M1", "create file      dst\\a\r\n", true},
+    };
+    for (const auto& wait : waits) {
+        TempTree tree;
+        tree.file("src/a", "a");
+        tree.file("src/b", "b");
+        tree.directory("dst");
+        tree.give_to_nobody();
+        PtySession s("/usr/bin/setpriv", as_nobody({wait.option, "src\\", "dst"}), tree.path());
+        ASSERT_TRUE(s.wait_for(wait.waiting)) << s.output();
+        s.send_signal(SIGTERM);
+        EXPECT_EQ(s.wait_exit(), 1000 + SIGTERM) << wait.option;
+        EXPECT_EQ(count_of(s.output(), "Abort by user!"), 1) << wait.option << s.output();
+        EXPECT_EQ(file_contents(tree.path() + "/dst/a"), wait.first_copied ? "a" : "<missing>") << wait.option;
+        EXPECT_EQ(file_contents(tree.path() + "/dst/b"), "<missing>") << wait.option;
+        EXPECT_TRUE(s.in_line_mode()) << wait.option;
+    }
+}
+
+// Starts the program as nobody in a session of its own, so that it has no terminal, with
+// standard input from /dev/null and the given standard output and error.
+static pid_t start_without_terminal(const std::vector<std::string>& arguments, const std::string& cwd, int out,
+                                    int err)
+{
+    std::vector<std::string> words = as_nobody(arguments);
+    words.insert(words.begin(), "/usr/bin/setpriv");
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        setsid();
+        const int input = open("/dev/null", O_RDONLY);
+        if (input < 0 || dup2(input, 0) < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(cwd.c_str()) != 0)
+            _exit(126);
+        clearenv();
+        setenv("PATH", "/usr/bin:/bin", 1);
+        setenv("LANG", "C", 1);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    return child;
+}
+
+// The exit code, 1000 plus the signal that ended the program, or -1 while it still runs
+// after milliseconds.
+static int status_within(pid_t child, int milliseconds)
+{
+    int status = 0;
+    for (int waited = 0; waitpid(child, &status, WNOHANG) == 0; waited += 10, usleep(10000)) {
+        if (waited >= milliseconds)
+            return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
+}
+
+// The same, waiting at most 30 seconds: a program still running then is killed.
+static int status_of(pid_t child)
+{
+    const int status = status_within(child, 30000);
+    if (status == -1) {
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
+    return status;
+}
+
+// A pipe whose buffer is already full: the first write of a program into it waits
+// until the test reads or closes it.
+static void make_full_pipe(int ends[2])
+{
+    ASSERT_EQ(pipe2(ends, O_CLOEXEC | O_NONBLOCK), 0);
+    while (write(ends[1], "x", 1) == 1) {
+    }
+    ASSERT_EQ(errno, EAGAIN);
+    fcntl(ends[1], F_SETFL, 0);
+}
+
+// The command of the first entry waits on a FIFO: the test's open for writing returns
+// once it reads, the signal comes while it waits, and closing the FIFO lets it end. The
+// program waits for it, then runs nothing more: not the entry's second command, not the
+// next entry's.
+TEST(LinuxSignals, without_a_terminal_the_running_command_is_waited_for_and_the_output_file_keeps_every_line)
+{
+    TempTree tree;
+    tree.file("src/a");
+    tree.file("src/b");
+    ASSERT_EQ(mkfifo((tree.path() + "/gate").c_str(), 0666), 0);
+    tree.give_to_nobody();
+    const std::string log = tree.path() + "/log";
+    const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    ASSERT_GE(out, 0);
+    const pid_t program = start_without_terminal({"/XI=|cat gate$;echo $f >> out|", "src\\"}, tree.path(), out, out);
+    close(out);
+    // Without a reader yet, the open fails (ENXIO) instead of waiting.
+    int gate = -1;
+    for (int i = 0; i < 1000 && gate < 0; i++, usleep(10000))
+        gate = open((tree.path() + "/gate").c_str(), O_WRONLY | O_NONBLOCK);
+    ASSERT_GE(gate, 0) << file_contents(log);
+    kill(program, SIGTERM);
+    close(gate);
+    EXPECT_EQ(status_of(program), 1000 + SIGTERM);
+    EXPECT_EQ(file_contents(log), "cat gate\n\nAbort by user!\n");
+    EXPECT_EQ(file_contents(tree.path() + "/out"), "<missing>");
+}
+
+// A full pipe holds the program at the first write of its output, which comes once the
+// copy has made its destination file; the test then closes the pipe.
+TEST(LinuxSignals, a_closed_output_pipe_stops_the_copy_and_leaves_no_partial_file)
+{
+    TempTree tree;
+    make_copy_tree(tree);
+    const std::string before = snapshot(tree.path() + "/src");
+    int out[2], err[2];
+    make_full_pipe(out);
+    ASSERT_EQ(pipe2(err, O_CLOEXEC), 0);
+    const pid_t program = start_without_terminal({"/CI", "src\\", "dst"}, tree.path(), out[1], err[1]);
+    close(out[1]);
+    close(err[1]);
+    ASSERT_TRUE(copy_started(tree.path() + "/dst"));
+    close(out[0]);
+    EXPECT_EQ(status_of(program), 1000 + SIGPIPE);
+    EXPECT_TRUE(std::filesystem::is_empty(tree.path() + "/dst")) << "partial copy left";
+    EXPECT_EQ(snapshot(tree.path() + "/src"), before);
+    char said[256];
+    EXPECT_EQ(read(err[0], said, sizeof said), 0) << "nothing on standard error: the caller closed the pipe";
+    close(err[0]);
+}
+
+// Nobody reads the full pipe, so the run never reaches its next poll: the first signal is
+// noted, a second one ends the program at once.
+TEST(LinuxSignals, a_second_signal_ends_a_run_blocked_on_its_output)
+{
+    TempTree tree;
+    make_copy_tree(tree);
+    int out[2];
+    make_full_pipe(out);
+    const pid_t program = start_without_terminal({"/CI", "src\\", "dst"}, tree.path(), out[1], out[1]);
+    ASSERT_TRUE(copy_started(tree.path() + "/dst"));
+    int status = -1;
+    for (int sent = 0; sent < 100 && status == -1; sent++) {
+        kill(program, SIGTERM);
+        status = status_within(program, 100);
+    }
+    EXPECT_EQ(status, 1000 + SIGTERM);
+    status_of(program);
+    close(out[0]);
+    close(out[1]);
+}
