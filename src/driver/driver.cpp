@@ -99,16 +99,6 @@ static void print_debug_paths()
             settings.destination_arg ? settings.destination_arg : "");
 }
 
-static bool is_delete_after_verify()
-{
-    return settings.operation == (OP_DELETE | MOD_VERIFY);
-}
-
-static bool uses_destination()
-{
-    return copies_files() || base_operation() == OP_VERIFY || is_delete_after_verify();
-}
-
 // The destination root: the argument with a '\' appended (the directory created first
 // for a copy), or the empty text for the current directory. False ends the run.
 static bool prepare_destination()
