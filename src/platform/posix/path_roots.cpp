@@ -23,12 +23,25 @@ struct PathRoot {
     bool names_exact;
 };
 
-// A run registers three roots at most.
+// A run registers three roots at most. They stand in the order that decides: longer
+// first, and of two as long the typed one first, so that the first root a path begins
+// with is the one that decides for it.
 static std::vector<PathRoot> roots;
+
+static bool decides_before(const PathRoot& a, const PathRoot& b)
+{
+    if (a.text.size() != b.text.size())
+        return a.text.size() > b.text.size();
+    return !a.names_exact && b.names_exact;
+}
 
 void register_path_root(const char* root, size_t length, RootNames names_after_root)
 {
-    roots.push_back(PathRoot{std::string(root, length), names_after_root == NAMES_FROM_SEARCHES});
+    const PathRoot added{std::string(root, length), names_after_root == NAMES_FROM_SEARCHES};
+    auto at = roots.begin();
+    while (at != roots.end() && !decides_before(added, *at))
+        ++at;
+    roots.insert(at, added);
 }
 
 void forget_path_roots()
@@ -48,15 +61,12 @@ static bool begins_with(const PathRoot& root, const char* text, size_t length)
     return root.text.size() <= length && memcmp(root.text.data(), text, root.text.size()) == 0;
 }
 
+// Every lookup asks this, so it costs a comparison of each root's text at most.
 size_t exact_names_offset(const char* text, size_t length)
 {
-    const PathRoot* deciding = nullptr;
     for (const PathRoot& root : roots) {
-        if (!begins_with(root, text, length))
-            continue;
-        if (deciding == nullptr || root.text.size() > deciding->text.size() ||
-            (root.text.size() == deciding->text.size() && !root.names_exact))
-            deciding = &root;
+        if (begins_with(root, text, length))
+            return root.names_exact ? root.text.size() : NO_EXACT_NAMES;
     }
-    return deciding != nullptr && deciding->names_exact ? deciding->text.size() : NO_EXACT_NAMES;
+    return NO_EXACT_NAMES;
 }
