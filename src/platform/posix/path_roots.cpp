@@ -1,15 +1,24 @@
 // The roots of the walk's paths, and which names of a path came from searches.
 //
-// Facts kept: the roots the program registered, each a path text and how the names
-// after it are matched. The rule that decides for a path: of the roots whose text the
-// path's text begins with, the longest decides, and of two as long, the one registered
-// NAMES_AS_TYPED; a path's components after a root registered NAMES_FROM_SEARCHES are
-// matched exactly, all others as typed. The empty root, the current directory, begins
-// only relative paths, not those that start at a drive or at a root ("Z:\x", "\x").
+// The rule: an entry that exists under exactly the name asked for is always that entry.
+// A name that came from a search (the walk's entries, and a destination path the
+// program builds from a source name) is matched exactly and only exactly, so that
+// README and readme are two files for every call and a file literally named
+// ABCDEF~1.TXT is never taken for another file's alias. A name the user typed that
+// does not exist exactly is then matched ignoring case and by 8.3 alias, as on Windows.
+//
+// The layer sees path texts only; the program tells it where the searched names begin
+// by registering the roots it builds its paths on, once. Facts kept: those roots, each a
+// path text and how the names after it are matched. What decides for a path: of the
+// roots its text begins with, the longest, and of two as long, the one registered
+// NAMES_AS_TYPED; the path's components after a root registered NAMES_FROM_SEARCHES are
+// searched names, all others (the root's own, and those of a path that begins with no
+// root) typed ones. The empty root, the current directory, begins only relative paths,
+// not those that start at a drive or at a root ("Z:\x", "\x").
 //
 // Why the tie goes to typed names: in a run that acts on the upper-case 8.3 forms, the
-// source root is registered twice, as typed for its short form; where both texts are
-// the same ("", "..\", "Z:\TMP\"), the short forms below it must still be found.
+// source root is registered a second time, as typed, in its short form; where both texts
+// are the same ("", "..\", "Z:\TMP\"), the short forms below it must still be found.
 #include <cstring>
 #include <string>
 #include <vector>
