@@ -174,12 +174,26 @@ TEST(SearchedNames, each_call_takes_a_searched_name_exactly_and_the_typed_root_b
     forget_path_roots();
 }
 
+// The tree's folder gets an alias among the folders that tests running beside this one
+// make and remove in /tmp; in a folder of its own, whose name is its own 8.3 form, that
+// alias stays the same while a test runs.
+struct OwnFolder {
+    char path[14] = "/tmp/ovXXXXXX";
+    OwnFolder()
+    {
+        if (mkdtemp(path) == nullptr)
+            throw std::runtime_error("mkdtemp failed");
+    }
+    ~OwnFolder() { TemporaryTree::remove_all(path); }
+};
+
 // A run that acts on the upper-case 8.3 forms registers the short form of its source
 // root as typed: each form still reaches the entry that produced it, also beside a file
 // literally named like the alias another would get.
 TEST(SearchedNames, upper_case_short_forms_reach_their_own_entries_while_long_names_stay_exact)
 {
-    TemporaryTree tree;
+    const OwnFolder parent;
+    TemporaryTree tree(parent.path);
     make_tree(tree);
     tree.file("Typed Dir/ABCDEF~1.TXT", "tilde");
     tree.file("Typed Dir/README", "upper");
