@@ -100,16 +100,6 @@ static void print_debug_paths()
             settings.destination_arg ? settings.destination_arg : "");
 }
 
-static bool is_delete_after_verify()
-{
-    return settings.operation == (OP_DELETE | MOD_VERIFY);
-}
-
-static bool uses_destination()
-{
-    return copies_files() || base_operation() == OP_VERIFY || is_delete_after_verify();
-}
-
 // Refuses a destination that is the source by any route, and one inside the source where
 // the walk would reach its own copies; both before anything is made at the destination.
 static bool destination_is_apart()

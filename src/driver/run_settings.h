@@ -110,5 +110,17 @@ inline bool copies_files()
     return base_operation() == OP_COPY || base_operation() == OP_UPDATE;
 }
 
+// /RV: delete each source file that the destination holds equal.
+inline bool is_delete_after_verify()
+{
+    return settings.operation == (OP_DELETE | MOD_VERIFY);
+}
+
+// The operations that read or write a destination tree.
+inline bool uses_destination()
+{
+    return copies_files() || base_operation() == OP_VERIFY || is_delete_after_verify();
+}
+
 // Frees the name lists and puts every field back to its default.
 void reset_run_settings();

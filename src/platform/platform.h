@@ -69,6 +69,19 @@ bool finish_directory_copy(const char* source_directory, const char* destination
 
 #include <cstddef>
 
+// The walk's paths are a root the user typed (the source directory, the destination)
+// followed by names its searches returned. Windows matches every name without case, so
+// there this does nothing. The POSIX layer, where README and readme are two files,
+// matches each name after a root registered with NAMES_FROM_SEARCHES exactly and only
+// exactly, so that a path built from one file's name never reaches its twin or a file
+// whose alias the name happens to be. The root's own components, the names after a root
+// registered with NAMES_AS_TYPED (the upper-case 8.3 forms) and every path that begins
+// with no registered root are found as typed names are: exactly, else the one entry
+// that matches without case or by alias. Roots are registered once, after the lookups
+// of what the user typed.
+enum RootNames { NAMES_FROM_SEARCHES, NAMES_AS_TYPED };
+void register_path_root(const char* root, size_t length, RootNames names_after_root);
+
 // Command execution (/X): runs the command interpreter with its "/c" switch and the
 // command, in the current directory with the program's environment, and waits for it.
 // The interpreter's exit code is not wanted; the result says whether it could be

@@ -37,12 +37,19 @@ int build_source_path()
     return 1;
 }
 
+// The upper-case 8.3 form of a path into a PATH_BUFFER_SIZE buffer; the path itself,
+// upper-cased, when the system cannot give one.
+static void short_form_of(const char* long_path, char* short_path)
+{
+    const DWORD length = GetShortPathNameA(long_path, short_path, PATH_BUFFER_SIZE);
+    if (length == 0 || length >= static_cast<DWORD>(PATH_BUFFER_SIZE))
+        strcpy(short_path, long_path);
+    CharUpperA(short_path);
+}
+
 void build_short_path()
 {
-    const DWORD length = GetShortPathNameA(walk.source_path, walk.short_path, PATH_BUFFER_SIZE);
-    if (length == 0 || length >= static_cast<DWORD>(PATH_BUFFER_SIZE))
-        strcpy(walk.short_path, walk.source_path);
-    CharUpperA(walk.short_path);
+    short_form_of(walk.source_path, walk.short_path);
     walk.short_name = last_component(walk.short_path);
 }
 
@@ -50,6 +57,24 @@ int build_dest_path()
 {
     const uint32_t root_length = walk.current_level->root_length;
     return compose_path(walk.dest_path, walk.dest_path, walk.dest_root_length, walk.source_path + root_length) ? 1 : 0;
+}
+
+// The short forms an even /L acts on, and those /X hands to its commands, are found as
+// typed names are: the source root's short form is registered for them.
+void register_walk_roots()
+{
+    const LevelRecord& layer = level_table[0];
+    register_path_root(layer.search_path, layer.root_length, NAMES_FROM_SEARCHES);
+    if (!(settings.list_mode & 1) || base_operation() == OP_EXECUTE) {
+        char root[PATH_BUFFER_SIZE];
+        char short_root[PATH_BUFFER_SIZE];
+        memcpy(root, layer.search_path, layer.root_length);
+        root[layer.root_length] = '\0';
+        short_form_of(root, short_root);
+        register_path_root(short_root, strlen(short_root), NAMES_AS_TYPED);
+    }
+    if (uses_destination())
+        register_path_root(walk.dest_path, walk.dest_root_length, NAMES_FROM_SEARCHES);
 }
 
 const char* chosen_path()

@@ -275,6 +275,7 @@ void walk_source()
         settings.exit_status = EXIT_ERROR;
         return;
     }
+    register_walk_roots();
     walk_layer_entries();
     close_search(&walk.current_level->search_handle);
     if (tree_operation())

@@ -64,7 +64,8 @@ BOOL DeleteFileA(LPCSTR file_name)
 }
 
 // The destination must not exist; a new spelling of the source's own name (a change of
-// case) is a rename of the source, not a clash.
+// case, typed: a name from a search finds only itself) is a rename of the source, not a
+// clash.
 static DWORD destination_of(LPCSTR new_name, const ResolvedPath& source, ResolvedPath* destination)
 {
     WindowsPath path;

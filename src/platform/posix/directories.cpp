@@ -10,7 +10,8 @@
 #include "platform/posix/table_cache.h"
 
 // The host path a new directory gets: its parent must exist, the name must be free
-// (also ignoring case: on Windows "A" and "a" are one name).
+// (a typed name also ignoring case: on Windows "A" and "a" are one name; a name from a
+// search beside its twin is a directory of its own).
 static DWORD new_directory_path(LPCSTR path_text, ResolvedPath* resolved)
 {
     WindowsPath path;

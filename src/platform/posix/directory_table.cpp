@@ -382,7 +382,7 @@ static void add_alias_matches(const DirectoryTable& table, const char* name, siz
     }
 }
 
-long find_table_entry(const DirectoryTable& table, const char* name, size_t length)
+long find_table_entry(const DirectoryTable& table, const char* name, size_t length, bool exactly)
 {
     long found = -1;
     int count = 0;
@@ -395,6 +395,8 @@ long find_table_entry(const DirectoryTable& table, const char* name, size_t leng
         found = static_cast<long>(i);
         count++;
     }
+    if (exactly)
+        return -1;
     if (may_be_alias(name, length))
         add_alias_matches(table, name, length, &found, &count);
     return count == 1 ? found : -1;
@@ -408,10 +410,10 @@ static bool is_spelled(const DirectoryTable& table, size_t index, const char* na
 
 // Entries spelled alike lie next to each other, so the entry at hint is the one the
 // search would return when it is spelled so and the entry before it is not.
-long find_table_entry_near(const DirectoryTable& table, const char* name, size_t length, size_t hint)
+long find_table_entry_near(const DirectoryTable& table, const char* name, size_t length, size_t hint, bool exactly)
 {
     if (hint < table.entries.size() && is_spelled(table, hint, name, length) &&
         (hint == 0 || !is_spelled(table, hint - 1, name, length)))
         return static_cast<long>(hint);
-    return find_table_entry(table, name, length);
+    return find_table_entry(table, name, length, exactly);
 }

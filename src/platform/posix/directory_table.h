@@ -70,12 +70,13 @@ void refresh_aliases(DirectoryTable* table);
 // Whether a name could be a generated alias, which all hold '~'.
 bool may_be_alias(const char* name, size_t length);
 
-// The entry a Windows name denotes: the one spelled exactly so, else the only entry
-// whose name matches it ignoring case or whose alias matches it. -1 when there is none
-// or more than one: the layer never guesses.
-long find_table_entry(const DirectoryTable& table, const char* name, size_t length);
+// The entry a Windows name denotes: the one spelled exactly so, else, unless the name
+// is to be matched exactly (one that came from a search), the only entry whose name
+// matches it ignoring case or whose alias matches it. -1 when there is none or more
+// than one: the layer never guesses.
+long find_table_entry(const DirectoryTable& table, const char* name, size_t length, bool exactly);
 
 // The same, trying first the entry at hint: callers that go through a directory in its
 // own order (the walker asking for the short form of each entry) find it there and are
 // spared the search.
-long find_table_entry_near(const DirectoryTable& table, const char* name, size_t length, size_t hint);
+long find_table_entry_near(const DirectoryTable& table, const char* name, size_t length, size_t hint, bool exactly);

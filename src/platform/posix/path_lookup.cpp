@@ -33,23 +33,28 @@ static bool is_directory_path(const std::string& host)
 }
 
 // The entry of component index in directory host, which holds no entry spelled as the
-// component is: the one entry that matches it ignoring case or by alias. directory is
-// the status of host when the caller has it.
+// component is: the one entry that matches it ignoring case or by alias, or none for a
+// name that came from a search. directory is the status of host when the caller has it.
+// The table is looked at for a name from a search too: being the table the layer looked
+// at last, it follows the entry the caller makes there next instead of being dropped.
 static DWORD match_in_directory(const WindowsPath& path, size_t index, const std::string& host,
                                 const struct stat* directory, std::string& next, bool* found)
 {
     const std::string directory_path = host.empty() ? "." : host;
     const char* component = component_text(path, index);
     const size_t length = path.components[index].length;
+    const bool exactly = matched_exactly(path, index);
     DWORD error = ERROR_SUCCESS;
     std::shared_ptr<const DirectoryTable> table;
-    if (directory != nullptr && !may_be_alias(component, length))
+    if (directory != nullptr && (exactly || !may_be_alias(component, length)))
         table = directory_names(directory_path, *directory, &error);
     else
         table = directory_table(directory_path, -1, &error);
     if (!table)
         return error == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : error;
-    const long entry = find_table_entry(*table, component, length);
+    if (exactly)
+        return ERROR_SUCCESS;
+    const long entry = find_table_entry(*table, component, length, false);
     if (entry >= 0) {
         next = host;
         append_host_name(next, table->host_name(table->entries[static_cast<size_t>(entry)]));
@@ -182,7 +187,8 @@ static long entry_in(const WindowsPath& path, size_t index, const std::string& h
         table = directory_table(directory, -1, error);
         if (!table)
             return -1;
-        const long entry = find_table_entry(*table, component_text(path, index), path.components[index].length);
+        const long entry = find_table_entry(*table, component_text(path, index), path.components[index].length,
+                                            matched_exactly(path, index));
         if (entry >= 0 || attempt == 1 || table->complete)
             return entry;
         forget_directory(directory);

@@ -1,5 +1,6 @@
-// Finding the host entry a Windows path names: exact names first, then the one entry
-// that matches ignoring case or by 8.3 alias.
+// Finding the host entry a Windows path names: exact names first, then, for a name
+// that did not come from a search (see path_roots.h), the one entry that matches
+// ignoring case or by 8.3 alias.
 #pragma once
 
 #include <memory>

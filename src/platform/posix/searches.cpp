@@ -418,18 +418,19 @@ static int open_directory(const std::string& host_directory, DWORD* error)
 // date only for an entry found, whose record holds its alias. A table not known to be
 // complete is read again once when it does not know the name, since the entry may be
 // newer than the table.
-static long single_entry_of(SearchState* state, const std::string& host_directory, const struct stat& directory)
+static long single_entry_of(SearchState* state, const std::string& host_directory, const struct stat& directory,
+                            bool exactly)
 {
     const char* name = state->pattern.data();
     const size_t length = state->pattern.size();
     DWORD error = ERROR_SUCCESS;
     for (int attempt = 0; attempt < 2; attempt++) {
-        const bool needs_aliases = may_be_alias(name, length) || attempt == 1;
+        const bool needs_aliases = (!exactly && may_be_alias(name, length)) || attempt == 1;
         state->table = needs_aliases ? directory_table_of(host_directory, directory, &error)
                                      : directory_names(host_directory, directory, &error);
         if (!state->table)
             return -1;
-        const long entry = find_table_entry(*state->table, name, length);
+        const long entry = find_table_entry(*state->table, name, length, exactly);
         if (entry >= 0 && state->table->aliases_stale)
             state->table = directory_table_of(host_directory, directory, &error);
         if (entry >= 0 || attempt == 1 || state->table->complete)
@@ -453,7 +454,9 @@ static DWORD start_search(SearchState* state, const WindowsPath& path, const Sea
     state->directory_length = state->entry_path.size();
     state->single_entry = -1;
     if (target.fd < 0) {
-        state->single_entry = single_entry_of(state, target.host_directory, target.status);
+        // The pattern of a search for one entry is the path's last component.
+        const bool exactly = matched_exactly(path, path.components.size() - 1);
+        state->single_entry = single_entry_of(state, target.host_directory, target.status, exactly);
         if (state->single_entry < 0)
             return state->table ? ERROR_FILE_NOT_FOUND : error;
         state->next_entry = static_cast<size_t>(state->single_entry);

@@ -14,6 +14,7 @@
 #include "platform/posix/current_directory.h"
 #include "platform/posix/names.h"
 #include "platform/posix/path_lookup.h"
+#include "platform/posix/path_roots.h"
 #include "platform/posix/searches.h"
 #include "platform/posix/table_cache.h"
 
@@ -28,6 +29,7 @@ struct KeptDirectory {
 
 struct KeptPath {
     uint64_t generation;       // table_generation() when the drops were last looked at
+    size_t exact_offset;       // where the names matched only exactly began in the path that made it
     std::string windows_text;  // the deepest directory's text, as the last path spelled it
     std::string short_text;
     std::string host;
@@ -101,10 +103,11 @@ static bool short_form_from_cache(const char* text, size_t length, std::string& 
     if (position == 0 || position != kept.windows_text.size() || memcmp(text, kept.windows_text.data(), position) != 0)
         return false;
     const char* name = text + position;
-    if (!is_plain_name(name, length - position))
+    if (!is_plain_name(name, length - position) || exact_names_offset(text, length) != kept.exact_offset)
         return false;
     const DirectoryTable& table = *kept.directories.back().table;
-    const long index = find_table_entry_near(table, name, length - position, kept.next_entry);
+    const long index =
+        find_table_entry_near(table, name, length - position, kept.next_entry, position >= kept.exact_offset);
     if (index < 0)
         return false;
     kept.next_entry = static_cast<size_t>(index) + 1;
@@ -129,7 +132,7 @@ static bool ends_in_plain_name(const char* text, const WindowsPath& path)
 // apart the same way up to there.
 static size_t shared_directories(const WindowsPath& path, size_t count)
 {
-    if (!kept_path_is_current())
+    if (!kept_path_is_current() || path.exact_offset != kept.exact_offset)
         return 0;
     const std::string& kept_text = kept.windows_text;
     size_t same = 0;
@@ -146,6 +149,7 @@ static size_t shared_directories(const WindowsPath& path, size_t count)
 static bool start_kept_path(const WindowsPath& path)
 {
     drop_kept_path();
+    kept.exact_offset = path.exact_offset;
     kept.host = host_base_of(path);
     kept.short_text = windows_prefix_of(path);
     kept.windows_text.assign(path.text, path.components[0].offset);
@@ -167,7 +171,8 @@ static bool go_down(const WindowsPath& path, size_t index)
 {
     const DirectoryTable& parent = *kept.directories.back().table;
     const PathComponent& component = path.components[index];
-    const long entry = find_table_entry(parent, path.text + component.offset, component.length);
+    const long entry =
+        find_table_entry(parent, path.text + component.offset, component.length, matched_exactly(path, index));
     if (entry < 0)
         return false;
     const TableEntry& found = parent.entries[static_cast<size_t>(entry)];
@@ -253,7 +258,8 @@ static DWORD short_form_of(const char* text, std::string& out)
         out.push_back('\\');
     if (out.empty())
         out.assign(1, '.');
-    if (path.components.empty() && out.size() > 1 && out.back() == '\\' && path.leading_parents > 0)
+    if (path.components.empty() && out.size() > 1 && out.back() == '\\' && path.leading_parents > 0 &&
+        !path.trailing_separator)
         out.pop_back();
     return ERROR_SUCCESS;
 }

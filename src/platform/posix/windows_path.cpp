@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/posix/names.h"
+#include "platform/posix/path_roots.h"
 #include "platform/posix/windows_path.h"
 
 bool drive_root_of(char drive, std::string& root)
@@ -88,6 +89,7 @@ DWORD parse_windows_path(const char* text, bool wildcards_in_last, WindowsPath* 
         return ERROR_PATH_NOT_FOUND;
     if (length > LONGEST_WINDOWS_PATH)
         return ERROR_FILENAME_EXCED_RANGE;
+    path->exact_offset = exact_names_offset(text, length);
     size_t at = 0;
     const DWORD prefix_error = parse_prefix(text, path, &at);
     if (prefix_error != ERROR_SUCCESS)

@@ -22,7 +22,15 @@ struct WindowsPath {
     size_t leading_parents;     // ".." components left over at the start of a relative path
     std::vector<PathComponent> components;
     std::string drive_root;     // host directory of the drive ("/" for Z:)
+    size_t exact_offset;        // components from here on came from searches (see path_roots.h)
 };
+
+// Whether component index came from a search, and so names exactly one entry, or else
+// none: never a twin that differs in case, never the entry whose alias it spells.
+inline bool matched_exactly(const WindowsPath& path, size_t index)
+{
+    return path.components[index].offset >= path.exact_offset;
+}
 
 // Takes a Windows path apart. Wildcards are allowed in the last component only when
 // asked for. Returns ERROR_SUCCESS or the Windows code of a name that cannot be used:

@@ -1,0 +1,270 @@
+// Names after a registered root came from searches: each names exactly one entry or
+// none, never a twin that differs in case nor the file whose alias it spells, while the
+// root's own components, typed, are still found by case and by alias.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <sys/xattr.h>
+#include <utility>
+#include <vector>
+
+#include "platform/platform.h"
+#include "platform/posix/path_roots.h"
+#include "temporary_tree.h"
+
+// The entry's kind, mode, size, contents and stored attributes, or "missing".
+static std::string state_of(const std::string& host)
+{
+    struct stat status;
+    if (lstat(host.c_str(), &status) != 0)
+        return "missing";
+    char stored[32] = {};
+    getxattr(host.c_str(), "user.DOSATTRIB", stored, sizeof stored - 1);
+    std::string contents;
+    if (S_ISREG(status.st_mode)) {
+        const int fd = open(host.c_str(), O_RDONLY);
+        char buffer[64];
+        const ssize_t got = fd >= 0 ? read(fd, buffer, sizeof buffer) : -1;
+        contents.assign(buffer, got > 0 ? static_cast<size_t>(got) : 0);
+        if (fd >= 0)
+            close(fd);
+    }
+    return std::to_string(status.st_mode) + " " + std::to_string(status.st_size) + " [" + stored + "] " + contents;
+}
+
+// Each name exists only as its twin, the entry a lookup ignoring case or by alias takes.
+struct Searched {
+    const char* name;    // below the root, as the walk builds it
+    const char* twin;    // what the directory holds instead (host form)
+    bool below_missing;  // the name's directory is missing: nothing can be made there
+};
+
+static const Searched SEARCHED[] = {
+    {"README", "readme", false},
+    {"ABCDEF~1.TXT", "abcdefghij.txt", false},
+    {"Sub", "sub", false},
+    {"Dir\\f", "dir/f", true},
+};
+
+// An operation on a path: true when the call succeeded. existing: a name below the root
+// the call succeeds on.
+struct Operation {
+    const char* name;
+    bool makes_the_entry;  // succeeds by making the entry of that exact name
+    const char* existing;
+    std::function<bool(const TemporaryTree&, const std::string&)> call;
+};
+
+static bool make_file(const std::string& path, DWORD disposition)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
+static const Operation OPERATIONS[] = {
+    {"GetFileAttributesA", false, "present",
+     [](const TemporaryTree&, const std::string& path) {
+         return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+     }},
+    {"SetFileAttributesA", false, "present",
+     [](const TemporaryTree&, const std::string& path) {
+         return SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN) != FALSE;
+     }},
+    {"FindFirstFileA", false, "present",
+     [](const TemporaryTree&, const std::string& path) {
+         WIN32_FIND_DATAA record;
+         HANDLE search = FindFirstFileA(path.c_str(), &record);
+         if (search == INVALID_HANDLE_VALUE)
+             return false;
+         FindClose(search);
+         return true;
+     }},
+    {"GetShortPathNameA", false, "present",
+     [](const TemporaryTree&, const std::string& path) {
+         char buffer[1024];
+         // A sibling first, so that the second call goes through the kept directories.
+         GetShortPathNameA((path.substr(0, path.rfind('\\') + 1) + "present").c_str(), buffer, sizeof buffer);
+         return GetShortPathNameA(path.c_str(), buffer, sizeof buffer) != 0;
+     }},
+    {"CreateFileA OPEN_EXISTING", false, "present",
+     [](const TemporaryTree&, const std::string& path) { return make_file(path, OPEN_EXISTING); }},
+    {"DeleteFileA", false, "present",
+     [](const TemporaryTree&, const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }},
+    {"RemoveDirectoryA", false, "sub",
+     [](const TemporaryTree&, const std::string& path) { return RemoveDirectoryA(path.c_str()) != FALSE; }},
+    // The host text a command is given names an entry.
+    {"command_path_text", false, "present",
+     [](const TemporaryTree&, const std::string& path) {
+         char text[1024];
+         command_path_text(path.c_str(), text, sizeof text);
+         struct stat status;
+         return lstat(text, &status) == 0;
+     }},
+    {"CreateFileA CREATE_NEW", true, "new",
+     [](const TemporaryTree&, const std::string& path) { return make_file(path, CREATE_NEW); }},
+    {"CreateFileA CREATE_ALWAYS", true, "new",
+     [](const TemporaryTree&, const std::string& path) { return make_file(path, CREATE_ALWAYS); }},
+    {"MoveFileA", true, "new",
+     [](const TemporaryTree& tree, const std::string& path) {
+         return MoveFileA(tree.windows("spare").c_str(), path.c_str()) != FALSE;
+     }},
+    {"CreateDirectoryA", true, "new",
+     [](const TemporaryTree&, const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != FALSE; }},
+    {"CreateDirectoryExA", true, "new",
+     [](const TemporaryTree& tree, const std::string& path) {
+         return CreateDirectoryExA(tree.windows("model").c_str(), path.c_str(), nullptr) != FALSE;
+     }},
+};
+
+// The directory the walk starts from, as the user may have typed it.
+static const char* const TYPED_ROOTS[] = {"Typed Dir", "TYPED DIR", "TYPEDD~1"};
+
+static void make_tree(const TemporaryTree& tree)
+{
+    for (const char* directory : {"Typed Dir", "Typed Dir/dir", "Typed Dir/sub", "model"})
+        tree.directory(directory);
+    tree.file("Typed Dir/present", "present");
+    tree.file("Typed Dir/readme", "lower");
+    tree.file("Typed Dir/abcdefghij.txt", "long");
+    tree.file("Typed Dir/dir/f", "in dir");
+    tree.file("spare", "spare");
+}
+
+static std::string root_text(const TemporaryTree& tree, const char* typed)
+{
+    return tree.windows(typed) + "\\";
+}
+
+static void register_root(const TemporaryTree& tree, const char* typed)
+{
+    forget_path_roots();
+    const std::string root = root_text(tree, typed);
+    register_path_root(root.c_str(), root.size(), NAMES_FROM_SEARCHES);
+}
+
+TEST(SearchedNames, each_call_takes_a_searched_name_exactly_and_the_typed_root_by_case_and_alias)
+{
+    for (const char* typed : TYPED_ROOTS) {
+        for (const Operation& operation : OPERATIONS) {
+            for (const Searched& searched : SEARCHED) {
+                TemporaryTree tree;
+                make_tree(tree);
+                register_root(tree, typed);
+                const std::string twin = tree.host(std::string("Typed Dir/") + searched.twin);
+                const std::string twin_before = state_of(twin);
+                const std::string label = std::string(operation.name) + " " + typed + "\\" + searched.name;
+                const bool made = operation.call(tree, root_text(tree, typed) + searched.name);
+                EXPECT_EQ(made, operation.makes_the_entry && !searched.below_missing) << label;
+                EXPECT_EQ(state_of(twin), twin_before) << label;
+                if (made) {
+                    EXPECT_NE(state_of(tree.host(std::string("Typed Dir/") + searched.name)), "missing") << label;
+                }
+            }
+            TemporaryTree tree;
+            make_tree(tree);
+            register_root(tree, typed);
+            EXPECT_TRUE(operation.call(tree, root_text(tree, typed) + operation.existing))
+                << operation.name << " " << typed << "\\" << operation.existing;
+        }
+    }
+    forget_path_roots();
+}
+
+// The tree's folder gets an alias among the folders that tests running beside this one
+// make and remove in /tmp; in a folder of its own, whose name is its own 8.3 form, that
+// alias stays the same while a test runs.
+struct OwnFolder {
+    char path[14] = "/tmp/ovXXXXXX";
+    OwnFolder()
+    {
+        if (mkdtemp(path) == nullptr)
+            throw std::runtime_error("mkdtemp failed");
+    }
+    ~OwnFolder() { TemporaryTree::remove_all(path); }
+};
+
+// A run that acts on the upper-case 8.3 forms registers the short form of its source
+// root as typed: each form still reaches the entry that produced it, also beside a file
+// literally named like the alias another would get.
+TEST(SearchedNames, upper_case_short_forms_reach_their_own_entries_while_long_names_stay_exact)
+{
+    const OwnFolder parent;
+    TemporaryTree tree(parent.path);
+    make_tree(tree);
+    tree.file("Typed Dir/ABCDEF~1.TXT", "tilde");
+    tree.file("Typed Dir/README", "upper");
+    tree.file("Typed Dir/Long Name.txt", "long name");
+    register_root(tree, "Typed Dir");
+    const std::string root = root_text(tree, "Typed Dir");
+    char short_root[1024];
+    ASSERT_NE(GetShortPathNameA(root.c_str(), short_root, sizeof short_root), 0u);
+    CharUpperA(short_root);
+    register_path_root(short_root, strlen(short_root), NAMES_AS_TYPED);
+    const std::pair<const char*, const char*> forms[] = {
+        {"abcdefghij.txt", "ABCDEF~2.TXT"}, {"ABCDEF~1.TXT", "ABCDEF~1.TXT"}, {"README", "README"},
+        {"readme", "README~1"}, {"Long Name.txt", "LONGNA~1.TXT"}, {"dir", "DIR"},
+    };
+    for (const auto& [name, form] : forms) {
+        char buffer[1024];
+        ASSERT_NE(GetShortPathNameA((root + name).c_str(), buffer, sizeof buffer), 0u) << name;
+        CharUpperA(buffer);
+        EXPECT_EQ(std::string(buffer), std::string(short_root) + form) << name;
+        WIN32_FIND_DATAA record;
+        HANDLE search = FindFirstFileA(buffer, &record);
+        ASSERT_NE(search, INVALID_HANDLE_VALUE) << form;
+        FindClose(search);
+        EXPECT_STREQ(record.cFileName, name);
+        EXPECT_TRUE(SetFileAttributesA(buffer, FILE_ATTRIBUTE_HIDDEN)) << form;
+        EXPECT_EQ(GetFileAttributesA((root + name).c_str()) & FILE_ATTRIBUTE_HIDDEN, static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN))
+            << name;
+    }
+    EXPECT_EQ(GetFileAttributesA((root + "LONG NAME.TXT").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA((root + "LONGNA~1.TXT").c_str()), INVALID_FILE_ATTRIBUTES);
+    forget_path_roots();
+}
+
+// Of the roots a path begins with, the longest decides, and of two as long the one
+// whose names are typed; the empty root begins only relative paths.
+TEST(PathRoots, the_longest_root_decides_and_a_tie_goes_to_typed_names)
+{
+    struct Case {
+        std::vector<std::pair<const char*, RootNames>> roots;
+        const char* path;
+        size_t exact_from;
+    };
+    const Case cases[] = {
+        {{}, "src\\a", NO_EXACT_NAMES},
+        {{{"src\\", NAMES_FROM_SEARCHES}}, "src\\a", 4},
+        {{{"src\\", NAMES_FROM_SEARCHES}}, "SRC\\A", NO_EXACT_NAMES},
+        {{{"src\\", NAMES_FROM_SEARCHES}, {"SRC\\", NAMES_AS_TYPED}}, "SRC\\A", NO_EXACT_NAMES},
+        {{{"", NAMES_FROM_SEARCHES}, {"SRC\\", NAMES_AS_TYPED}}, "SRC\\A", NO_EXACT_NAMES},
+        {{{"", NAMES_FROM_SEARCHES}, {"SRC\\", NAMES_AS_TYPED}}, "dst\\a", 0},
+        {{{"", NAMES_FROM_SEARCHES}, {"", NAMES_AS_TYPED}}, "src\\a", NO_EXACT_NAMES},
+        {{{"", NAMES_AS_TYPED}, {"dst\\", NAMES_FROM_SEARCHES}}, "dst\\src\\a", 4},
+        {{{"", NAMES_FROM_SEARCHES}}, "Z:\\home\\a", NO_EXACT_NAMES},
+        {{{"", NAMES_FROM_SEARCHES}}, "\\home\\a", NO_EXACT_NAMES},
+        {{{"..\\", NAMES_FROM_SEARCHES}, {"..\\", NAMES_AS_TYPED}}, "..\\SRC\\A", NO_EXACT_NAMES},
+    };
+    for (const Case& c : cases) {
+        forget_path_roots();
+        for (const auto& [root, names] : c.roots)
+            register_path_root(root, strlen(root), names);
+        EXPECT_EQ(exact_names_offset(c.path, strlen(c.path)), c.exact_from) << c.path;
+    }
+    forget_path_roots();
+}
+
+// The short form of a root that is nothing but ".." keeps its last separator, as the
+// walk's short paths below it do.
+TEST(PathRoots, the_short_form_of_parent_directories_keeps_its_separator)
+{
+    char buffer[64];
+    ASSERT_NE(GetShortPathNameA("..\\", buffer, sizeof buffer), 0u);
+    EXPECT_STREQ(buffer, "..\\");
+    ASSERT_NE(GetShortPathNameA("..", buffer, sizeof buffer), 0u);
+    EXPECT_STREQ(buffer, "..");
+}
