@@ -100,7 +100,8 @@ static int delete_current_file(const char* path)
     }
     if (!delete_file(path))
         return failure_exit();
-    if (verifies && settings.verified_count != UINT32_MAX)
+    // A directory link is an entry of the walk like a directory: it is not counted as a file.
+    if (verifies && !is_directory_entry() && settings.verified_count != UINT32_MAX)
         settings.verified_count++;
     return entry_removed();
 }

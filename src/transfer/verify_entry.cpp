@@ -74,7 +74,9 @@ static int verify_link()
         show_verify_header();
         fputs(text(MSG_VERIFY_SAME), stdout);
     }
-    settings.verified_count++;
+    // Counted as the walk counts it: a directory link is no file.
+    if (!directory)
+        settings.verified_count++;
     return 1;
 }
 
