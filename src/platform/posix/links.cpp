@@ -8,6 +8,7 @@
 
 #include "platform/posix/error_table.h"
 #include "platform/posix/links.h"
+#include "platform/posix/owned_directory.h"
 #include "platform/posix/path_lookup.h"
 #include "platform/posix/table_cache.h"
 
@@ -33,8 +34,10 @@ int copy_link_at(const std::string& source, const std::string& destination)
     const int failure = read_target(source, &target);
     if (failure != 0)
         return failure;
-    if (symlink(target.c_str(), destination.c_str()) != 0)
-        return errno;
+    const int made = change_in_owned_directory(
+        destination, [&] { return symlink(target.c_str(), destination.c_str()) == 0 ? 0 : errno; });
+    if (made != 0)
+        return made;
     // The times are the link's own, kept where the file system keeps them; a link that
     // cannot take them is a link all the same, with the same target.
     const struct timespec times[2] = {link.st_atim, link.st_mtim};
