@@ -65,6 +65,12 @@ void PtySession::type(const std::string& keys)
     }
 }
 
+void PtySession::type_at_once(const std::string& keys)
+{
+    if (write(master, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size()))
+        throw std::runtime_error("cannot type into the terminal");
+}
+
 bool PtySession::read_some(int timeout_ms)
 {
     struct pollfd wanted = {master, POLLIN, 0};

@@ -16,6 +16,9 @@ public:
     PtySession& operator=(const PtySession&) = delete;
 
     void type(const std::string& keys);
+    // Types the keys in one write, so that they arrive together: a prompt takes the first
+    // and the run finds the next at its first poll ("Y\x13" answers and holds the run).
+    void type_at_once(const std::string& keys);
     // Reads until the output so far holds text; false after timeout_ms without it.
     bool wait_for(const std::string& text, int timeout_ms = 10000);
     // Reads whatever arrives during milliseconds.
@@ -25,6 +28,8 @@ public:
     // Everything the program wrote so far.
     const std::string& output() const { return screen; }
     bool running();
+    // The program's process id; the session's end kills it with SIGKILL if it still runs.
+    int pid() const { return child; }
 
 private:
     bool read_some(int timeout_ms);
