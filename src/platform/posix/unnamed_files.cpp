@@ -11,6 +11,11 @@
 // file is made under a temporary name in the same directory, ".<name>.<pid>-<n>.orva-part",
 // and renamed at the end: a killed run may leave that name behind, but never a file
 // under the real name that looks complete.
+//
+// A power loss: with write through (FILE_FLAG_WRITE_THROUGH) the file's data and status
+// are synced before it takes its name, so that the name, if the disk kept it, holds the
+// whole file. Without it, what reaches the disk before the name does is the file
+// system's choice, and after a power loss the name may hold less than was written.
 #include "platform/posix/unnamed_files.h"
 
 #include <cerrno>
