@@ -16,12 +16,14 @@
 #include "transfer/transfer_progress.h"
 #include "walk/walk_state.h"
 
-static HANDLE open_destination()
+// The source is the template: the copy takes what the file system keeps beside the
+// contents (on Linux its permission bits and holes).
+static HANDLE open_destination(HANDLE source)
 {
     DWORD flags = (walk.current_level->find_data.dwFileAttributes & 0xFFFF) | FILE_FLAG_SEQUENTIAL_SCAN;
     if (settings.write_through)
         flags |= FILE_FLAG_WRITE_THROUGH;
-    return CreateFileA(walk.dest_path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, flags, nullptr);
+    return CreateFileA(walk.dest_path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, flags, source);
 }
 
 // A source written to while it is copied: once the planned bytes are done, the bytes
@@ -120,7 +122,7 @@ int verify_copy()
 int copy_file(HANDLE source)
 {
     bool copied = false;
-    HANDLE destination = open_destination();
+    HANDLE destination = open_destination(source);
     if (destination == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
         print_highlighted(stdout, text(MSG_CANNOT_OPEN_WRITTEN), walk.dest_path, static_cast<int>(code),

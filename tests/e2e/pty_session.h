@@ -31,6 +31,8 @@ public:
     void send_signal(int signal_number);
     // The terminal has its line editing and echo, as a shell leaves it.
     bool in_line_mode();
+    // The program's process id; the session's end kills it with SIGKILL if it still runs.
+    int pid() const { return child; }
 
 private:
     bool read_some(int timeout_ms);

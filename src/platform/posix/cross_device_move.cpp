@@ -8,11 +8,15 @@
 #include "platform/posix/cross_device_move.h"
 #include "platform/posix/dos_attributes.h"
 #include "platform/posix/error_table.h"
+#include "platform/posix/holes.h"
 #include "platform/posix/links.h"
+#include "platform/posix/owned_directory.h"
+#include "platform/posix/unnamed_files.h"
 
-static int copy_contents(int from, int to)
+static int copy_contents(int from, int to, bool keeps_holes)
 {
     std::vector<char> buffer(1 << 16);
+    off_t size = 0;
     for (;;) {
         const ssize_t got = read(from, buffer.data(), buffer.size());
         if (got < 0 && errno == EINTR)
@@ -21,14 +25,12 @@ static int copy_contents(int from, int to)
             return errno;
         if (got == 0)
             return 0;
-        for (ssize_t done = 0; done < got;) {
-            const ssize_t put = write(to, buffer.data() + done, static_cast<size_t>(got - done));
-            if (put < 0 && errno == EINTR)
-                continue;
-            if (put <= 0)
-                return put == 0 ? ENOSPC : errno;
-            done += put;
-        }
+        size_t put = 0;
+        const size_t length = static_cast<size_t>(got);
+        const int failure = keeps_holes ? write_keeping_holes(to, buffer.data(), length, &size, &put)
+                                        : write_all(to, buffer.data(), length, &put);
+        if (failure != 0)
+            return failure;
     }
 }
 
@@ -48,6 +50,9 @@ static int copy_properties(const struct stat& status, const char* source, int to
     return 0;
 }
 
+// The copy is made without a name and takes it only once complete, and only while it
+// is still free: a move cut off, even by SIGKILL, leaves no partial file under the name,
+// and a file that appeared meanwhile is not replaced.
 static int copy_file(const std::string& source, const std::string& destination)
 {
     // Not blocking, and only a file: the entry may have become a FIFO since it was looked at.
@@ -60,18 +65,23 @@ static int copy_file(const std::string& source, const std::string& destination)
         failure = EACCES;
     if (failure == 0 && fcntl(from, F_SETFL, fcntl(from, F_GETFL) & ~O_NONBLOCK) != 0)
         failure = errno;
-    const int to = failure != 0 ? -1 : open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    std::string temporary;
+    const int to = failure != 0 ? -1 : create_unnamed_beside(destination, O_WRONLY, 0600, &temporary);
     if (failure == 0 && to < 0)
         failure = errno;
     if (failure == 0)
-        failure = copy_contents(from, to);
+        failure = copy_contents(from, to, has_holes(from, status));
     if (failure == 0)
         failure = copy_properties(status, source.c_str(), to);
-    if (to >= 0 && close(to) != 0 && failure == 0)
+    if (failure == 0)
+        failure = give_name(to, temporary, destination, false);
+    else if (to >= 0)
+        discard_unnamed(temporary);
+    if (to >= 0 && close(to) != 0 && failure == 0) {
         failure = errno;
-    close(from);
-    if (failure != 0 && to >= 0)
         unlink(destination.c_str());
+    }
+    close(from);
     return failure;
 }
 
@@ -89,10 +99,11 @@ DWORD move_across_devices(const std::string& source, const std::string& destinat
     const int failure = S_ISLNK(entry.st_mode) ? copy_link_at(source, destination) : copy_file(source, destination);
     if (failure != 0)
         return failure == EEXIST ? ERROR_ALREADY_EXISTS : windows_error_of(failure);
-    if (unlink(source.c_str()) != 0) {
-        const DWORD error = windows_error_of(errno);
+    const int removed =
+        change_in_owned_directory(source, [&] { return unlink(source.c_str()) == 0 ? 0 : errno; });
+    if (removed != 0) {
         unlink(destination.c_str());
-        return error;
+        return windows_error_of(removed);
     }
     return ERROR_SUCCESS;
 }

@@ -1,10 +1,15 @@
 // ReadFile, WriteFile, SetFilePointer and CloseHandle on the layer's handles.
 #include <cerrno>
+#include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/posix/console_device.h"
 #include "platform/posix/error_table.h"
 #include "platform/posix/handles.h"
+#include "platform/posix/holes.h"
+#include "platform/posix/table_cache.h"
+#include "platform/posix/unnamed_files.h"
 
 // The descriptor of a handle that carries data (a file, a standard stream, the console).
 static int data_fd_of(HANDLE handle, HandleObject** object_out)
@@ -50,6 +55,8 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD to_read, LPDWORD read, void*)
     return TRUE;
 }
 
+// A file made from a template with holes gets its zeros as holes, and its size is right
+// after every call, so that a size limit fails in the call that reaches it.
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD to_write, LPDWORD written, void*)
 {
     HandleObject* object = nullptr;
@@ -60,22 +67,15 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD to_write, LPDWORD written, voi
         return fail_with(ERROR_INVALID_HANDLE);
     if (object->is_directory)
         return fail_with(ERROR_INVALID_FUNCTION);
-    DWORD done = 0;
     const char* bytes = static_cast<const char*>(buffer);
-    while (done < to_write) {
-        const ssize_t put = ::write(fd, bytes + done, to_write - done);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0) {
-            if (written != nullptr)
-                *written = done;
-            return put == 0 ? fail_with(ERROR_DISK_FULL) : fail_with_errno();
-        }
-        done += static_cast<DWORD>(put);
-    }
+    CreatedFile* created = object->created.get();
+    size_t done = 0;
+    const int failure = created != nullptr && created->keeps_holes
+                            ? write_keeping_holes(fd, bytes, to_write, &created->size, &done)
+                            : write_all(fd, bytes, to_write, &done);
     if (written != nullptr)
-        *written = done;
-    return TRUE;
+        *written = static_cast<DWORD>(done);
+    return failure == 0 ? TRUE : fail_with(windows_error_of(failure));
 }
 
 static DWORD seek_failure(PLONG distance_high, DWORD code)
@@ -135,6 +135,30 @@ DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distance_high, DWORD move
     return static_cast<DWORD>(position);
 }
 
+// A file this layer made gets its final permission bits, then (with write through, after
+// its data and status are on the disk) its name. 0 or the errno of the failure, after
+// which the file keeps no name of its own.
+static int complete_created_file(int fd, const CreatedFile& created)
+{
+    int failure = 0;
+    if (created.sets_mode && fchmod(fd, created.final_mode) != 0)
+        failure = errno;
+    if (failure == 0 && created.write_through && fsync(fd) != 0)
+        failure = errno;
+    if (created.name.empty())
+        return failure;
+    if (failure != 0) {
+        discard_unnamed(created.temporary);
+        return failure;
+    }
+    failure = give_name(fd, created.temporary, created.name, created.replaces);
+    if (failure == 0)
+        note_entry_added(created.name, DT_REG);
+    return failure;
+}
+
+// Windows closes the handle whatever happens; so does this, also when a file it made
+// could not take its name (the last error then says why).
 BOOL CloseHandle(HANDLE object_handle)
 {
     HandleObject* object = handle_object(object_handle);
@@ -147,9 +171,12 @@ BOOL CloseHandle(HANDLE object_handle)
         free_handle_object(object);
         return TRUE;
     }
+    const int unfinished = object->created ? complete_created_file(object->fd, *object->created) : 0;
     const int result = close(object->fd);
     const int saved = errno;
     free_handle_object(object);
+    if (unfinished != 0)
+        return fail_with(windows_error_of(unfinished));
     if (result != 0 && saved != EINTR)
         return fail_with(windows_error_of(saved));
     return TRUE;

@@ -15,13 +15,18 @@
 #include "platform/posix/dos_attributes.h"
 #include "platform/posix/error_table.h"
 #include "platform/posix/handles.h"
+#include "platform/posix/holes.h"
+#include "platform/posix/owned_directory.h"
 #include "platform/posix/path_lookup.h"
 #include "platform/posix/table_cache.h"
+#include "platform/posix/unnamed_files.h"
 
 struct OpenRequest {
     DWORD access;
     DWORD disposition;
     DWORD flags;
+    // The open file whose permission bits and holes a new file takes; null for none.
+    const HandleObject* model;
 };
 
 static HANDLE fail_open(DWORD code)
@@ -30,15 +35,22 @@ static HANDLE fail_open(DWORD code)
     return INVALID_HANDLE_VALUE;
 }
 
-static HANDLE new_file_handle(int fd, bool is_directory)
+static HandleObject* new_file_object(int fd, bool is_directory)
 {
     HandleObject* object = new_handle_object(HandleKind::file, fd);
     if (object == nullptr) {
         close(fd);
-        return fail_open(ERROR_NOT_ENOUGH_MEMORY);
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
     }
     object->is_directory = is_directory;
     return object;
+}
+
+static HANDLE new_file_handle(int fd, bool is_directory)
+{
+    HandleObject* object = new_file_object(fd, is_directory);
+    return object != nullptr ? object : INVALID_HANDLE_VALUE;
 }
 
 // Windows opens a directory only for its backup semantics, and never to create it.
@@ -56,13 +68,20 @@ static HANDLE open_directory(const ResolvedPath& resolved, const OpenRequest& re
     return new_file_handle(fd, true);
 }
 
+static int access_flags_of(const OpenRequest& request)
+{
+    const bool reads = (request.access & GENERIC_READ) != 0;
+    const bool writes = (request.access & GENERIC_WRITE) != 0;
+    int flags = reads && writes ? O_RDWR : (writes ? O_WRONLY : O_RDONLY);
+    if (request.flags & FILE_FLAG_WRITE_THROUGH)
+        flags |= O_DSYNC;
+    return flags;
+}
+
 static int open_flags_of(const OpenRequest& request)
 {
     // O_NONBLOCK: an entry that became a FIFO since it was checked must not block open().
-    int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
-    const bool reads = (request.access & GENERIC_READ) != 0;
-    const bool writes = (request.access & GENERIC_WRITE) != 0;
-    flags |= reads && writes ? O_RDWR : (writes ? O_WRONLY : O_RDONLY);
+    int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK | access_flags_of(request);
     if (request.disposition == CREATE_NEW)
         flags |= O_CREAT | O_EXCL;
     else if (request.disposition == CREATE_ALWAYS)
@@ -71,8 +90,6 @@ static int open_flags_of(const OpenRequest& request)
         flags |= O_CREAT;
     else if (request.disposition == TRUNCATE_EXISTING)
         flags |= O_TRUNC;
-    if (request.flags & FILE_FLAG_WRITE_THROUGH)
-        flags |= O_DSYNC;
     return flags;
 }
 
@@ -102,7 +119,8 @@ static DWORD check_existing(const ResolvedPath& resolved, const OpenRequest& req
 
 // A created or replaced file takes the attributes it was created with, plus archive as
 // Windows adds it; what cannot be stored stays at the defaults (SetFileAttributesA is
-// the call that reports it).
+// the call that reports it). They are stored while the file is still writable: Linux
+// lets only root write them on a file without write permission.
 static void apply_creation_attributes(int fd, const ResolvedPath& resolved, DWORD attributes, bool existed)
 {
     const char* slash = strrchr(resolved.host.c_str(), '/');
@@ -110,9 +128,71 @@ static void apply_creation_attributes(int fd, const ResolvedPath& resolved, DWOR
     const DWORD wanted = (attributes | FILE_ATTRIBUTE_ARCHIVE) & STORED_FILE_BITS;
     if (existed || wanted != default_bits(name, false))
         store_bits_on(fd, wanted);
+}
+
+// The permission bits a new file ends with, applied when it is closed: its template's,
+// exactly (as cp -p: the umask does not filter them, and the owner is the caller), or
+// without a template what it was made with, less every write bit when it is read-only.
+// Until then it is owner-readable and -writable.
+static mode_t creation_mode(const OpenRequest& request)
+{
+    return request.model != nullptr ? 0600 : 0666;
+}
+
+static void plan_final_mode(int fd, const OpenRequest& request, CreatedFile* created)
+{
     struct stat status;
-    if (existed && (attributes & FILE_ATTRIBUTE_READONLY) && fstat(fd, &status) == 0)
-        fchmod(fd, status.st_mode & ~0222u);
+    if (request.model != nullptr) {
+        created->sets_mode = true;
+        created->final_mode = request.model->opened.st_mode & 07777;
+    } else if ((request.flags & FILE_ATTRIBUTE_READONLY) && fstat(fd, &status) == 0) {
+        created->sets_mode = true;
+        created->final_mode = status.st_mode & 07777 & ~0222u;
+    }
+}
+
+static void plan_creation(int fd, const OpenRequest& request, CreatedFile* created)
+{
+    plan_final_mode(fd, request, created);
+    created->keeps_holes = request.model != nullptr && has_holes(request.model->fd, request.model->opened);
+    created->write_through = (request.flags & FILE_FLAG_WRITE_THROUGH) != 0;
+}
+
+// The handle of a file this call made; on failure the file is given up.
+static HANDLE created_file_handle(int fd, std::unique_ptr<CreatedFile> created)
+{
+    HandleObject* object = new_file_object(fd, false);
+    if (object == nullptr) {
+        discard_unnamed(created->temporary);
+        return INVALID_HANDLE_VALUE;
+    }
+    object->created = std::move(created);
+    return object;
+}
+
+// CREATE_ALWAYS for writing: the file is made without its name and takes it when it is
+// closed, replacing what stands there then, so that a copy cut off before, even by
+// SIGKILL or a power loss, is never found under the name (see unnamed_files.cpp).
+// Differs from Windows: an existing file is replaced by a new one, not truncated, so its
+// other hard links keep their contents, and a link under the name is replaced, not
+// written through; its own permission bits still refuse a writer.
+static HANDLE create_replacing(const ResolvedPath& resolved, const OpenRequest& request)
+{
+    if (resolved.exists && faccessat(AT_FDCWD, resolved.host.c_str(), W_OK, AT_EACCESS) != 0)
+        return fail_open(ERROR_ACCESS_DENIED);
+    auto created = std::make_unique<CreatedFile>();
+    const int fd = create_unnamed_beside(resolved.host, access_flags_of(request), creation_mode(request),
+                                         &created->temporary);
+    if (fd < 0)
+        return fail_open(windows_error_for_path(errno, resolved.host.c_str()));
+    apply_creation_attributes(fd, resolved, request.flags & 0xFFFF, resolved.exists);
+    created->name = resolved.host;
+    created->replaces = true;
+    plan_creation(fd, request, created.get());
+    HANDLE handle = created_file_handle(fd, std::move(created));
+    if (handle != INVALID_HANDLE_VALUE)
+        SetLastError(resolved.exists ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+    return handle;
 }
 
 // The entry opened is a file after all (it may have been replaced since it was checked).
@@ -140,9 +220,16 @@ static void advise_sequential(int fd, const OpenRequest& request, const struct s
 
 static HANDLE open_file(const ResolvedPath& resolved, const OpenRequest& request)
 {
-    const mode_t mode = (request.flags & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
+    if (request.disposition == CREATE_ALWAYS && (request.access & GENERIC_WRITE))
+        return create_replacing(resolved, request);
     const int flags = open_flags_of(request);
-    const int fd = open(resolved.host.c_str(), flags, mode);
+    int fd = -1;
+    const auto open_it = [&] {
+        fd = open(resolved.host.c_str(), flags, creation_mode(request));
+        return fd >= 0 ? 0 : errno;
+    };
+    // A new entry in an owner's read-only directory is made as root would make it.
+    errno = (flags & O_CREAT) ? change_in_owned_directory(resolved.host, open_it) : open_it();
     if (fd < 0) {
         if (errno == EEXIST && request.disposition == CREATE_NEW)
             return fail_open(ERROR_FILE_EXISTS);
@@ -153,17 +240,23 @@ static HANDLE open_file(const ResolvedPath& resolved, const OpenRequest& request
     struct stat status;
     if (!keep_only_files(fd, &status))
         return fail_open(ERROR_ACCESS_DENIED);
-    const bool replaced = resolved.exists && request.disposition == CREATE_ALWAYS;
-    if (!resolved.exists || replaced)
+    std::unique_ptr<CreatedFile> created;
+    if (!resolved.exists || request.disposition == CREATE_ALWAYS)
         apply_creation_attributes(fd, resolved, request.flags & 0xFFFF, resolved.exists);
-    if (!resolved.exists)
+    if (!resolved.exists) {
         note_entry_added(resolved.host, DT_REG);
+        created = std::make_unique<CreatedFile>();
+        plan_creation(fd, request, created.get());
+    }
     advise_sequential(fd, request, status);
+    HandleObject* object = new_file_object(fd, false);
+    if (object == nullptr)
+        return INVALID_HANDLE_VALUE;
+    object->opened = status;
+    object->created = std::move(created);
     const bool reports_existing = request.disposition == CREATE_ALWAYS || request.disposition == OPEN_ALWAYS;
-    HANDLE handle = new_file_handle(fd, false);
-    if (handle != INVALID_HANDLE_VALUE)
-        SetLastError(resolved.exists && reports_existing ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
-    return handle;
+    SetLastError(resolved.exists && reports_existing ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+    return object;
 }
 
 // FILE_FLAG_OPEN_REPARSE_POINT opens a link itself, never what it leads to (which may lie
@@ -209,17 +302,41 @@ static DWORD resolve_followed(LPCSTR file_name, WindowsPath* path, ResolvedPath*
     return resolve_unspelled(*path, count, errno, resolved);
 }
 
+// The file a template handle is open on; null for none. Only a file can be one. A file
+// this layer made was not read when it was opened, and is read now.
+static DWORD model_of(HANDLE template_file, const HandleObject** model)
+{
+    *model = nullptr;
+    if (template_file == nullptr || template_file == INVALID_HANDLE_VALUE)
+        return ERROR_SUCCESS;
+    HandleObject* object = handle_object(template_file);
+    if (object == nullptr || object->kind != HandleKind::file || object->is_directory)
+        return ERROR_INVALID_HANDLE;
+    if (!S_ISREG(object->opened.st_mode) && fstat(object->fd, &object->opened) != 0)
+        return windows_error_of(errno);
+    *model = object;
+    return ERROR_SUCCESS;
+}
+
+// CreateFileA: opens or creates a file, or opens a directory with backup semantics. A
+// template (open for reading) gives a new file its permission bits and its holes: the
+// file ends with the template's bits when it is closed, and when the template has holes
+// its zeros are written as holes. Windows takes the template's attributes and extended
+// attributes; here the attributes come from flags_and_attributes as without one.
 HANDLE CreateFileA(LPCSTR file_name, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWORD creation_disposition,
-                   DWORD flags_and_attributes, HANDLE)
+                   DWORD flags_and_attributes, HANDLE template_file)
 {
     if (file_name == nullptr)
         return fail_open(ERROR_INVALID_PARAMETER);
     if (strcasecmp(file_name, "CONIN$") == 0)
         return open_console_device();
-    const OpenRequest request{access, creation_disposition, flags_and_attributes};
+    OpenRequest request{access, creation_disposition, flags_and_attributes, nullptr};
     if (creation_disposition < CREATE_NEW || creation_disposition > TRUNCATE_EXISTING ||
         (creation_disposition == TRUNCATE_EXISTING && (access & GENERIC_WRITE) == 0))
         return fail_open(ERROR_INVALID_PARAMETER);
+    const DWORD template_error = model_of(template_file, &request.model);
+    if (template_error != ERROR_SUCCESS)
+        return fail_open(template_error);
     WindowsPath path;
     ResolvedPath resolved;
     struct stat target;
