@@ -91,25 +91,6 @@ TEST(LinuxCopies, a_sparse_file_is_copied_sparse)
     EXPECT_EQ(bytes_at(tree.path() + "/dst/src/disk.img", size - 3, 3), "end");
 }
 
-static long long now_ms()
-{
-    struct timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-}
-
-// What the process has written so far, to its terminal and its files.
-static long long written_by(int pid)
-{
-    std::ifstream io("/proc/" + std::to_string(pid) + "/io");
-    std::string field;
-    long long count = -1;
-    while (io >> field && field != "wchar:") {
-    }
-    io >> count;
-    return count;
-}
-
 // Held at Ctrl+S after its first block, the copy is killed: nothing may stand under the
 // name, or an update would keep it for its newer time and verify would not look again.
 TEST(LinuxCopies, a_copy_killed_mid_file_leaves_nothing_under_its_name)
@@ -130,10 +111,7 @@ TEST(LinuxCopies, a_copy_killed_mid_file_leaves_nothing_under_its_name)
         ASSERT_TRUE(s.wait_for("create file      dst\\src\\big <Create:Y, Skip:N, All:A, Skip All:X>? ")) << s.output();
         s.type_at_once("Y\x13");
         // The first block is written, and the run holds before the next.
-        bool held = false;
-        for (const long long deadline = now_ms() + 20000; !held && now_ms() < deadline; usleep(10000))
-            held = written_by(s.pid()) >= 65536;
-        ASSERT_TRUE(held) << s.output();
+        ASSERT_TRUE(s.wait_written(65536)) << s.output();
         ASSERT_TRUE(s.running());
     }
     EXPECT_TRUE(std::filesystem::is_empty(tree.path() + "/dst/src"));

@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <fstream>
+#include <string>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -136,4 +138,25 @@ int PtySession::wait_exit(int timeout_ms)
     while (read_some(50)) {
     }
     return exited ? exit_code : -1;
+}
+
+// The process's own count of the bytes it wrote, from /proc.
+static long long written_by(int pid)
+{
+    std::ifstream io("/proc/" + std::to_string(pid) + "/io");
+    std::string field;
+    long long count = -1;
+    while (io >> field && field != "wchar:") {
+    }
+    io >> count;
+    return count;
+}
+
+bool PtySession::wait_written(long long count, int timeout_ms)
+{
+    for (const long long deadline = now_ms() + timeout_ms; now_ms() < deadline; usleep(10000)) {
+        if (written_by(child) >= count)
+            return true;
+    }
+    return false;
 }

@@ -33,6 +33,10 @@ public:
     bool in_line_mode();
     // The program's process id; the session's end kills it with SIGKILL if it still runs.
     int pid() const { return child; }
+    // Waits until the program has written at least count bytes in all, to its terminal
+    // and its files (a copy in the middle of its blocks, whose file has no name yet);
+    // false after timeout_ms.
+    bool wait_written(long long count, int timeout_ms = 20000);
 
 private:
     bool read_some(int timeout_ms);

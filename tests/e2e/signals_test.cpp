@@ -47,12 +47,17 @@ static void make_copy_tree(TempTree& tree)
     tree.give_to_nobody();
 }
 
-// The copy has made its destination file, and so stands in the middle of its blocks.
-static bool copy_started(const std::string& destination)
+// The copy has opened its destination file (which has no name until it is complete), and
+// so stands in the middle of its blocks.
+static bool copy_started(pid_t program, const std::string& destination)
 {
-    for (int i = 0; i < 1000; i++, usleep(10000)) {
-        if (!std::filesystem::is_empty(destination))
-            return true;
+    for (int i = 0; i < 2000; i++, usleep(10000)) {
+        std::error_code ignored;
+        for (const auto& descriptor : std::filesystem::directory_iterator("/proc/" + std::to_string(program) + "/fd", ignored)) {
+            const std::string target = std::filesystem::read_symlink(descriptor.path(), ignored).string();
+            if (target.rfind(destination + "/", 0) == 0)
+                return true;
+        }
     }
     return false;
 }
@@ -68,7 +73,7 @@ TEST(LinuxSignals, each_signal_during_a_held_copy_ends_it_like_escape_then_ends_
         PtySession s("/usr/bin/setpriv", as_nobody({"/C", "src\\", "dst"}), tree.path());
         ASSERT_TRUE(s.wait_for("create file      dst\\big <Create:Y, Skip:N, All:A, Skip All:X>? ")) << s.output();
         s.type_at_once("Y\x13");
-        ASSERT_TRUE(copy_started(tree.path() + "/dst")) << s.output();
+        ASSERT_TRUE(copy_started(s.pid(), tree.path() + "/dst")) << s.output();
         s.send_signal(signal_number);
         EXPECT_EQ(s.wait_exit(), 1000 + signal_number) << strsignal(signal_number) << s.output();
         EXPECT_EQ(count_of(s.output(), "Abort by user!"), 1) << strsignal(signal_number);
@@ -209,7 +214,7 @@ TEST(LinuxSignals, a_closed_output_pipe_stops_the_copy_and_leaves_no_partial_fil
     const pid_t program = start_without_terminal({"/CI", "src\\", "dst"}, tree.path(), out[1], err[1]);
     close(out[1]);
     close(err[1]);
-    ASSERT_TRUE(copy_started(tree.path() + "/dst"));
+    ASSERT_TRUE(copy_started(program, tree.path() + "/dst"));
     close(out[0]);
     EXPECT_EQ(status_of(program), 1000 + SIGPIPE);
     EXPECT_TRUE(std::filesystem::is_empty(tree.path() + "/dst")) << "partial copy left";
@@ -228,7 +233,7 @@ TEST(LinuxSignals, a_second_signal_ends_a_run_blocked_on_its_output)
     int out[2];
     make_full_pipe(out);
     const pid_t program = start_without_terminal({"/CI", "src\\", "dst"}, tree.path(), out[1], out[1]);
-    ASSERT_TRUE(copy_started(tree.path() + "/dst"));
+    ASSERT_TRUE(copy_started(program, tree.path() + "/dst"));
     int status = -1;
     for (int sent = 0; sent < 100 && status == -1; sent++) {
         kill(program, SIGTERM);
