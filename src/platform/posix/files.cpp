@@ -130,21 +130,44 @@ static void apply_creation_attributes(int fd, const ResolvedPath& resolved, DWOR
         store_bits_on(fd, wanted);
 }
 
-// The permission bits a new file ends with, applied when it is closed: its template's,
-// exactly (as cp -p: the umask does not filter them, and the owner is the caller), or
-// without a template what it was made with, less every write bit when it is read-only.
-// Until then it is owner-readable and -writable.
+// The process's umask, read once: it filters the bits a file is made with.
+static mode_t process_umask()
+{
+    static const mode_t mask = [] {
+        const mode_t present = umask(0);
+        umask(present);
+        return present;
+    }();
+    return mask;
+}
+
+// A template's bits that a new file can be made with at once: its owner may read and
+// write it (so that its stored bits can be written while it is open), the umask leaves
+// them as they are, and there is no set-id or sticky bit to lose.
+static bool made_with_final_bits(mode_t bits)
+{
+    return (bits & 0600) == 0600 && (bits & process_umask()) == 0 && (bits & 07000) == 0;
+}
+
+// The permission bits a new file ends with: its template's, exactly (as cp -p: the umask
+// does not filter them, and the owner is the caller), or without a template what it was
+// made with, less every write bit when it is read-only. Until its handle is closed it is
+// owner-readable and -writable; the final bits are applied then, unless it was made with
+// them.
 static mode_t creation_mode(const OpenRequest& request)
 {
-    return request.model != nullptr ? 0600 : 0666;
+    if (request.model == nullptr)
+        return 0666;
+    const mode_t bits = request.model->opened.st_mode & 07777;
+    return made_with_final_bits(bits) ? bits : 0600;
 }
 
 static void plan_final_mode(int fd, const OpenRequest& request, CreatedFile* created)
 {
     struct stat status;
     if (request.model != nullptr) {
-        created->sets_mode = true;
         created->final_mode = request.model->opened.st_mode & 07777;
+        created->sets_mode = !made_with_final_bits(created->final_mode);
     } else if ((request.flags & FILE_ATTRIBUTE_READONLY) && fstat(fd, &status) == 0) {
         created->sets_mode = true;
         created->final_mode = status.st_mode & 07777 & ~0222u;
