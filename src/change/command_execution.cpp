@@ -56,7 +56,7 @@ int execute_entry()
         // The child writes to the same files; what the run printed comes first.
         fflush(stdout);
         fflush(stderr);
-        const CommandStartResult result = run_command_interpreter(settings.command_interpreter, shown);
+        const CommandStartResult result = run_command_interpreter(settings.command_interpreter, shown, command.words, command.word_count);
         if (result != COMMAND_STARTED) {
             fprintf(stderr, MSG_COMMAND_START_FAILED, start_failure_text(result));
             return 0;

@@ -70,9 +70,10 @@ void prepare_command_paths()
     set_parts(&short_form);
 }
 
+// Where names reach the command as literal words, no '$' of theirs is doubled.
 static char doubled_character()
 {
-    return settings.exec_double_dollar ? '$' : '\0';
+    return settings.exec_double_dollar && !command_words_are_literal() ? '$' : '\0';
 }
 
 static bool starts_with_drive(const char* path)
@@ -102,6 +103,15 @@ static void append_path(const char* start, size_t length, bool drop_final_separa
         if ((*last == '\\' || *last == '/') && !host_root)
             host_length = static_cast<size_t>(last - host_text);
     }
+    append_text(host_text, host_length, doubled_character());
+}
+
+// A part of the name as the interpreter can use it (the host's characters on POSIX).
+static void append_name_part(const char* start, size_t length)
+{
+    size_t host_length = command_name_text(start, length, host_text, sizeof host_text);
+    if (host_length >= sizeof host_text)
+        host_length = sizeof host_text - 1;
     append_text(host_text, host_length, doubled_character());
 }
 
@@ -163,25 +173,47 @@ static void append_date_or_time(char letter)
     append_text(buffer, static_cast<size_t>(cursor - buffer), '\0');
 }
 
+static void append_path_variable(char letter)
+{
+    const CommandPathForm& form = (letter >= 'A' && letter <= 'Z') ? short_form : long_form;
+    switch (letter) {
+    case 'V': case 'v': append_drive(letter); break;
+    case 'E': case 'e':
+        if (form.extension != nullptr)
+            append_name_part(form.extension, strlen(form.extension));
+        break;
+    case 'F': case 'f':
+        append_name_part(form.name, static_cast<size_t>(base_end(form) - form.name));
+        break;
+    case 'P': case 'p': append_directory(form); break;
+    case 'S': case 's': append_directory_without_drive(form); break;
+    case 'N': case 'n': append_path_and_name(form); break;
+    }
+}
+
+// A path variable's text is one word for the interpreter. An empty one is no word, as
+// the bare text would be; the others each take a byte at least, so the scan stops at
+// the limit before the words run out.
+static void append_word(char letter)
+{
+    const uint32_t start = command.fill - COMMAND_SWITCH_LENGTH;
+    append_path_variable(letter);
+    const uint32_t end = command.fill - COMMAND_SWITCH_LENGTH;
+    if (end > start && command.word_count < COMMAND_WORD_LIMIT)
+        command.words[command.word_count++] = {start, end};
+}
+
 // The letter after '$': upper case takes the short form, lower case the long one.
 // False for a letter that names no variable.
 static bool append_variable(char letter)
 {
-    const CommandPathForm& form = (letter >= 'A' && letter <= 'Z') ? short_form : long_form;
     switch (letter) {
     case '$': append_text("$", 1, '\0'); return true;
     case 'D': case 'd': case 'T': case 't': append_date_or_time(letter); return true;
-    case 'V': case 'v': append_drive(letter); return true;
-    case 'E': case 'e':
-        if (form.extension != nullptr)
-            append_text(form.extension, strlen(form.extension), doubled_character());
+    case 'V': case 'v': case 'E': case 'e': case 'F': case 'f':
+    case 'P': case 'p': case 'S': case 's': case 'N': case 'n':
+        append_word(letter);
         return true;
-    case 'F': case 'f':
-        append_text(form.name, static_cast<size_t>(base_end(form) - form.name), doubled_character());
-        return true;
-    case 'P': case 'p': append_directory(form); return true;
-    case 'S': case 's': append_directory_without_drive(form); return true;
-    case 'N': case 'n': append_path_and_name(form); return true;
     }
     return false;
 }
@@ -190,6 +222,7 @@ const char* expand_command(const char* position)
 {
     memcpy(command.text, "/c ", COMMAND_SWITCH_LENGTH);
     command.fill = COMMAND_SWITCH_LENGTH;
+    command.word_count = 0;
     while (command.fill <= COMMAND_LIMIT && *position != '\0') {
         // A double-byte character is copied whole, so a '$' byte inside one starts nothing.
         if (*position != '$') {

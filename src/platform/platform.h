@@ -68,6 +68,7 @@ int levels_below(const char* path, const char* ancestor);
 bool finish_directory_copy(const char* source_directory, const char* destination_directory);
 
 #include <cstddef>
+#include <cstdint>
 
 // The walk's paths are a root the user typed (the source directory, the destination)
 // followed by names its searches returned. Windows matches every name without case, so
@@ -95,15 +96,30 @@ enum CommandStartResult {
     COMMAND_INVALID_MODE,    // EINVAL
     COMMAND_OTHER_FAILURE
 };
+// Where the text a path variable put in stands in the command: bytes start to end.
+struct CommandWord {
+    uint32_t start;
+    uint32_t end;
+};
 // interpreter: COMSPEC's value, or the fallback name COMMAND.COM or CMD.EXE (on POSIX
 // those names mean /bin/sh, and "/c" becomes "-c"). command: the text after "/c ".
-CommandStartResult run_command_interpreter(const char* interpreter, const char* command);
+// On POSIX each word reaches the shell as one literal word, whatever it holds and
+// whether it stands bare, in "..." or in '...': a file name never runs as code. Windows
+// hands the command to its interpreter as it stands (cmd.exe has its own rules).
+CommandStartResult run_command_interpreter(const char* interpreter, const char* command, const CommandWord* words,
+                                           uint32_t word_count);
+// True where the words of a command reach it literally (POSIX): no '$' in a name needs
+// doubling for the interpreter, and "$$" would be the shell's own.
+bool command_words_are_literal();
 
 // The text of a path for a command line: on Windows the path itself; on POSIX its host
 // form ('/' separators, no drive, the host's spelling of every existing component), so
 // that the shell can use it. Writes at most out_size bytes with the terminator and
 // returns the length of the whole text, like snprintf.
 size_t command_path_text(const char* windows_path, char* out, size_t out_size);
+// The same for a part of a name (a base, an extension), which is not looked up: on POSIX
+// the characters a Windows name cannot hold turn back into the host's.
+size_t command_name_text(const char* windows_name, size_t length, char* out, size_t out_size);
 
 // Symbolic links met in the walk are copied, moved and compared as links, with the same
 // target text, and never followed, as cp -a and rsync -a do: a link may lead outside the

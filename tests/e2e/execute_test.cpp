@@ -107,10 +107,11 @@ TEST(Execute, every_variable_on_a_real_entry)
     const std::string without_drive = differs(INTERPRETER_IS_CMD) ? directory.substr(2) : directory;
     EXPECT_EQ(out(), "[" + host_paths(tree.path() + "/src/Long Name.txt") + "][" + directory + "][" + without_drive +
                          "][Z:][z:]" + line_end);
-    // F doubles the '$' of substituted names for an interpreter that reads "$$" as one.
+    // F doubles the '$' of substituted names for cmd.exe, which reads "$$" as one; the
+    // shell gets names as literal words, where "$$" would be its process id.
     tree.file("src/a$b.txt", "x");
     ASSERT_EQ(run_orva({"/XFIN=#" + bracketed_to_out({"$f", "$n"}) + "#", "src\\a$b.txt"}, tree.path()).exit_code, 1);
-    EXPECT_EQ(out(), host_paths("[a$$b][src/a$$b.txt]") + line_end);
+    EXPECT_EQ(out(), differs(INTERPRETER_IS_CMD) ? host_paths("[a$$b][src/a$$b.txt]") + line_end : "[a$b][src/a$b.txt]");
 }
 
 TEST(Execute, interpreter_that_cannot_start_stops_the_run)

@@ -13,6 +13,7 @@
 
 #include "platform/posix/names.h"
 #include "platform/posix/path_lookup.h"
+#include "platform/posix/shell_words.h"
 #include "platform/posix/table_cache.h"
 #include "platform/posix/terminal.h"
 
@@ -75,15 +76,24 @@ static int spawn_and_wait(const std::string& program, const char* command)
     return 0;
 }
 
-CommandStartResult run_command_interpreter(const char* interpreter, const char* command)
+// Windows hands the command to the interpreter as it stands; here the names in it reach
+// the shell as literal words (see shell_words.cpp), so a file name never runs as code.
+CommandStartResult run_command_interpreter(const char* interpreter, const char* command, const CommandWord* words,
+                                           uint32_t word_count)
 {
     const std::string program = host_program_of(interpreter);
+    const std::string script = word_count > 0 ? shell_script_with_words(command, words, word_count) : command;
     suspend_key_mode();
-    const int error = spawn_and_wait(program, command);
+    const int error = spawn_and_wait(program, script.c_str());
     resume_key_mode();
     // The command may have changed any directory behind the layer's back.
     forget_all_directories();
     return start_result_of(error);
+}
+
+bool command_words_are_literal()
+{
+    return true;
 }
 
 static size_t copy_bounded(const std::string& text, char* out, size_t out_size)
@@ -120,5 +130,12 @@ size_t command_path_text(const char* windows_path, char* out, size_t out_size)
         text.push_back('/');
     if (!path.rooted && path.components.empty() && path.leading_parents == 0)
         text = path.trailing_separator ? "./" : ".";
+    return copy_bounded(text, out, out_size);
+}
+
+size_t command_name_text(const char* windows_name, size_t length, char* out, size_t out_size)
+{
+    std::string text;
+    host_name_of(windows_name, length, text);
     return copy_bounded(text, out, out_size);
 }

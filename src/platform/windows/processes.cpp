@@ -6,7 +6,8 @@
 #include "platform/platform.h"
 
 // The runtime joins the arguments with blanks, so the child sees "interpreter /c command".
-CommandStartResult run_command_interpreter(const char* interpreter, const char* command)
+// cmd.exe reads the names in it by its own rules: quoting them is the user's part.
+CommandStartResult run_command_interpreter(const char* interpreter, const char* command, const CommandWord*, uint32_t)
 {
     const intptr_t result = _spawnlp(_P_WAIT, interpreter, interpreter, "/c", command, nullptr);
     if (result != -1)
@@ -21,10 +22,19 @@ CommandStartResult run_command_interpreter(const char* interpreter, const char* 
     return COMMAND_OTHER_FAILURE;
 }
 
-// Windows takes its own paths as they are.
+bool command_words_are_literal()
+{
+    return false;
+}
+
+// Windows takes its own paths and names as they are.
 size_t command_path_text(const char* windows_path, char* out, size_t out_size)
 {
-    const size_t length = strlen(windows_path);
+    return command_name_text(windows_path, strlen(windows_path), out, out_size);
+}
+
+size_t command_name_text(const char* windows_path, size_t length, char* out, size_t out_size)
+{
     if (out_size > 0) {
         const size_t used = length < out_size - 1 ? length : out_size - 1;
         memcpy(out, windows_path, used);

@@ -21,7 +21,7 @@ TEST(Processes, windows_interpreter_names_mean_the_shell)
     TemporaryTree tree;
     for (const char* name : {"CMD.EXE", "COMMAND.COM", "cmd.exe"}) {
         const std::string command = "echo ran > " + tree.host("out");
-        EXPECT_EQ(run_command_interpreter(name, command.c_str()), COMMAND_STARTED) << name;
+        EXPECT_EQ(run_command_interpreter(name, command.c_str(), nullptr, 0), COMMAND_STARTED) << name;
         EXPECT_EQ(contents(tree.host("out")), "ran\n") << name;
         unlink(tree.host("out").c_str());
     }
@@ -34,14 +34,14 @@ TEST(Processes, interpreter_runs_in_the_current_directory_with_the_environment)
     ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
     ASSERT_EQ(chdir(tree.root().c_str()), 0);
     ScopedEnvironment variable("ORVA_TEST_VALUE", "seen");
-    EXPECT_EQ(run_command_interpreter("/bin/sh", "echo $ORVA_TEST_VALUE > here"), COMMAND_STARTED);
+    EXPECT_EQ(run_command_interpreter("/bin/sh", "echo $ORVA_TEST_VALUE > here", nullptr, 0), COMMAND_STARTED);
     ASSERT_EQ(chdir(saved), 0);
     EXPECT_EQ(contents(tree.host("here")), "seen\n");
 }
 
 TEST(Processes, exit_code_of_a_started_child_is_no_failure)
 {
-    EXPECT_EQ(run_command_interpreter("CMD.EXE", "exit 3"), COMMAND_STARTED);
+    EXPECT_EQ(run_command_interpreter("CMD.EXE", "exit 3", nullptr, 0), COMMAND_STARTED);
 }
 
 TEST(Processes, start_failures_are_told_apart)
@@ -49,17 +49,17 @@ TEST(Processes, start_failures_are_told_apart)
     TemporaryTree tree;
     tree.file("not-a-program", "\x7f" "ELF garbage", 0755);
     tree.file("not-executable", "echo", 0644);
-    EXPECT_EQ(run_command_interpreter(tree.host("missing").c_str(), "true"), COMMAND_NOT_FOUND);
-    EXPECT_EQ(run_command_interpreter("no-such-interpreter-anywhere", "true"), COMMAND_NOT_FOUND);
-    EXPECT_EQ(run_command_interpreter(tree.host("not-a-program").c_str(), "true"), COMMAND_NOT_EXECUTABLE);
-    EXPECT_EQ(run_command_interpreter(tree.host("not-executable").c_str(), "true"), COMMAND_OTHER_FAILURE);
+    EXPECT_EQ(run_command_interpreter(tree.host("missing").c_str(), "true", nullptr, 0), COMMAND_NOT_FOUND);
+    EXPECT_EQ(run_command_interpreter("no-such-interpreter-anywhere", "true", nullptr, 0), COMMAND_NOT_FOUND);
+    EXPECT_EQ(run_command_interpreter(tree.host("not-a-program").c_str(), "true", nullptr, 0), COMMAND_NOT_EXECUTABLE);
+    EXPECT_EQ(run_command_interpreter(tree.host("not-executable").c_str(), "true", nullptr, 0), COMMAND_OTHER_FAILURE);
     const std::string huge(300000, 'x');
-    EXPECT_EQ(run_command_interpreter("/bin/sh", huge.c_str()), COMMAND_TOO_LONG);
+    EXPECT_EQ(run_command_interpreter("/bin/sh", huge.c_str(), nullptr, 0), COMMAND_TOO_LONG);
 }
 
 TEST(Processes, interpreter_given_as_a_windows_path_is_found)
 {
-    EXPECT_EQ(run_command_interpreter("Z:\\bin\\sh", "true"), COMMAND_STARTED);
+    EXPECT_EQ(run_command_interpreter("Z:\\bin\\sh", "true", nullptr, 0), COMMAND_STARTED);
 }
 
 TEST(Processes, command_paths_take_their_host_form)
@@ -88,4 +88,46 @@ TEST(Processes, command_paths_take_their_host_form)
     char small[5];
     EXPECT_EQ(command_path_text("Z:\\abcdef", small, sizeof small), 7u);
     EXPECT_STREQ(small, "/abc");
+}
+
+// A word stays one literal word wherever the command puts it: within a command
+// substitution, after a backslash or a '$', beyond a comment holding a quote. "W" marks
+// where the word stands in each command.
+TEST(Processes, words_stay_literal_in_every_context_of_the_command)
+{
+    TemporaryTree tree;
+    const std::string word = "a'b\"c $(touch ran1)`touch ran2`\\ ${HOME};touch ran3\n";
+    const struct {
+        std::string command;
+        std::string out;
+    } cases[] = {
+        {"printf %s W", word},
+        {"printf %s \"<W>\"", "<" + word + ">"},
+        {"printf %s '<W>'", "<" + word + ">"},
+        {"printf %s \"$(printf %s W)\"", word.substr(0, word.size() - 1)},
+        {"printf %s \"$(printf %s \"(W)\")\"", "(" + word + ")"},
+        {"printf %s \"`printf %s W`\"", word.substr(0, word.size() - 1)},
+        {"printf %s \\W", word},
+        {"printf %s \"\\W\"", word},
+        {"printf %s \"$W\"", "$" + word},
+        {"# it's a comment W\nprintf %s W", word},
+        {"printf %s \"$((1+1))W\"", "2" + word},
+    };
+    for (const auto& c : cases) {
+        std::string command;
+        std::vector<CommandWord> words;
+        for (const char ch : c.command + " > " + tree.host("out")) {
+            if (ch != 'W') {
+                command += ch;
+                continue;
+            }
+            words.push_back({static_cast<uint32_t>(command.size()), static_cast<uint32_t>(command.size() + word.size())});
+            command += word;
+        }
+        EXPECT_EQ(run_command_interpreter("/bin/sh", command.c_str(), words.data(), static_cast<uint32_t>(words.size())),
+                  COMMAND_STARTED);
+        EXPECT_EQ(contents(tree.host("out")), c.out) << c.command;
+        for (const char* ran : {"ran1", "ran2", "ran3"})
+            EXPECT_EQ(contents(ran), "<missing>") << c.command;
+    }
 }
