@@ -122,6 +122,7 @@ TEST_F(CommandLine, every_refused_argument_prints_the_error_pair_in_the_language
 {
     tree.file("a.txt", "x");
     const std::string too_long(1023, 'a');
+    const std::string dots_too_long = std::string(1019, 'a') + "\\..";
     const struct { std::vector<std::string> arguments; Environment env; std::string out; } cases[] = {
         {{"/Z", "a.txt"}, {}, refused("/Z")},
         {{"/L1x", "/Y4", "/CZ", "/513"}, {}, refused("/L1x") + refused("/CZ") + refused("/513")},
@@ -132,6 +133,7 @@ TEST_F(CommandLine, every_refused_argument_prints_the_error_pair_in_the_language
         {{"/?1", "/Z"}, {}, refused("/Z")},         // no parameter line
         {{"/ST", "/Z"}, {}, refused("/Z")},         // no size total
         {{too_long}, {}, refused(too_long)},        // a path too long for its buffer
+        {{dots_too_long}, {}, refused(dots_too_long)},  // read as "..\", one byte more
     };
     for (const auto& c : cases) {
         const RunResult result = run(c.arguments, c.env);
