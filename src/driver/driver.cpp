@@ -57,6 +57,9 @@ void start_up()
 static void report_refused(const char* argument)
 {
     printf(text(MSG_PARAMETER_ERROR), argument);
+    char path[PATH_BUFFER_SIZE];
+    if (windows_form_of_host_path(argument, path, sizeof path))
+        printf(text(MSG_HOST_PATH_AS_ARGUMENT), path);
     fputs(text(MSG_USE_HELP_OPTION), stdout);
 }
 

@@ -213,3 +213,34 @@ TEST_F(CommandLine, output_that_cannot_be_written_fails_the_run_with_a_message)
     const RunResult japanese = run_program("/bin/sh", to_full_disk("many"), tree.path(), SHIFT_JIS);
     EXPECT_EQ(japanese.err, messages_in(to_cp932("標準出力に書き込めません!\n"), "Cannot write to standard output!\n"));
 }
+
+// A host path typed where an option begins ("/tmp/x") is refused like any option, with
+// the form that names it as a path; the form given is one the program takes.
+TEST(LinuxHostPaths, a_refused_argument_naming_a_host_entry_shows_its_form_with_drive_z)
+{
+    TempTree tree;
+    tree.file("a.txt", "x");
+    tree.file("back\\slash", "x");
+    const std::string root = tree.path();
+    const auto refused_with = [](const std::string& argument, const std::string& hint) {
+        return "Parameter error. [" + argument + "]\n" + hint + "Use /? option to show usage.\n";
+    };
+    const struct { std::string argument; Environment env; std::string out; } cases[] = {
+        {root, {}, refused_with(root, "Use [Z:" + root + "] to give it as a path.\n")},
+        {root + "/a.txt", {}, refused_with(root + "/a.txt", "Use [Z:" + root + "/a.txt] to give it as a path.\n")},
+        {root + "/missing", {}, refused(root + "/missing")},
+        {root + "/back\\slash", {}, refused(root + "/back\\slash")},  // a name the C locale cannot show
+        {root + "/back\\slash", {{"LANG", "C.UTF-8"}},
+         refused_with(root + "/back\\slash", "Use [Z:" + root + "/back\xEF\x81\x9Cslash] to give it as a path.\n")},
+        {root, JAPANESE_UTF8, "パラメータが不正です. [" + root + "]\n[Z:" + root +
+                                  "]でパスとして指定します.\n/?オプションで使用方法を表示します.\n"},
+    };
+    for (const auto& c : cases) {
+        const RunResult result = run_orva({"/CI", "it", c.argument}, root, c.env);
+        EXPECT_EQ(result.out, c.out) << "case " << &c - cases;
+        EXPECT_EQ(result.exit_code, 255) << "case " << &c - cases;
+    }
+    const Environment utf8 = {{"LANG", "C.UTF-8"}};
+    EXPECT_EQ(run_orva({"/L1", "Z:" + root + "/back\xEF\x81\x9Cslash"}, root, utf8).exit_code, 1);
+    EXPECT_EQ(run_orva({"/L1", "Z:" + root + "/a.txt"}, root).exit_code, 1);
+}
