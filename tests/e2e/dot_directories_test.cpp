@@ -37,20 +37,20 @@ TEST(DotDirectories, a_source_ending_in_a_dot_component_is_the_contents_of_the_d
 {
     const struct { std::string cwd; std::vector<std::string> arguments; std::string out; int exit_code; } cases[] = {
         {"w", {"."}, contents_of_w(".\\"), 3},
-        {"w", {"./"}, contents_of_w(".\\"), 3},
+        {"w", {".\\"}, contents_of_w(".\\"), 3},
         {"w/sub", {".."}, contents_of_w("..\\"), 3},
-        {"w/sub", {"../"}, contents_of_w("..\\"), 3},
+        {"w/sub", {"..\\"}, contents_of_w("..\\"), 3},
         {"w/sub/deep", {"..\\.."}, contents_of_w("..\\..\\"), 3},
-        {"w", {"sub/."}, file_line("sub\\.\\b.txt") + directory_line("sub\\.\\deep") +
-                             file_line("sub\\.\\deep\\c.txt"), 2},
-        {"w", {"sub/.."}, contents_of_w("sub\\..\\"), 3},
-        {"w", {"/CI", ".", "../bak"}, copy_of_w("..\\bak"), 3},
-        {"w/sub", {"/CI", "..", "../../bak"}, copy_of_w("..\\..\\bak"), 3},
+        {"w", {"sub\\."}, file_line("sub\\.\\b.txt") + directory_line("sub\\.\\deep") +
+                              file_line("sub\\.\\deep\\c.txt"), 2},
+        {"w", {"sub\\.."}, contents_of_w("sub\\..\\"), 3},
+        {"w", {"/CI", ".", "..\\bak"}, copy_of_w("..\\bak"), 3},
+        {"w/sub", {"/CI", "..", "..\\..\\bak"}, copy_of_w("..\\..\\bak"), 3},
         {"w", {"/CI", ".", "sub"}, "Destination directory is inside source directory.\n", 0},
         {"w", {"/CI", ".", "."}, "Source and destination are same directory.\n", 0},
         {"w", {"/CI", "sub", "."}, "Source and destination are same directory.\n", 0},
         // A destination "." or ".." is the directory it names, as it always was.
-        {"w/sub", {"/CI", "/0", "../a.txt", "."}, "create file      .\\a.txt\n", 1},
+        {"w/sub", {"/CI", "/0", "..\\a.txt", "."}, "create file      .\\a.txt\n", 1},
         {"w/sub", {"/CI", "/0", "b.txt", ".."}, "create file      ..\\b.txt\n", 1},
     };
     for (const auto& c : cases) {
