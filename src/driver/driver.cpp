@@ -26,7 +26,7 @@ unsigned char* io_buffer = nullptr;
 unsigned char* compare_buffer = nullptr;
 
 // A path argument must leave room in its 1024-byte buffer for the '*' or '\' that is
-// appended to it, and for the terminating zero.
+// appended to it, and for the terminating zero; a source read as "..\" counts its '\'.
 static const size_t PATH_ARGUMENT_LIMIT = PATH_BUFFER_SIZE - 2;
 
 // Japanese for a Japanese console (code page 932), and for a UTF-8 console whose user
@@ -57,6 +57,9 @@ void start_up()
 static void report_refused(const char* argument)
 {
     printf(text(MSG_PARAMETER_ERROR), argument);
+    char path[PATH_BUFFER_SIZE];
+    if (windows_form_of_host_path(argument, path, sizeof path))
+        printf(text(MSG_HOST_PATH_AS_ARGUMENT), path);
     fputs(text(MSG_USE_HELP_OPTION), stdout);
 }
 
@@ -84,7 +87,8 @@ int scan_arguments(int argc, char** argv)
         }
         if (paths_kept == 2)
             continue;
-        if (strlen(argument) > PATH_ARGUMENT_LIMIT) {
+        const size_t length = paths_kept == 0 ? source_text_length(argument) : strlen(argument);
+        if (length > PATH_ARGUMENT_LIMIT) {
             report_refused(argument);
             parameters_ok = 0;
         }

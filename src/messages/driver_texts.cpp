@@ -7,6 +7,10 @@ const Message MSG_PARAMETER_ERROR = {
     "Parameter error. [%s]\n",
     JAPANESE("パラメータが不正です. [%s]\n"),
 };
+const Message MSG_HOST_PATH_AS_ARGUMENT = {
+    "Use [%s] to give it as a path.\n",
+    JAPANESE("[%s]でパスとして指定します.\n"),
+};
 const Message MSG_USE_HELP_OPTION = {
     "Use /? option to show usage.\n",
     JAPANESE("/?オプションで使用方法を表示します.\n"),

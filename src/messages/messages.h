@@ -41,6 +41,7 @@ extern const char* const VERSION_TEXT;
 
 // Driver.
 extern const Message MSG_PARAMETER_ERROR;
+extern const Message MSG_HOST_PATH_AS_ARGUMENT;
 extern const Message MSG_USE_HELP_OPTION;
 extern const Message MSG_SAME_DIRECTORY;
 extern const Message MSG_DESTINATION_INSIDE_SOURCE;

@@ -37,6 +37,13 @@ void end_as_requested();
 enum HostRequest { HOST_REQUEST_NONE = 0, HOST_REQUEST_HELP, HOST_REQUEST_VERSION };
 HostRequest host_request(const char* argument);
 
+// An argument refused as an option may be a host path typed as the host's tools take it:
+// on POSIX a leading '/' always starts an option, and "/tmp/x" is written "Z:/tmp/x".
+// When argument names an existing host entry, writes the form the program takes as a
+// path to out and returns true; false otherwise, or when the form does not fit. Windows
+// paths never begin with '/': there the result is always false.
+bool windows_form_of_host_path(const char* argument, char* out, size_t out_size);
+
 // Moves the cursor of a console back over a number of character cells, so that the
 // progress text just printed is overwritten by the next. Windows moves it on the screen
 // buffer; the POSIX layer sends the terminal's relative cursor moves. Nothing happens

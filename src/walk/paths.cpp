@@ -1,6 +1,8 @@
 // Splitting paths into components, multibyte-aware.
 #include "walk/paths.h"
 
+#include <cstring>
+
 #include "walk/multibyte.h"
 
 char* last_component(const char* path)
@@ -23,4 +25,10 @@ char* extension_of(const char* path)
             dot = p;
     }
     return dot == nullptr ? nullptr : dot + 1;
+}
+
+bool ends_in_dot_directory(const char* path)
+{
+    const char* name = last_component(path);
+    return strcmp(name, ".") == 0 || strcmp(name, "..") == 0;
 }

@@ -7,3 +7,6 @@ char* last_component(const char* path);
 
 // After the last '.' of the last component; null when the component has none.
 char* extension_of(const char* path);
+
+// Whether the last component is "." or "..": a directory named by its place alone.
+bool ends_in_dot_directory(const char* path);

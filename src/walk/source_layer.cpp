@@ -39,10 +39,28 @@ static bool names_directory(const char* source)
     return (layer.find_data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+// "." and ".." have no name of their own to copy under a destination: their copy would
+// be the destination itself, or its parent. Such a source is read with a '\' after it,
+// as the contents of the directory it names.
+static char dot_directory_source[PATH_BUFFER_SIZE];
+
+size_t source_text_length(const char* source)
+{
+    return strlen(source) + (ends_in_dot_directory(source) ? 1 : 0);
+}
+
+static char* source_as_read(char* source)
+{
+    if (source == nullptr || !ends_in_dot_directory(source))
+        return source;
+    snprintf(dot_directory_source, sizeof dot_directory_source, "%s\\", source);
+    return dot_directory_source;
+}
+
 void prepare_source_layer()
 {
     LevelRecord& layer = level_table[0];
-    char* source = settings.source_arg;
+    char* source = settings.source_arg = source_as_read(settings.source_arg);
     if (source == nullptr) {
         strcpy(layer.search_path, "*");
     } else {

@@ -1,9 +1,14 @@
 // Layer 0 of the walk from the source argument, the destination lookup and search closing.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "walk/walk_state.h"
+
+// The length of the source argument as layer 0 takes it, before the "*" it may append:
+// a source that ends in "." or ".." takes a '\' after it.
+size_t source_text_length(const char* source);
 
 // Fills layer 0 (search_path, root_length) from the source argument and sets
 // SOURCE_IS_DIRECTORY when the source names a directory itself.

@@ -122,6 +122,7 @@ TEST_F(CommandLine, every_refused_argument_prints_the_error_pair_in_the_language
 {
     tree.file("a.txt", "x");
     const std::string too_long(1023, 'a');
+    const std::string dots_too_long = std::string(1019, 'a') + "\\..";
     const struct { std::vector<std::string> arguments; Environment env; std::string out; } cases[] = {
         {{"/Z", "a.txt"}, {}, refused("/Z")},
         {{"/L1x", "/Y4", "/CZ", "/513"}, {}, refused("/L1x") + refused("/CZ") + refused("/513")},
@@ -132,6 +133,7 @@ TEST_F(CommandLine, every_refused_argument_prints_the_error_pair_in_the_language
         {{"/?1", "/Z"}, {}, refused("/Z")},         // no parameter line
         {{"/ST", "/Z"}, {}, refused("/Z")},         // no size total
         {{too_long}, {}, refused(too_long)},        // a path too long for its buffer
+        {{dots_too_long}, {}, refused(dots_too_long)},  // read as "..\", one byte more
     };
     for (const auto& c : cases) {
         const RunResult result = run(c.arguments, c.env);
@@ -210,4 +212,35 @@ TEST_F(CommandLine, output_that_cannot_be_written_fails_the_run_with_a_message)
     }
     const RunResult japanese = run_program("/bin/sh", to_full_disk("many"), tree.path(), SHIFT_JIS);
     EXPECT_EQ(japanese.err, messages_in(to_cp932("標準出力に書き込めません!\n"), "Cannot write to standard output!\n"));
+}
+
+// A host path typed where an option begins ("/tmp/x") is refused like any option, with
+// the form that names it as a path; the form given is one the program takes.
+TEST(LinuxHostPaths, a_refused_argument_naming_a_host_entry_shows_its_form_with_drive_z)
+{
+    TempTree tree;
+    tree.file("a.txt", "x");
+    tree.file("back\\slash", "x");
+    const std::string root = tree.path();
+    const auto refused_with = [](const std::string& argument, const std::string& hint) {
+        return "Parameter error. [" + argument + "]\n" + hint + "Use /? option to show usage.\n";
+    };
+    const struct { std::string argument; Environment env; std::string out; } cases[] = {
+        {root, {}, refused_with(root, "Use [Z:" + root + "] to give it as a path.\n")},
+        {root + "/a.txt", {}, refused_with(root + "/a.txt", "Use [Z:" + root + "/a.txt] to give it as a path.\n")},
+        {root + "/missing", {}, refused(root + "/missing")},
+        {root + "/back\\slash", {}, refused(root + "/back\\slash")},  // a name the C locale cannot show
+        {root + "/back\\slash", {{"LANG", "C.UTF-8"}},
+         refused_with(root + "/back\\slash", "Use [Z:" + root + "/back\xEF\x81\x9Cslash] to give it as a path.\n")},
+        {root, JAPANESE_UTF8, "パラメータが不正です. [" + root + "]\n[Z:" + root +
+                                  "]でパスとして指定します.\n/?オプションで使用方法を表示します.\n"},
+    };
+    for (const auto& c : cases) {
+        const RunResult result = run_orva({"/CI", "it", c.argument}, root, c.env);
+        EXPECT_EQ(result.out, c.out) << "case " << &c - cases;
+        EXPECT_EQ(result.exit_code, 255) << "case " << &c - cases;
+    }
+    const Environment utf8 = {{"LANG", "C.UTF-8"}};
+    EXPECT_EQ(run_orva({"/L1", "Z:" + root + "/back\xEF\x81\x9Cslash"}, root, utf8).exit_code, 1);
+    EXPECT_EQ(run_orva({"/L1", "Z:" + root + "/a.txt"}, root).exit_code, 1);
 }

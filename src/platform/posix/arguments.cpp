@@ -5,9 +5,13 @@
 // Every tool here answers --help and --version; only those two exact words are taken,
 // so any other argument that begins with '-' stays a path, as on Windows.
 #include <csignal>
+#include <cstdio>
 #include <cstring>
+#include <string>
+#include <sys/stat.h>
 
 #include "platform/platform.h"
+#include "platform/posix/names.h"
 #include "platform/posix/termination.h"
 
 void prepare_arguments(int argc, char** argv)
@@ -33,4 +37,33 @@ HostRequest host_request(const char* argument)
     if (strcmp(argument, "--version") == 0)
         return HOST_REQUEST_VERSION;
     return HOST_REQUEST_NONE;
+}
+
+// Drive Z: is the host root, so the host path itself after "Z:" names the same entry,
+// each name in its Windows form: a '\' in a host name would otherwise read as a separator.
+bool windows_form_of_host_path(const char* argument, char* out, size_t out_size)
+{
+    struct stat status;
+    if (argument[0] != '/' || lstat(argument, &status) != 0)
+        return false;
+    std::string form = "Z:";
+    std::string name;
+    for (const char* p = argument;; p++) {
+        if (*p != '/' && *p != '\0') {
+            name.push_back(*p);
+            continue;
+        }
+        if (!name.empty()) {
+            char shown[MAX_PATH * 3];
+            size_t length = 0;
+            if (!windows_name_of(name.c_str(), shown, sizeof shown, &length))
+                return false;
+            form.append(shown, length);
+            name.clear();
+        }
+        if (*p == '\0')
+            break;
+        form.push_back('/');
+    }
+    return snprintf(out, out_size, "%s", form.c_str()) < static_cast<int>(out_size);
 }

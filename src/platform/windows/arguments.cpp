@@ -12,3 +12,8 @@ HostRequest host_request(const char*)
 {
     return HOST_REQUEST_NONE;
 }
+
+bool windows_form_of_host_path(const char*, char*, size_t)
+{
+    return false;
+}
