@@ -17,7 +17,10 @@
 // typed; the POSIX layer turns every '/' into '\' in the arguments that do not begin
 // with '/', so that host paths such as src/sub reach the program as Windows paths. It
 // also ignores SIGXFSZ, so that a write past the file size limit fails like any write,
-// and starts watching for the requests to end the run (below).
+// starts watching for the requests to end the run (below), and starts following the
+// cursor of the terminals standard output and error write to, as a console keeps its
+// cursor: however the run ends, a line it leaves open on a terminal is ended there
+// (never in a file or pipe), so that the shell's prompt does not join it.
 void prepare_arguments(int argc, char** argv);
 
 // Whether a request from outside to end the run has come: on POSIX SIGTERM, SIGHUP,

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
+#include "platform/posix/followed_streams.h"
 #include "platform/posix/termination.h"
 
 void prepare_arguments(int argc, char** argv)
@@ -16,6 +17,7 @@ void prepare_arguments(int argc, char** argv)
     // Windows, not end the process in the middle of a copy with its partial file left.
     signal(SIGXFSZ, SIG_IGN);
     catch_termination_signals();
+    follow_standard_streams();
     for (int i = 1; i < argc; i++) {
         if (argv[i][0] == '/')
             continue;
