@@ -41,13 +41,18 @@ enum HostRequest { HOST_REQUEST_NONE = 0, HOST_REQUEST_HELP, HOST_REQUEST_VERSIO
 HostRequest host_request(const char* argument);
 
 // Moves the cursor of a console back over a number of character cells, so that the
-// progress text just printed is overwritten by the next. Windows moves it on the screen
-// buffer; the POSIX layer sends the terminal's relative cursor moves. Nothing happens
-// when the handle is no console.
+// progress text just printed is overwritten by the next; where the text wrapped at the
+// right margin, the cursor goes back up to the row it began on. Windows moves it on the
+// screen buffer; the POSIX layer sends the terminal's relative cursor moves from the
+// position it followed over what was written there. Nothing happens when the handle is
+// no console.
 void console_cursor_back(HANDLE console, int cells);
 
 // Blanks the cursor's row of a console and leaves the cursor at its column 0. Windows
-// prints the blanks through stream; the POSIX layer erases the row on the terminal.
+// prints the blanks through stream. The POSIX layer erases on the terminal every row of
+// the line the cursor is in, which a long progress text may have wrapped onto, and leaves
+// the cursor at column 0 of its first row; the Windows console does not say where a
+// wrapped text began.
 void console_clear_row(HANDLE console, FILE* stream);
 
 // Identity: whether two paths name the same file, directory or link: the same device and

@@ -1,22 +1,20 @@
 // Progress text rewritten in place on the Windows console's screen buffer.
 #include "platform/platform.h"
 
+// The screen buffer wraps a long text at its width (dwSize.X, which the window may show
+// only in part) and moves the cursor to the next row as soon as the last column is
+// written: the cells before column 0 are the end of the row above.
 void console_cursor_back(HANDLE console, int cells)
 {
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (console == INVALID_HANDLE_VALUE || !GetConsoleScreenBufferInfo(console, &info))
         return;
-    const int width = info.dwMaximumWindowSize.X > 0 ? info.dwMaximumWindowSize.X : 1;
-    const int rows = cells / width;
-    const int rest = cells - rows * width;
-    COORD position = info.dwCursorPosition;
-    position.Y = static_cast<SHORT>(position.Y - rows);
-    if (position.Y < 0) {
-        position.X = 0;
-        position.Y = 0;
-    } else if (rest != 0) {
-        // The column stops at the left edge; it never wraps to the row above.
-        position.X = static_cast<SHORT>(position.X - rest < 0 ? 0 : position.X - rest);
+    const int width = info.dwSize.X > 0 ? info.dwSize.X : 1;
+    const int target = info.dwCursorPosition.Y * width + info.dwCursorPosition.X - cells;
+    COORD position = {0, 0};
+    if (target > 0) {
+        position.X = static_cast<SHORT>(target % width);
+        position.Y = static_cast<SHORT>(target / width);
     }
     SetConsoleCursorPosition(console, position);
 }
