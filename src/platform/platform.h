@@ -17,7 +17,10 @@
 // typed; the POSIX layer turns every '/' into '\' in the arguments that do not begin
 // with '/', so that host paths such as src/sub reach the program as Windows paths. It
 // also ignores SIGXFSZ, so that a write past the file size limit fails like any write,
-// and starts watching for the requests to end the run (below).
+// starts watching for the requests to end the run (below), and starts following the
+// cursor of the terminals standard output and error write to, as a console keeps its
+// cursor: however the run ends, a line it leaves open on a terminal is ended there
+// (never in a file or pipe), so that the shell's prompt does not join it.
 void prepare_arguments(int argc, char** argv);
 
 // Whether a request from outside to end the run has come: on POSIX SIGTERM, SIGHUP,
@@ -46,12 +49,17 @@ bool windows_form_of_host_path(const char* argument, char* out, size_t out_size)
 
 // Moves the cursor of a console back over a number of character cells, so that the
 // progress text just printed is overwritten by the next. Windows moves it on the screen
-// buffer; the POSIX layer sends the terminal's relative cursor moves. Nothing happens
-// when the handle is no console.
+// buffer, whole rows first, then the column, which stops at the left edge. The POSIX
+// layer sends the terminal's relative cursor moves from the position it followed over
+// what was written there, and where the text wrapped at the right margin it goes back up
+// to the row the text began on. Nothing happens when the handle is no console.
 void console_cursor_back(HANDLE console, int cells);
 
 // Blanks the cursor's row of a console and leaves the cursor at its column 0. Windows
-// prints the blanks through stream; the POSIX layer erases the row on the terminal.
+// prints the blanks through stream. The POSIX layer erases on the terminal every row of
+// the line the cursor is in, which a long progress text may have wrapped onto, and leaves
+// the cursor at column 0 of its first row; the Windows console does not say where a
+// wrapped text began.
 void console_clear_row(HANDLE console, FILE* stream);
 
 // Identity: whether two paths name the same file, directory or link: the same device and

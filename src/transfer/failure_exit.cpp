@@ -8,10 +8,10 @@
 
 int failure_exit()
 {
-    // ESC stays in force: the next poll would stop the run anyway, so no line end is
-    // printed after the abort message.
-    if (!settings.continue_on_error || console.aborted)
+    if (!settings.continue_on_error)
         return 0;
     fputs("\n", stdout);
-    return 1;
+    // ESC stays in force: the run stops here, before the operations that follow a
+    // directory's contents, as it would at the next poll.
+    return console.aborted ? 0 : 1;
 }

@@ -179,8 +179,9 @@ TEST_F(Delete, failed_deletion_stops_the_run_unless_e_is_given)
 }
 
 // Answers at the terminal: N keeps a file, so its directory cannot go; with the prompts
-// still on and the source naming that directory, the failure stops the run (no E). A
-// wildcard source makes it a remark, A answers every later entry, ESC stops at once.
+// still on and the source naming that directory, the failure stops the run (no E), and
+// the terminal's line is ended at the end of the run. A wildcard source makes it a
+// remark, A answers every later entry, ESC stops at once.
 TEST_F(Delete, answers_at_the_prompt_and_the_strict_directory_rule)
 {
     const auto fill = [this] {
@@ -196,7 +197,7 @@ TEST_F(Delete, answers_at_the_prompt_and_the_strict_directory_rule)
         s.type("y");
         EXPECT_EQ(s.wait_exit(), 1);
         EXPECT_EQ(s.output(), "delete file      src\\a\\x" + PROMPT + "n\r\n" + "delete directory src\\a" + PROMPT +
-                                  "y\x1b[7m\r\nDelete directory src\\a failed!\x1b[0m\x1b[0m");
+                                  "y\x1b[7m\r\nDelete directory src\\a failed!\x1b[0m\x1b[0m\r\n");
         EXPECT_TRUE(exists("src/a/x") && exists("src/b/y"));
     }
     {

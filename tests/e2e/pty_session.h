@@ -7,10 +7,11 @@
 
 class PtySession {
 public:
-    // Starts program with the arguments in cwd, on a new pseudo-terminal that is its
-    // standard input, output and error and its controlling terminal.
+    // Starts program with the arguments in cwd, on a new pseudo-terminal of 30 rows and
+    // columns columns that is its standard input, output and error and its controlling
+    // terminal.
     PtySession(const std::string& program, const std::vector<std::string>& arguments, const std::string& cwd,
-               const std::map<std::string, std::string>& env = {});
+               const std::map<std::string, std::string>& env = {}, int columns = 100);
     ~PtySession();
     PtySession(const PtySession&) = delete;
     PtySession& operator=(const PtySession&) = delete;

@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 
 #include "platform/platform.h"
+#include "platform/posix/followed_streams.h"
 #include "platform/posix/names.h"
 #include "platform/posix/termination.h"
 
@@ -20,6 +21,7 @@ void prepare_arguments(int argc, char** argv)
     // Windows, not end the process in the middle of a copy with its partial file left.
     signal(SIGXFSZ, SIG_IGN);
     catch_termination_signals();
+    follow_standard_streams();
     for (int i = 1; i < argc; i++) {
         if (argv[i][0] == '/')
             continue;

@@ -4,8 +4,10 @@
 // A handle that is not a terminal is no console: the calls fail with
 // ERROR_INVALID_HANDLE, as Windows does for redirected handles, and nothing is written.
 #include <cstdio>
+#include <string>
 #include <sys/ioctl.h>
 
+#include "platform/posix/followed_streams.h"
 #include "platform/posix/handles.h"
 #include "platform/posix/terminal.h"
 
@@ -63,40 +65,62 @@ BOOL SetConsoleTextAttribute(HANDLE console, WORD attributes)
     return TRUE;
 }
 
-// The layer does not follow the cursor over what the program prints, so it has no
-// absolute position to move to; the program moves the cursor through the two relative
-// operations below instead.
+// The layer follows the cursor only within the current line (a terminal tells no
+// absolute position), so it has no position to move to; the program moves the cursor
+// through the two relative operations below instead.
 BOOL SetConsoleCursorPosition(HANDLE console, COORD)
 {
     return terminal_of(console) >= 0;
 }
 
-// The terminal clamps a move left at its first column, as the console does.
+static std::string cursor_move(const char* final_byte, int count)
+{
+    return count > 0 ? "\033[" + std::to_string(count) + final_byte : std::string();
+}
+
+// Rows up, then the column. From a pending wrap the cursor still stands on the last
+// column, and terminals differ on where a move left starts from there: a carriage return
+// first makes every terminal count from column 0.
+static void move_to(int fd, const TerminalScreen& screen, int row, int column)
+{
+    std::string sequence = cursor_move("A", screen.row - row);
+    if (screen.wrap_pending || column > screen.column)
+        sequence += "\r" + cursor_move("C", column);
+    else
+        sequence += cursor_move("D", screen.column - column);
+    if (!sequence.empty())
+        write_sequence(fd, sequence.c_str());
+}
+
+// console_cursor_back: Windows moves the cursor on its screen buffer, whose rows a long
+// text wraps onto: the cells before column 0 are the end of the row above.
 void console_cursor_back(HANDLE console, int cells)
 {
     const int fd = terminal_of(console);
-    if (fd < 0 || cells <= 0)
+    const TerminalScreen* screen = fd < 0 ? nullptr : followed_screen(fd);
+    if (screen == nullptr || cells <= 0)
         return;
-    struct winsize size = {};
-    const int width = ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
-    char sequence[32];
-    const int rows = cells / width;
-    const int rest = cells % width;
-    if (rows > 0) {
-        snprintf(sequence, sizeof sequence, "\033[%dA", rows);
-        write_sequence(fd, sequence);
-    }
-    if (rest > 0) {
-        snprintf(sequence, sizeof sequence, "\033[%dD", rest);
-        write_sequence(fd, sequence);
-    }
+    const int width = terminal_width(fd);
+    const int here = screen->row * width + (screen->wrap_pending ? width : screen->column);
+    const int target = here - cells;
+    const int row = target >= 0 ? target / width : -((width - 1 - target) / width);
+    move_to(fd, *screen, row, target - row * width);
 }
 
-// Carriage return and erase to the end of the row: the terminal's own way of blanking
-// a row, which also avoids the deferred wrap a row full of blanks would leave pending.
+// console_clear_row: Windows blanks the cursor's row with a row of blanks. The terminal
+// erases instead, which leaves no deferred wrap behind, and erases every row the line took
+// when it wrapped, so that no part of a long progress text stays; the cursor is left at
+// column 0 of the line's first row.
 void console_clear_row(HANDLE console, FILE*)
 {
     const int fd = terminal_of(console);
-    if (fd >= 0)
-        write_sequence(fd, "\r\033[K");
+    TerminalScreen* screen = fd < 0 ? nullptr : followed_screen(fd);
+    if (screen == nullptr)
+        return;
+    std::string sequence = cursor_move("A", screen->row) + "\r\033[K";
+    for (int row = 1; row <= screen->last_row; row++)
+        sequence += "\033[B\033[K";
+    sequence += cursor_move("A", screen->last_row);
+    write_sequence(fd, sequence.c_str());
+    start_new_line(screen);
 }

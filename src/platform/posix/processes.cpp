@@ -11,6 +11,7 @@
 #include <strings.h>
 #include <sys/wait.h>
 
+#include "platform/posix/followed_streams.h"
 #include "platform/posix/names.h"
 #include "platform/posix/path_lookup.h"
 #include "platform/posix/shell_words.h"
@@ -86,6 +87,7 @@ CommandStartResult run_command_interpreter(const char* interpreter, const char* 
     suspend_key_mode();
     const int error = spawn_and_wait(program, script.c_str());
     resume_key_mode();
+    take_lines_as_ended();
     // The command may have changed any directory behind the layer's back.
     forget_all_directories();
     return start_result_of(error);

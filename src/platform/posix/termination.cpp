@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "platform/platform.h"
+#include "platform/posix/followed_streams.h"
 #include "platform/posix/termination.h"
 #include "platform/posix/terminal.h"
 
@@ -28,6 +29,7 @@ static int request_pipe[2] = {-1, -1};
 // let through first, since a handler runs with its own signal held.
 static void end_by(int signal_number)
 {
+    end_open_lines();
     suspend_key_mode();
     signal(signal_number, SIG_DFL);
     sigset_t only;
