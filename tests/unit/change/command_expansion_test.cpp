@@ -88,14 +88,20 @@ TEST_F(CommandExpansion, names_and_paths_of_the_entry)
         EXPECT_EQ(expand(c.long_path, c.short_path, c.pattern), c.expected) << c.long_path << " " << c.pattern;
 }
 
-TEST_F(CommandExpansion, f_doubles_every_dollar_of_names_and_paths_only)
+// Each path variable's text is a word of its own for the shell, which gets it literally:
+// F doubles no '$' (for cmd.exe it does; the Windows build's tests show that).
+TEST_F(CommandExpansion, path_variables_are_words_and_f_doubles_nothing_for_the_shell)
 {
     const char* path = "Z:\\d$x\\a$b.t$t";
     const char* pattern = "$f $e $n $p $s $$ $D";
     walk.current_level->find_data.ftLastWriteTime = file_time_of(0);
-    EXPECT_EQ(expand(path, path, pattern), "a$b t$t /d$x/a$b.t$t /d$x /d$x $ 01-01-01");
     settings.exec_double_dollar = 1;
-    EXPECT_EQ(expand(path, path, pattern), "a$$b t$$t /d$$x/a$$b.t$$t /d$$x /d$$x $ 01-01-01");
+    const std::string expanded = expand(path, path, pattern);
+    EXPECT_EQ(expanded, "a$b t$t /d$x/a$b.t$t /d$x /d$x $ 01-01-01");
+    std::vector<std::string> words;
+    for (uint32_t i = 0; i < command.word_count; i++)
+        words.push_back(expanded.substr(command.words[i].start, command.words[i].end - command.words[i].start));
+    EXPECT_EQ(words, (std::vector<std::string>{"a$b", "t$t", "/d$x/a$b.t$t", "/d$x", "/d$x"}));
 }
 
 TEST_F(CommandExpansion, last_write_date_and_time_in_local_time)
