@@ -73,9 +73,13 @@ BOOL SetConsoleCursorPosition(HANDLE console, COORD)
     return terminal_of(console) >= 0;
 }
 
-static std::string cursor_move(const char* final_byte, int count)
+static void append_cursor_move(std::string& sequence, char final_byte, int count)
 {
-    return count > 0 ? "\033[" + std::to_string(count) + final_byte : std::string();
+    if (count <= 0)
+        return;
+    char move[24];
+    snprintf(move, sizeof move, "\033[%d%c", count, final_byte);
+    sequence.append(move);
 }
 
 // Rows up, then the column. From a pending wrap the cursor still stands on the last
@@ -83,11 +87,14 @@ static std::string cursor_move(const char* final_byte, int count)
 // first makes every terminal count from column 0.
 static void move_to(int fd, const TerminalScreen& screen, int row, int column)
 {
-    std::string sequence = cursor_move("A", screen.row - row);
-    if (screen.wrap_pending || column > screen.column)
-        sequence += "\r" + cursor_move("C", column);
-    else
-        sequence += cursor_move("D", screen.column - column);
+    std::string sequence;
+    append_cursor_move(sequence, 'A', screen.row - row);
+    if (screen.wrap_pending || column > screen.column) {
+        sequence.push_back('\r');
+        append_cursor_move(sequence, 'C', column);
+    } else {
+        append_cursor_move(sequence, 'D', screen.column - column);
+    }
     if (!sequence.empty())
         write_sequence(fd, sequence.c_str());
 }
@@ -117,10 +124,12 @@ void console_clear_row(HANDLE console, FILE*)
     TerminalScreen* screen = fd < 0 ? nullptr : followed_screen(fd);
     if (screen == nullptr)
         return;
-    std::string sequence = cursor_move("A", screen->row) + "\r\033[K";
+    std::string sequence;
+    append_cursor_move(sequence, 'A', screen->row);
+    sequence.append("\r\033[K");
     for (int row = 1; row <= screen->last_row; row++)
-        sequence += "\033[B\033[K";
-    sequence += cursor_move("A", screen->last_row);
+        sequence.append("\033[B\033[K");
+    append_cursor_move(sequence, 'A', screen->last_row);
     write_sequence(fd, sequence.c_str());
     start_new_line(screen);
 }
