@@ -116,7 +116,7 @@ TEST(Processes, words_stay_literal_in_every_context_of_the_command)
     for (const auto& c : cases) {
         std::string command;
         std::vector<CommandWord> words;
-        for (const char ch : c.command + " > " + tree.host("out")) {
+        for (const char ch : c.command) {
             if (ch != 'W') {
                 command += ch;
                 continue;
@@ -124,6 +124,7 @@ TEST(Processes, words_stay_literal_in_every_context_of_the_command)
             words.push_back({static_cast<uint32_t>(command.size()), static_cast<uint32_t>(command.size() + word.size())});
             command += word;
         }
+        command += " > " + tree.host("out");
         EXPECT_EQ(run_command_interpreter("/bin/sh", command.c_str(), words.data(), static_cast<uint32_t>(words.size())),
                   COMMAND_STARTED);
         EXPECT_EQ(contents(tree.host("out")), c.out) << c.command;
