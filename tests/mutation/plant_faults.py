@@ -62,13 +62,19 @@ def read_faults(path):
     return faults
 
 
-def run(command, cwd=None, log=None):
-    """Runs a command; its output goes to the log file when one is given."""
-    if log is None:
-        return subprocess.run(command, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
-                              errors="replace")
-    with open(log, "w") as out:
-        return subprocess.run(command, cwd=cwd, stdout=out, stderr=subprocess.STDOUT)
+def run(command, log=None):
+    """Runs a command in a session of its own, so that an interruption ends all it started
+    (make's compilers, ctest's tests). Returns its exit code and output (None with a log)."""
+    with open(log or os.devnull, "w") as out:
+        child = subprocess.Popen(command, stdout=subprocess.PIPE if log is None else out, stderr=subprocess.STDOUT,
+                                 text=True, errors="replace", start_new_session=True)
+        try:
+            output = child.communicate()[0]
+        except BaseException:
+            os.killpg(child.pid, signal.SIGKILL)
+            child.wait()
+            raise
+    return child.returncode, output
 
 
 def git(repository, *arguments):
@@ -112,12 +118,12 @@ def configure_and_build(scratch, build):
     result = run(["cmake", "-S", str(scratch), "-B", str(build), "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
                   f"-DCMAKE_CXX_FLAGS_RELWITHDEBINFO={flags}", "-DORVA_SANITIZE=OFF", "-DORVA_TESTS=ON"],
                  log=build.parent / "configure.log")
-    if result.returncode != 0 or not build_tree(build):
+    if result[0] != 0 or not build_tree(build):
         sys.exit(f"the unchanged sources do not build: see {build.parent}")
 
 
 def build_tree(build):
-    return run(["cmake", "--build", str(build), "-j2"], log=build.parent / "build.log").returncode == 0
+    return run(["cmake", "--build", str(build), "-j2"], log=build.parent / "build.log")[0] == 0
 
 
 FAILED_LINE = re.compile(r"Test\s+#\d+: (\S+) \.*\s*(?:\*\*\*|Exception|Not Run|Subprocess)")
@@ -130,10 +136,10 @@ def run_suite(build, timeout, excluded, stop_on_failure):
         command.append("--stop-on-failure")
     if excluded:
         command += ["-E", "|".join("^" + re.escape(name) + "$" for name in excluded)]
-    result = run(command)
-    failed = FAILED_LINE.findall(result.stdout)
-    if result.returncode != 0 and not failed:
-        failed = [f"(ctest exit {result.returncode}, no test named)"]
+    code, output = run(command)
+    failed = FAILED_LINE.findall(output)
+    if code != 0 and not failed:
+        failed = [f"(ctest exit {code}, no test named)"]
     return failed
 
 
@@ -180,8 +186,9 @@ def main():
     parser.add_argument("--scratch", help="the scratch directory (default /tmp/orva-mutation-REVISION)")
     parser.add_argument("--timeout", type=int, default=120, help="seconds a single test may take")
     arguments = parser.parse_args()
-    signal.signal(signal.SIGTERM, stop_by_signal)
-    signal.signal(signal.SIGHUP, stop_by_signal)
+    # Set for SIGINT too: a run started in the background inherits it ignored.
+    for number in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+        signal.signal(number, stop_by_signal)
 
     repository = Path(git(HERE, "rev-parse", "--show-toplevel").decode().strip())
     revision = git(repository, "rev-parse", "--verify", arguments.revision + "^{commit}").decode().strip()
@@ -198,7 +205,10 @@ def main():
     started = time.monotonic()
     build = scratch / "build"
     print(f"building {revision[:12]} in {scratch}", flush=True)
-    configure_and_build(scratch, build)
+    try:
+        configure_and_build(scratch, build)
+    except KeyboardInterrupt:
+        sys.exit("interrupted while building the unchanged sources")
     excluded = [] if arguments.build_only else run_suite(build, arguments.timeout, [], False)
     if excluded:
         print("failing without any fault, left out of every run: " + ", ".join(excluded), flush=True)
