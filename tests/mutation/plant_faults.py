@@ -126,14 +126,17 @@ def build_tree(build):
     return run(["cmake", "--build", str(build), "-j2"], log=build.parent / "build.log")[0] == 0
 
 
-FAILED_LINE = re.compile(r"Test\s+#\d+: (\S+) \.*\s*(?:\*\*\*|Exception|Not Run|Subprocess)")
+FAILED_LINE = re.compile(r"Test\s+#\d+: (.+?)\s*\.*\s*\*\*\*")
 
 
-def run_suite(build, timeout, excluded, stop_on_failure):
-    """Runs ctest; returns the failing tests in the order ctest reported them."""
-    command = ["ctest", "--test-dir", str(build), "-j2", "--timeout", str(timeout)]
+def run_suite(build, timeout, excluded, stop_on_failure, only=None):
+    """Runs ctest (or the one test named by only); returns the failing tests in the
+    order ctest reported them."""
+    command = ["ctest", "--test-dir", str(build), "-j2", "--timeout", str(timeout), "--no-tests=error"]
     if stop_on_failure:
         command.append("--stop-on-failure")
+    if only:
+        command += ["-R", "^" + re.escape(only) + "$"]
     if excluded:
         command += ["-E", "|".join("^" + re.escape(name) + "$" for name in excluded)]
     code, output = run(command)
@@ -143,7 +146,21 @@ def run_suite(build, timeout, excluded, stop_on_failure):
     return failed
 
 
-def try_fault(fault, scratch, build, timeout, excluded, build_only):
+def first_confirmed_failure(build, timeout, excluded, flaky):
+    """The first failing test of a suite run that also fails twice when run alone. A
+    test that passes alone on the same build failed by chance: it is left out from then
+    on (flaky keeps it) and the suite runs again."""
+    while True:
+        failed = run_suite(build, timeout, excluded + sorted(flaky), True)
+        if not failed:
+            return None
+        first = failed[0]
+        if first.startswith("(") or all(run_suite(build, timeout, [], False, first) for _ in range(2)):
+            return first
+        flaky.add(first)
+
+
+def try_fault(fault, scratch, build, timeout, excluded, flaky, build_only):
     """Applies the fault, builds, runs the suite, restores. Returns (outcome, first failing test)."""
     target = scratch / fault.path
     source = target.read_text(encoding="utf-8")
@@ -155,8 +172,8 @@ def try_fault(fault, scratch, build, timeout, excluded, build_only):
             return "does not build", ""
         if build_only:
             return "builds", ""
-        failed = run_suite(build, timeout, excluded, True)
-        return ("caught", failed[0]) if failed else ("missed", "")
+        first = first_confirmed_failure(build, timeout, excluded, flaky)
+        return ("caught", first) if first else ("missed", "")
     finally:
         target.write_text(source, encoding="utf-8")
         (scratch / PLANTED_MARK).unlink()
@@ -217,11 +234,12 @@ def main():
               f"no sanitizers); per fault: `ctest --stop-on-failure -j2 --timeout {arguments.timeout}`.",
               "", "Failing without any fault, and so left out of every run: "
               + (", ".join(f"`{name}`" for name in excluded) or "none") + "."]
-    rows, counts = [], {}
+    rows, counts, flaky = [], {}, set()
     try:
         for index, fault in enumerate(chosen, 1):
             began = time.monotonic()
-            outcome, test = try_fault(fault, scratch, build, arguments.timeout, excluded, arguments.build_only)
+            outcome, test = try_fault(fault, scratch, build, arguments.timeout, excluded, flaky,
+                                      arguments.build_only)
             rows.append((fault, outcome, test))
             counts[outcome] = counts.get(outcome, 0) + 1
             print(f"[{index}/{len(chosen)}] {fault.ident}: {outcome} {test} ({time.monotonic() - began:.0f} s)",
@@ -230,6 +248,8 @@ def main():
     except KeyboardInterrupt:
         print("interrupted: the file of the fault in place is restored", flush=True)
         header.append("\nInterrupted before the last faults.")
+    header.append("\nFailed in a run and passed twice alone on the same build, so left out from then on: "
+                  + (", ".join(f"`{name}`" for name in sorted(flaky)) or "none") + ".")
     minutes = (time.monotonic() - started) / 60
     header[2] += f" The run took {minutes:.0f} minutes."
     write_results(arguments.results, header, rows, counts)
