@@ -136,6 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "Verify file      dst\\f size,date, are different.\n", 0},
         VerifyCase{"/VAD", "abc", "ab", 0, READ_ONLY, "Verify file      dst\\f is same.\n", 1},
         VerifyCase{"/VD", "abc", "abc", 1500, SAME_KIND, "Verify file      dst\\f date, are different.\n", 0},
+        VerifyCase{"/VD", "abc", "abc", -1500, SAME_KIND, "Verify file      dst\\f date, are different.\n", 0},
         VerifyCase{"/VD2", "abc", "abc", 1500, SAME_KIND, "Verify file      dst\\f is same.\n", 1},
         VerifyCase{"/VD2", "abc", "abc", -1500, SAME_KIND, "Verify file      dst\\f is same.\n", 1},
         VerifyCase{"/VD2", "abc", "abc", 2000, SAME_KIND, "Verify file      dst\\f date, are different.\n", 0},
