@@ -11,8 +11,8 @@
 #include <sys/stat.h>
 
 #include "platform/platform.h"
+#include "platform/posix/current_directory.h"
 #include "platform/posix/followed_streams.h"
-#include "platform/posix/names.h"
 #include "platform/posix/termination.h"
 
 void prepare_arguments(int argc, char** argv)
@@ -46,26 +46,8 @@ HostRequest host_request(const char* argument)
 bool windows_form_of_host_path(const char* argument, char* out, size_t out_size)
 {
     struct stat status;
-    if (argument[0] != '/' || lstat(argument, &status) != 0)
+    std::string form;
+    if (argument[0] != '/' || lstat(argument, &status) != 0 || !windows_form_of_host(argument, '/', form))
         return false;
-    std::string form = "Z:";
-    std::string name;
-    for (const char* p = argument;; p++) {
-        if (*p != '/' && *p != '\0') {
-            name.push_back(*p);
-            continue;
-        }
-        if (!name.empty()) {
-            char shown[MAX_PATH * 3];
-            size_t length = 0;
-            if (!windows_name_of(name.c_str(), shown, sizeof shown, &length))
-                return false;
-            form.append(shown, length);
-            name.clear();
-        }
-        if (*p == '\0')
-            break;
-        form.push_back('/');
-    }
     return snprintf(out, out_size, "%s", form.c_str()) < static_cast<int>(out_size);
 }

@@ -6,16 +6,33 @@
 #include "platform/posix/current_directory.h"
 #include "platform/posix/names.h"
 
-static void append_windows_name(std::string& text, const char* host_name)
+bool windows_form_of_host(const char* host_path, char separator, std::string& text)
 {
-    char shown[MAX_PATH * 3];
-    size_t length = 0;
-    // A name the code page cannot show stays as the host spells it: the directory is
-    // still named, though the program may not reach it by that text.
-    if (windows_name_of(host_name, shown, sizeof shown, &length))
-        text.append(shown, length);
-    else
-        text += host_name;
+    text = "Z:";
+    bool shown_whole = true;
+    std::string name;
+    for (const char* p = host_path;; p++) {
+        if (*p != '/' && *p != '\0') {
+            name.push_back(*p);
+            continue;
+        }
+        if (!name.empty()) {
+            char shown[MAX_PATH * 3];
+            size_t length = 0;
+            // A name the code page cannot show stays as the host spells it: the entry is
+            // still named, though the program may not reach it by that text.
+            if (windows_name_of(name.c_str(), shown, sizeof shown, &length)) {
+                text.append(shown, length);
+            } else {
+                text += name;
+                shown_whole = false;
+            }
+            name.clear();
+        }
+        if (*p == '\0')
+            return shown_whole;
+        text.push_back(separator);
+    }
 }
 
 DWORD windows_current_directory(std::string& text)
@@ -23,24 +40,7 @@ DWORD windows_current_directory(std::string& text)
     char host[4096];
     if (getcwd(host, sizeof host) == nullptr)
         return errno == ERANGE ? ERROR_FILENAME_EXCED_RANGE : ERROR_PATH_NOT_FOUND;
-    text = std::string("Z:\\");
-    std::string name;
-    bool first = true;
-    for (char* p = host + 1;; p++) {
-        if (*p != '/' && *p != '\0') {
-            name.push_back(*p);
-            continue;
-        }
-        if (!name.empty()) {
-            if (!first)
-                text.push_back('\\');
-            append_windows_name(text, name.c_str());
-            first = false;
-            name.clear();
-        }
-        if (*p == '\0')
-            break;
-    }
+    windows_form_of_host(host, '\\', text);
     return ERROR_SUCCESS;
 }
 

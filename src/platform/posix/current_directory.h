@@ -5,6 +5,11 @@
 
 #include "platform/platform.h"
 
+// An absolute host path on drive Z: ("/home/u/x" gives "Z:" "home" "u" "x" joined by
+// separator), each name in its Windows form. False when a name cannot be shown there:
+// it stays as the host spells it.
+bool windows_form_of_host(const char* host_path, char separator, std::string& text);
+
 // "Z:\home\u\x" for the host directory /home/u/x, names in their Windows form.
 // Returns ERROR_SUCCESS or the code of the failure.
 DWORD windows_current_directory(std::string& text);
