@@ -14,7 +14,7 @@
 #include "e2e/known_differences.h"
 #include "e2e/pty_session.h"
 #include "e2e/run_program.h"
-#include "unit/platform/mounts.h"
+#include "support/mounts.h"
 
 static long long size_of(const std::string& path)
 {
@@ -108,9 +108,7 @@ TEST(CopyFailure, a_directory_the_user_may_not_write_is_refused_and_left_alone)
     make_big_and_small(tree);
     tree.directory("locked");
     const std::string before = snapshot(tree.path());
-    const RunResult result = run_orva_as_nobody({"/CIE", "src\\", "locked"}, tree.path());
-    if (setpriv_refused(result))
-        GTEST_SKIP() << "setpriv cannot run as nobody here";
+    const RunResult result = run_orva_as_user({"/CIE", "src\\", "locked"}, tree.path());
     EXPECT_EQ(result.out, "create file      locked\\a.big\nCannot open destination file locked\\a.big!(5/0x5)\n"
                           "create file      locked\\b.small\nCannot open destination file locked\\b.small!(5/0x5)\n");
     EXPECT_EQ(result.exit_code, 2);

@@ -39,11 +39,11 @@ TEST(LinuxCommandWords, hostile_names_reach_the_command_as_they_are_in_every_quo
         TempTree tree;
         for (const std::string& name : names)
             tree.file("src/" + name, "x");
-        tree.give_to_nobody();
+        tree.give_to_user();
         const std::string before = snapshot(tree.path() + "/src");
         const std::string command = std::string("/X") + context.letters + "=|printf '%s\\0' " + context.argument +
                                     " >> " + tree.path() + "/out|";
-        const RunResult run = run_orva_as_nobody({command, "src\\*"}, tree.path(), {{"LANG", "C.UTF-8"}});
+        const RunResult run = run_orva_as_user({command, "src\\*"}, tree.path(), {{"LANG", "C.UTF-8"}});
         EXPECT_EQ(run.err, "") << command;
         EXPECT_EQ(run.exit_code, static_cast<int>(names.size())) << command;
         std::vector<std::string> expected;

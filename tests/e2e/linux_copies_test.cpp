@@ -16,7 +16,6 @@
 #include "e2e/pty_session.h"
 #include "e2e/run_program.h"
 
-static const std::vector<std::string> AS_NOBODY = {"--reuid=nobody", "--regid=nogroup", "--clear-groups"};
 
 static struct stat status_of(const std::string& path)
 {
@@ -56,7 +55,7 @@ TEST(LinuxCopies, copy_keeps_permission_bits_and_read_only_hidden_files)
         tree.file(std::string("src/") + f.name, f.name);
         tree.times(std::string("src/") + f.name, 1500000000, 123456700);
     }
-    tree.give_to_nobody();
+    tree.give_to_user();
     for (const auto& f : files) {
         const std::string path = tree.path() + "/src/" + f.name;
         if (f.stored != nullptr) {
@@ -65,8 +64,7 @@ TEST(LinuxCopies, copy_keeps_permission_bits_and_read_only_hidden_files)
         tree.mode(std::string("src/") + f.name, f.mode);
     }
     const std::string before = snapshot(tree.path() + "/src");
-    const RunResult result = run_orva_as_nobody({"/CI", "src", "dst"}, tree.path());
-    ASSERT_FALSE(setpriv_refused(result));
+    const RunResult result = run_orva_as_user({"/CI", "src", "dst"}, tree.path());
     EXPECT_EQ(result.exit_code, 4) << result.out;
     EXPECT_EQ(snapshot(tree.path() + "/src"), before);
     EXPECT_EQ(snapshot(tree.path() + "/dst/src"), before) << result.out;
@@ -79,9 +77,8 @@ TEST(LinuxCopies, a_sparse_file_is_copied_sparse)
     tree.sparse("src/disk.img", size);
     write_at(tree.path() + "/src/disk.img", (3ll << 30) + 5, "middle");
     write_at(tree.path() + "/src/disk.img", size - 3, "end");
-    tree.give_to_nobody();
-    const RunResult result = run_orva_as_nobody({"/CI", "src", "dst"}, tree.path());
-    ASSERT_FALSE(setpriv_refused(result));
+    tree.give_to_user();
+    const RunResult result = run_orva_as_user({"/CI", "src", "dst"}, tree.path());
     EXPECT_EQ(result.exit_code, 1) << result.out;
     const struct stat source = status_of(tree.path() + "/src/disk.img");
     const struct stat copy = status_of(tree.path() + "/dst/src/disk.img");
@@ -101,13 +98,11 @@ TEST(LinuxCopies, a_copy_killed_mid_file_leaves_nothing_under_its_name)
         data += "0123456789abcdef";
     tree.file("src/big", data);
     tree.times("src/big", 1000000000);
-    tree.give_to_nobody();
+    tree.give_to_user();
     const std::string before = snapshot(tree.path() + "/src");
     {
-        std::vector<std::string> arguments = AS_NOBODY;
-        for (const char* word : {ORVA_BINARY, "/C", "src", "dst"})
-            arguments.push_back(word);
-        PtySession s("/usr/bin/setpriv", arguments, tree.path());
+        const std::vector<std::string> words = orva_words_as_user({"/C", "src", "dst"});
+        PtySession s(words[0], {words.begin() + 1, words.end()}, tree.path());
         ASSERT_TRUE(s.wait_for("create file      dst\\src\\big <Create:Y, Skip:N, All:A, Skip All:X>? ")) << s.output();
         s.type_at_once("Y\x13");
         // The first block is written, and the run holds before the next.
@@ -115,9 +110,9 @@ TEST(LinuxCopies, a_copy_killed_mid_file_leaves_nothing_under_its_name)
         ASSERT_TRUE(s.running());
     }
     EXPECT_TRUE(std::filesystem::is_empty(tree.path() + "/dst/src"));
-    const RunResult update = run_orva_as_nobody({"/UI", "src", "dst"}, tree.path());
+    const RunResult update = run_orva_as_user({"/UI", "src", "dst"}, tree.path());
     EXPECT_EQ(update.exit_code, 1) << update.out;
-    const RunResult verify = run_orva_as_nobody({"/V", "src", "dst"}, tree.path());
+    const RunResult verify = run_orva_as_user({"/V", "src", "dst"}, tree.path());
     EXPECT_EQ(verify.exit_code, 1) << verify.out;
     EXPECT_EQ(snapshot(tree.path() + "/src"), before);
     EXPECT_EQ(snapshot(tree.path() + "/dst/src"), before);

@@ -28,7 +28,7 @@ std::string files_of(const std::string& snapshot_text)
 class LinuxOwnFiles : public ::testing::Test {
 protected:
     std::string host(const std::string& relative) const { return tree.path() + "/" + relative; }
-    RunResult run(const std::vector<std::string>& arguments) { return run_orva_as_nobody(arguments, tree.path()); }
+    RunResult run(const std::vector<std::string>& arguments) { return run_orva_as_user(arguments, tree.path()); }
     TempTree tree;
 };
 
@@ -41,7 +41,7 @@ TEST_F(LinuxOwnFiles, an_unreadable_source_leaves_the_old_copy_in_place)
     tree.file("dst/src/secret.txt", "old secret");
     tree.times("dst/src/secret.txt", 1000000000);
     tree.mode("src/secret.txt", 0);
-    tree.give_to_nobody();
+    tree.give_to_user();
     const std::string header = "update file      dst\\src\\secret.txt";
     const std::string refused = "\nCannot open source file src\\secret.txt!(5/0x5)";
     for (const char* letters : {"/CIE", "/UIE", "/CIRE", "/CIVE", "/CI"}) {
@@ -64,10 +64,9 @@ TEST_F(LinuxOwnFiles, a_source_gone_while_the_prompt_waits_leaves_the_old_copy_i
         tree.file("src/a.txt", "new");
         tree.file("dst/src/a.txt", "old");
         tree.times("dst/src/a.txt", 1000000000);
-        tree.give_to_nobody();
-        const std::vector<std::string> words =
-            orva_words({"--reuid=nobody", "--regid=nogroup", "--clear-groups"}, {c.letters, "src", "dst"});
-        PtySession s("/usr/bin/setpriv", words, tree.path());
+        tree.give_to_user();
+        const std::vector<std::string> words = orva_words_as_user({c.letters, "src", "dst"});
+        PtySession s(words[0], {words.begin() + 1, words.end()}, tree.path());
         ASSERT_TRUE(s.wait_for("<Update:Y, Skip:N, All:A, Skip All:X>? ")) << c.letters << s.output();
         std::filesystem::remove(host("src/a.txt"));
         s.type("y");
@@ -116,8 +115,8 @@ TEST_F(LinuxOwnFiles, read_only_files_are_deleted_replaced_moved_and_changed_by_
         fresh.mode("checkout/.git/packed-refs", 0444);
         fresh.file("checkout/docs/readme", "text");
         fresh.mode("checkout/docs", 0555);
-        fresh.give_to_nobody();
-        const RunResult result = run_orva_as_nobody(c.arguments, fresh.path());
+        fresh.give_to_user();
+        const RunResult result = run_orva_as_user(c.arguments, fresh.path());
         const std::string where = std::string(c.name) + "\n" + result.out;
         EXPECT_EQ(result.out.find("failed"), std::string::npos) << where;
         for (const auto& [path, contents] : c.contents) {
@@ -146,7 +145,7 @@ TEST_F(LinuxOwnFiles, read_only_directories_are_copied_updated_and_moved_by_thei
     tree.mode("src/locked/deep", 0555);
     tree.mode("src/locked", 0555);
     tree.mode("src/private", 0500);
-    tree.give_to_nobody();
+    tree.give_to_user();
     RunResult result = run({"/CI", "src", "dst"});
     EXPECT_EQ(result.out.find('!'), std::string::npos) << result.out;
     for (const char* path : {"src/locked", "src/locked/deep", "src/private", "src/open"})
@@ -157,7 +156,7 @@ TEST_F(LinuxOwnFiles, read_only_directories_are_copied_updated_and_moved_by_thei
     tree.mode("src/locked", 0755);
     tree.file("src/locked/new", "new");
     tree.mode("src/locked", 0555);
-    tree.give_to_nobody();
+    tree.give_to_user();
     result = run({"/UI", "src", "dst"});
     EXPECT_EQ(result.out, "create file      dst\\src\\locked\\new\n");
     EXPECT_EQ(file_contents(host("dst/src/locked/new")), "new");

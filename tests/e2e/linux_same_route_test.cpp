@@ -47,14 +47,14 @@ protected:
             throw std::runtime_error("link failed");
         tree.link("deep/src/sub", "../../src/sub");
         tree.directory("mnt");
-        tree.give_to_nobody();
+        tree.give_to_user();
     }
     RunResult run(const std::string& letters, const Layout& layout)
     {
         std::map<std::string, std::string> env = layout.env;
         for (auto& [name, value] : env)
             value = tree.path() + value;
-        return run_orva_as_nobody({letters, layout.source, layout.destination}, tree.path() + "/" + layout.cwd, env);
+        return run_orva_as_user({letters, layout.source, layout.destination}, tree.path() + "/" + layout.cwd, env);
     }
     TempTree tree;
 };
@@ -157,7 +157,7 @@ TEST_F(LinuxSameRoute, a_destination_inside_the_source_is_refused_where_the_walk
     };
     for (const auto& c : cases) {
         const std::string before = snapshot(tree.path());
-        const RunResult result = run_orva_as_nobody(c.arguments, tree.path());
+        const RunResult result = run_orva_as_user(c.arguments, tree.path());
         EXPECT_EQ(result.out, c.out) << c.arguments[1] << " " << c.arguments.back();
         if (std::string(c.out) == INSIDE || std::string(c.out) == SAME) {
             EXPECT_EQ(snapshot(tree.path()), before) << c.arguments.back();

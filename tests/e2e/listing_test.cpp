@@ -9,7 +9,7 @@
 
 #include "e2e/known_differences.h"
 #include "e2e/run_program.h"
-#include "unit/platform/mounts.h"
+#include "support/mounts.h"
 
 // 2008-09-12 10:11:12.34 UTC, the time most test files are given.
 static const long long SEPT_12 = 1221214272;

@@ -21,125 +21,6 @@
 #include <sstream>
 #include <stdexcept>
 
-TempTree::TempTree() : root("/tmp/orva-e2e-XXXXXX")
-{
-    if (mkdtemp(root.data()) == nullptr)
-        throw std::runtime_error("mkdtemp failed");
-}
-
-TempTree::~TempTree()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(root, ignored);
-}
-
-void TempTree::file(const std::string& relative, const std::string& contents)
-{
-    const std::filesystem::path full = std::filesystem::path(root) / relative;
-    std::filesystem::create_directories(full.parent_path());
-    std::ofstream(full, std::ios::binary) << contents;
-}
-
-void TempTree::directory(const std::string& relative)
-{
-    std::filesystem::create_directories(std::filesystem::path(root) / relative);
-}
-
-void TempTree::times(const std::string& relative, long long seconds, long nanoseconds)
-{
-    const struct timespec both[2] = {{static_cast<time_t>(seconds), nanoseconds},
-                                     {static_cast<time_t>(seconds), nanoseconds}};
-    if (utimensat(AT_FDCWD, (root + "/" + relative).c_str(), both, AT_SYMLINK_NOFOLLOW) != 0)
-        throw std::runtime_error("utimensat failed for " + relative);
-}
-
-void TempTree::sparse(const std::string& relative, long long size)
-{
-    file(relative);
-    if (truncate((root + "/" + relative).c_str(), size) != 0)
-        throw std::runtime_error("truncate failed for " + relative);
-}
-
-void TempTree::link(const std::string& relative, const std::string& target)
-{
-    const std::filesystem::path full = std::filesystem::path(root) / relative;
-    std::filesystem::create_directories(full.parent_path());
-    if (symlink(target.c_str(), full.c_str()) != 0)
-        throw std::runtime_error("symlink failed for " + relative);
-}
-
-void TempTree::mode(const std::string& relative, unsigned mode)
-{
-    if (fchmodat(AT_FDCWD, (root + "/" + relative).c_str(), mode, 0) != 0)
-        throw std::runtime_error("chmod failed for " + relative);
-}
-
-void TempTree::stored_bits(const std::string& relative, const std::string& value)
-{
-    if (setxattr((root + "/" + relative).c_str(), "user.DOSATTRIB", value.data(), value.size(), 0) != 0)
-        throw std::runtime_error("setxattr failed for " + relative);
-}
-
-void TempTree::give_to_nobody()
-{
-    const struct passwd* nobody = getpwnam("nobody");
-    if (nobody == nullptr)
-        throw std::runtime_error("no user nobody");
-    if (lchown(root.c_str(), nobody->pw_uid, nobody->pw_gid) != 0)
-        throw std::runtime_error("lchown failed for " + root);
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-        if (lchown(entry.path().c_str(), nobody->pw_uid, nobody->pw_gid) != 0)
-            throw std::runtime_error("lchown failed for " + entry.path().string());
-    }
-}
-
-void TempTree::files_at(std::initializer_list<std::pair<std::string, std::string>> entries, long long seconds,
-                        long nanoseconds)
-{
-    for (const auto& [path, contents] : entries)
-        file(path, contents);
-    // After all files are made, since making one changes its directories' times.
-    for (const auto& [path, contents] : entries) {
-        for (size_t end = path.size(); end != std::string::npos; end = path.rfind('/', end - 1))
-            times(path.substr(0, end), seconds, nanoseconds);
-    }
-}
-
-std::string snapshot(const std::string& directory)
-{
-    std::vector<std::string> lines;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(directory)) {
-        const std::string path = entry.path().string();
-        struct stat status;
-        if (lstat(path.c_str(), &status) != 0)
-            continue;
-        char attributes[64] = {};
-        // The link's own attributes, not its target's, which may lie outside the directory.
-        lgetxattr(path.c_str(), "user.DOSATTRIB", attributes, sizeof attributes - 1);
-        size_t contents_hash = 0;
-        if (S_ISREG(status.st_mode)) {
-            std::ifstream in(path, std::ios::binary);
-            contents_hash = std::hash<std::string>{}(std::string(std::istreambuf_iterator<char>(in), {}));
-        }
-        char target[4096] = {};
-        if (S_ISLNK(status.st_mode) && readlink(path.c_str(), target, sizeof target - 1) < 0)
-            target[0] = '\0';
-        std::ostringstream line;
-        line << path.substr(directory.size()) << ' ' << std::oct << status.st_mode << std::dec << ' '
-             << status.st_size << ' ' << status.st_mtim.tv_sec << '.' << status.st_mtim.tv_nsec << " ["
-             << attributes << "] " << contents_hash;
-        if (S_ISLNK(status.st_mode))
-            line << " -> " << target;
-        line << '\n';
-        lines.push_back(line.str());
-    }
-    std::sort(lines.begin(), lines.end());
-    std::string all;
-    for (const std::string& line : lines)
-        all += line;
-    return all;
-}
-
 // Pointers to the texts, ended by a null pointer, as exec wants them.
 static std::vector<char*> pointers(std::vector<std::string>& texts)
 {
@@ -257,10 +138,19 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
     return result;
 }
 
-RunResult run_orva_as_nobody(const std::vector<std::string>& arguments, const std::string& cwd,
-                             const std::map<std::string, std::string>& env)
+std::vector<std::string> orva_words_as_user(const std::vector<std::string>& arguments)
 {
-    const std::vector<std::string> words = orva_words({"--reuid=nobody", "--regid=nogroup", "--clear-groups"}, arguments);
+    if (!running_as_root())
+        return orva_words({}, arguments);
+    return orva_words({"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"}, arguments);
+}
+
+RunResult run_orva_as_user(const std::vector<std::string>& arguments, const std::string& cwd,
+                           const std::map<std::string, std::string>& env)
+{
+    if (!running_as_root())
+        return run_orva(arguments, cwd, env);
+    const std::vector<std::string> words = orva_words_as_user(arguments);
     chmod(cwd.c_str(), 0755);
     // Wine refuses a prefix that belongs to another user.
     const std::string prefix = from_environment("ORVA_NOBODY_WINEPREFIX");
@@ -269,33 +159,7 @@ RunResult run_orva_as_nobody(const std::vector<std::string>& arguments, const st
     std::map<std::string, std::string> variables = env;
     variables["WINEPREFIX"] = prefix;
     variables["HOME"] = prefix;
-    return run_program("/usr/bin/setpriv", words, cwd, variables);
-}
-
-bool setpriv_refused(const RunResult& result)
-{
-    return result.err.find("setpriv") != std::string::npos;
-}
-
-std::string stored_bits_of(const std::string& path)
-{
-    char value[64] = {};
-    const ssize_t length = lgetxattr(path.c_str(), "user.DOSATTRIB", value, sizeof value - 1);
-    return length > 0 ? std::string(value, static_cast<size_t>(length)) : "";
-}
-
-int mode_of(const std::string& path)
-{
-    struct stat status;
-    return lstat(path.c_str(), &status) == 0 ? static_cast<int>(status.st_mode & 07777) : -1;
-}
-
-std::string file_contents(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return "<missing>";
-    return std::string(std::istreambuf_iterator<char>(file), {});
+    return run_program(words[0], {words.begin() + 1, words.end()}, cwd, variables);
 }
 
 int count_of(const std::string& text, const std::string& part)

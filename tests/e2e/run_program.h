@@ -1,56 +1,17 @@
 // Runs the built program in a temporary directory and captures what it did.
 #pragma once
 
-#include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
+
+#include "support/temporary_tree.h"
 
 struct RunResult {
     std::string out;
     std::string err;
     int exit_code = -1;
 };
-
-// A temporary directory, removed with everything in it when the object goes.
-class TempTree {
-public:
-    TempTree();
-    ~TempTree();
-    TempTree(const TempTree&) = delete;
-    TempTree& operator=(const TempTree&) = delete;
-
-    const std::string& path() const { return root; }
-    // Creates a file (and its directories) with the given contents, relative to the root.
-    void file(const std::string& relative, const std::string& contents = "");
-    void directory(const std::string& relative);
-    // Sets the last-write time (seconds since 1970 UTC and nanoseconds) and last-access time.
-    void times(const std::string& relative, long long seconds, long nanoseconds = 0);
-    // A file of that size without data, for sizes past 4 GB.
-    void sparse(const std::string& relative, long long size);
-    // A symbolic link at relative holding target as it is written.
-    void link(const std::string& relative, const std::string& target);
-    // The permission bits of an entry (not following a link).
-    void mode(const std::string& relative, unsigned mode);
-    // The stored DOS attributes of an entry as the layer keeps them ("0x22": hidden and
-    // archive), written directly, as another program would.
-    void stored_bits(const std::string& relative, const std::string& value);
-    // Hands the whole tree, its root included, to the user nobody, so that the program
-    // run as nobody meets it as its owner would: an ordinary user's own files.
-    void give_to_nobody();
-    // Files with their contents, then each of them and every directory on their way
-    // given one last-write and access time.
-    void files_at(std::initializer_list<std::pair<std::string, std::string>> entries, long long seconds,
-                  long nanoseconds = 0);
-
-private:
-    std::string root;
-};
-
-// Every entry below a directory, one line each in name order: path, kind, mode, size,
-// last write time in nanoseconds, the stored DOS attributes, a hash of the contents and,
-// for a link, its target text. Two snapshots that are equal mean nothing was touched.
-std::string snapshot(const std::string& directory);
 
 // The words that start the program under test, between before and arguments. It is the
 // Linux build unless ORVA_PROGRAM names another build (ORVA.EXE) and ORVA_LAUNCHER the
@@ -68,20 +29,14 @@ RunResult run_orva(const std::vector<std::string>& arguments, const std::string&
 RunResult run_program(const std::string& program, const std::vector<std::string>& arguments,
                       const std::string& cwd, const std::map<std::string, std::string>& env = {});
 
-// The program run as the user nobody, for refusals that root would not meet; cwd is
-// opened to everyone first. setpriv_refused says the machine would not switch users.
-// With a launcher, nobody needs a prefix of its own: ORVA_NOBODY_WINEPREFIX.
-RunResult run_orva_as_nobody(const std::vector<std::string>& arguments, const std::string& cwd,
-                             const std::map<std::string, std::string>& env = {});
-bool setpriv_refused(const RunResult& result);
+// The program run as the user (nobody when the suite runs as root: see
+// support/temporary_tree.h), for refusals that root would not meet; cwd is opened to
+// everyone first. With a launcher, nobody needs a prefix of its own: ORVA_NOBODY_WINEPREFIX.
+RunResult run_orva_as_user(const std::vector<std::string>& arguments, const std::string& cwd,
+                           const std::map<std::string, std::string>& env = {});
+// The words that start the program as the user: setpriv's before them when run as root.
+std::vector<std::string> orva_words_as_user(const std::vector<std::string>& arguments);
 
-// The stored DOS attributes of an entry, or "" when none are stored.
-std::string stored_bits_of(const std::string& path);
-// The permission bits of an entry (not following a link), or -1 when it is missing.
-int mode_of(const std::string& path);
-
-// A file's whole contents, or "<missing>" when it cannot be read.
-std::string file_contents(const std::string& path);
 // How many times part occurs in text, overlapping occurrences included.
 int count_of(const std::string& text, const std::string& part);
 

@@ -19,14 +19,11 @@
 #include "e2e/pty_session.h"
 #include "e2e/run_program.h"
 
-static const std::vector<std::string> AS_NOBODY = {"--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                                                   ORVA_BINARY};
-
-static std::vector<std::string> as_nobody(const std::vector<std::string>& arguments)
+// The program as the user, in a terminal of its own.
+static PtySession session_as_user(const std::vector<std::string>& arguments, const std::string& cwd)
 {
-    std::vector<std::string> words = AS_NOBODY;
-    words.insert(words.end(), arguments.begin(), arguments.end());
-    return words;
+    const std::vector<std::string> words = orva_words_as_user(arguments);
+    return PtySession(words[0], {words.begin() + 1, words.end()}, cwd);
 }
 
 // Eight blocks of the copy's 65,536 bytes, none of them zero.
@@ -44,7 +41,7 @@ static void make_copy_tree(TempTree& tree)
     tree.file("src/big", eight_blocks());
     tree.file("src/later", "x");
     tree.directory("dst");
-    tree.give_to_nobody();
+    tree.give_to_user();
 }
 
 // The copy has opened its destination file (which has no name until it is complete), and
@@ -70,7 +67,7 @@ TEST(LinuxSignals, each_signal_during_a_held_copy_ends_it_like_escape_then_ends_
         TempTree tree;
         make_copy_tree(tree);
         const std::string before = snapshot(tree.path() + "/src");
-        PtySession s("/usr/bin/setpriv", as_nobody({"/C", "src\\", "dst"}), tree.path());
+        PtySession s = session_as_user({"/C", "src\\", "dst"}, tree.path());
         ASSERT_TRUE(s.wait_for("create file      dst\\big <Create:Y, Skip:N, All:A, Skip All:X>? ")) << s.output();
         s.type_at_once("Y\x13");
         ASSERT_TRUE(copy_started(s.pid(), tree.path() + "/dst")) << s.output();
@@ -101,8 +98,8 @@ TEST(LinuxSignals, a_signal_ends_the_wait_at_a_prompt_and_at_a_pause)
         tree.file("src/a", "a");
         tree.file("src/b", "b");
         tree.directory("dst");
-        tree.give_to_nobody();
-        PtySession s("/usr/bin/setpriv", as_nobody({wait.option, "src\\", "dst"}), tree.path());
+        tree.give_to_user();
+        PtySession s = session_as_user({wait.option, "src\\", "dst"}, tree.path());
         ASSERT_TRUE(s.wait_for(wait.waiting)) << s.output();
         s.send_signal(SIGTERM);
         EXPECT_EQ(s.wait_exit(), 1000 + SIGTERM) << wait.option;
@@ -118,8 +115,7 @@ TEST(LinuxSignals, a_signal_ends_the_wait_at_a_prompt_and_at_a_pause)
 static pid_t start_without_terminal(const std::vector<std::string>& arguments, const std::string& cwd, int out,
                                     int err)
 {
-    std::vector<std::string> words = as_nobody(arguments);
-    words.insert(words.begin(), "/usr/bin/setpriv");
+    std::vector<std::string> words = orva_words_as_user(arguments);
     std::vector<char*> argv;
     for (std::string& word : words)
         argv.push_back(word.data());
@@ -183,7 +179,7 @@ TEST(LinuxSignals, without_a_terminal_the_running_command_is_waited_for_and_the_
     tree.file("src/a");
     tree.file("src/b");
     ASSERT_EQ(mkfifo((tree.path() + "/gate").c_str(), 0666), 0);
-    tree.give_to_nobody();
+    tree.give_to_user();
     const std::string log = tree.path() + "/log";
     const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     ASSERT_GE(out, 0);

@@ -12,7 +12,7 @@
 #include "console/date_display.h"
 #include "driver/run_settings.h"
 #include "platform/posix/code_page.h"
-#include "unit/platform/temporary_tree.h"
+#include "support/temporary_tree.h"
 #include "walk/walk_state.h"
 
 class CommandExpansion : public testing::Test {
@@ -170,7 +170,7 @@ TEST_F(CommandExpansion, limit_counts_switch_command_and_terminator)
 // and it is doubled on top; the expansion stops at the storage's end.
 TEST_F(CommandExpansion, expansion_far_past_the_storage_stays_inside_it)
 {
-    TemporaryTree tree;
+    TempTree tree;
     std::string relative;
     for (int depth = 0; depth < 12; depth++) {
         relative += (depth ? "/" : "") + std::string(200, '$');

@@ -5,9 +5,9 @@
 #include <cstring>
 
 #include "platform/platform.h"
-#include "temporary_tree.h"
+#include "layer_helpers.h"
 
-static std::string alias_of(const TemporaryTree& tree, const std::string& name)
+static std::string alias_of(const LayerTree& tree, const std::string& name)
 {
     WIN32_FIND_DATAA record;
     HANDLE search = FindFirstFileA(tree.windows(name).c_str(), &record);
@@ -31,7 +31,7 @@ static std::string short_path(const std::string& path)
 
 TEST(Aliases, valid_short_names_are_their_own_alias_and_others_get_numbered_ones)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     const std::pair<const char*, const char*> cases[] = {
         {"README.TXT", ""}, {"readme2.txt", ""}, {"A", ""}, {"12345678.123", ""}, {"a_b-c~1.x", ""},
         {"Long File.txt", "LONGFI~1.TXT"}, {"Long File2.txt", "LONGFI~2.TXT"}, {"longfilename.html", "LONGFI~1.HTM"},
@@ -46,7 +46,7 @@ TEST(Aliases, valid_short_names_are_their_own_alias_and_others_get_numbered_ones
 
 TEST(Aliases, names_equal_ignoring_case_leave_the_upper_case_one_its_form)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.file("ABC.TXT");
     tree.file("abc.txt");
     tree.file("Abc.txt");
@@ -57,7 +57,7 @@ TEST(Aliases, names_equal_ignoring_case_leave_the_upper_case_one_its_form)
 
 TEST(Aliases, numbering_skips_real_names_that_look_like_aliases)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.file("LONGFI~1.TXT");
     tree.file("Long File.txt");
     EXPECT_EQ(alias_of(tree, "LONGFI~1.TXT"), "");
@@ -71,7 +71,7 @@ TEST(Aliases, numbering_skips_real_names_that_look_like_aliases)
 
 TEST(Aliases, numbers_past_nine_shorten_the_base)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     for (int i = 0; i < 11; i++)
         tree.file("document number " + std::to_string(100 + i) + ".txt");
     EXPECT_EQ(alias_of(tree, "document number 100.txt"), "DOCUME~1.TXT");
@@ -82,7 +82,7 @@ TEST(Aliases, numbers_past_nine_shorten_the_base)
 
 TEST(Aliases, short_path_replaces_every_component_and_resolves_to_the_entries_that_produced_it)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.directory("Program Files");
     tree.directory("Program Files/Sub Directory");
     tree.file("Program Files/Sub Directory/Long File.txt", "content");
@@ -108,7 +108,7 @@ TEST(Aliases, short_path_replaces_every_component_and_resolves_to_the_entries_th
 
 TEST(Aliases, short_path_of_a_missing_path_fails_and_a_small_buffer_gets_the_size_it_needs)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.directory("dir");
     tree.file("Long File.txt");
     char buffer[8] = "xxxxxxx";
@@ -125,7 +125,7 @@ TEST(Aliases, short_path_of_a_missing_path_fails_and_a_small_buffer_gets_the_siz
 // aliases must still be the ones a scan gives, and a lookup by alias must find them.
 TEST(Aliases, the_layer_s_own_changes_give_the_aliases_a_new_scan_gives)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.file("Long File B.txt");
     EXPECT_EQ(last_of(short_path(tree.windows("Long File B.txt"))), "LONGFI~1.TXT");
     HANDLE file = CreateFileA(tree.windows("Long File A.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
@@ -145,7 +145,7 @@ TEST(Aliases, the_layer_s_own_changes_give_the_aliases_a_new_scan_gives)
 
 TEST(Aliases, short_path_of_each_entry_of_a_listed_directory)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.directory("Big Directory");
     for (int i = 0; i < 200; i++)
         tree.file("Big Directory/entry number " + std::to_string(1000 + i) + ".data");

@@ -7,9 +7,8 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
-#include "mounts.h"
 #include "platform/platform.h"
-#include "temporary_tree.h"
+#include "layer_helpers.h"
 
 const DWORD R = FILE_ATTRIBUTE_READONLY, H = FILE_ATTRIBUTE_HIDDEN, S = FILE_ATTRIBUTE_SYSTEM,
             D = FILE_ATTRIBUTE_DIRECTORY, A = FILE_ATTRIBUTE_ARCHIVE, N = FILE_ATTRIBUTE_NORMAL;
@@ -23,7 +22,7 @@ static std::string stored_text(const std::string& host_path)
 
 TEST(Attributes, defaults_without_a_stored_value)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.file("plain.txt");
     tree.file(".profile");
     tree.file("locked.txt", "", 0444);
@@ -41,7 +40,7 @@ TEST(Attributes, defaults_without_a_stored_value)
 
 TEST(Attributes, set_and_get_round_trip)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.file("f");
     tree.directory("d");
     const struct {
@@ -64,7 +63,7 @@ TEST(Attributes, set_and_get_round_trip)
 // answer to a prompt) in which another program may have changed the entry.
 TEST(Attributes, an_entry_a_search_has_just_returned_is_set_from_that_reading_once)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.file("f", "", 0644);
     const auto search_returns_f = [&] {
         WIN32_FIND_DATAA record;
@@ -74,19 +73,19 @@ TEST(Attributes, an_entry_a_search_has_just_returned_is_set_from_that_reading_on
     };
     search_returns_f();
     ASSERT_TRUE(SetFileAttributesA(tree.windows("f").c_str(), R | A));
-    EXPECT_EQ(tree.mode_of("f"), 0444u);
+    EXPECT_EQ(mode_of(tree.host("f")), 0444);
     ASSERT_TRUE(SetFileAttributesA(tree.windows("f").c_str(), A));
-    EXPECT_EQ(tree.mode_of("f"), 0644u);
+    EXPECT_EQ(mode_of(tree.host("f")), 0644);
     search_returns_f();
     ASSERT_EQ(chmod(tree.host("f").c_str(), 0444), 0);
     usleep(100000);
     ASSERT_TRUE(SetFileAttributesA(tree.windows("f").c_str(), A));
-    EXPECT_EQ(tree.mode_of("f"), 0644u);
+    EXPECT_EQ(mode_of(tree.host("f")), 0644);
 }
 
 TEST(Attributes, stored_value_is_samba_hex_text)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.file("f");
     ASSERT_TRUE(SetFileAttributesA(tree.windows("f").c_str(), H | A));
     EXPECT_EQ(stored_text(tree.host("f")), "0x22");
@@ -96,15 +95,15 @@ TEST(Attributes, stored_value_is_samba_hex_text)
 
 TEST(Attributes, read_only_maps_to_write_permission_for_files_only)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.file("f", "", 0664);
     tree.directory("d", 0755);
     ASSERT_TRUE(SetFileAttributesA(tree.windows("f").c_str(), R | A));
-    EXPECT_EQ(tree.mode_of("f"), 0444u);
+    EXPECT_EQ(mode_of(tree.host("f")), 0444);
     ASSERT_TRUE(SetFileAttributesA(tree.windows("f").c_str(), A));
-    EXPECT_EQ(tree.mode_of("f"), 0644u);
+    EXPECT_EQ(mode_of(tree.host("f")), 0644);
     ASSERT_TRUE(SetFileAttributesA(tree.windows("d").c_str(), R));
-    EXPECT_EQ(tree.mode_of("d"), 0755u);
+    EXPECT_EQ(mode_of(tree.host("d")), 0755);
     // A read-only directory still takes new files.
     HANDLE file = CreateFileA(tree.windows("d\\new").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -113,7 +112,7 @@ TEST(Attributes, read_only_maps_to_write_permission_for_files_only)
 
 TEST(Attributes, missing_entry_gives_not_found)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     EXPECT_EQ(GetFileAttributesA(tree.windows("none").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     EXPECT_FALSE(SetFileAttributesA(tree.windows("none\\x").c_str(), A));
@@ -122,7 +121,7 @@ TEST(Attributes, missing_entry_gives_not_found)
 
 TEST(Attributes, file_system_without_extended_attributes_keeps_defaults_and_refuses_other_bits)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.directory("ramfs");
     ScopedMount mount(tree.host("ramfs"), "ramfs", 0, nullptr);
     if (!mount.mounted())
@@ -144,8 +143,8 @@ TEST(Attributes, file_system_without_extended_attributes_keeps_defaults_and_refu
 // bits it already has; one it may write takes them.
 TEST(Attributes, caller_who_may_not_write_the_entry_cannot_set_even_its_present_bits)
 {
-    TemporaryTree tree;
-    chmod(tree.root().c_str(), 0755);
+    LayerTree tree;
+    chmod(tree.path().c_str(), 0755);
     tree.file("root-owned", "", 0644);
     tree.file("shared", "", 0666);
     tree.directory("d", 0755);

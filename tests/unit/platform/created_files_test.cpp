@@ -13,10 +13,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "mounts.h"
 #include "platform/platform.h"
 #include "platform/posix/handles.h"
-#include "temporary_tree.h"
+#include "layer_helpers.h"
 
 static HANDLE open_template(const std::string& path)
 {
@@ -86,7 +85,7 @@ static void write_at(const std::string& host_path, off_t offset, const std::stri
 // What a check run as nobody found wrong, by number.
 enum CreationFault { NAMED_BEFORE_CLOSE = 1, NOT_CLOSED, NOT_NAMED, WRONG_MODE, WRONG_ATTRIBUTES, REFUSED_ATTRIBUTES };
 
-static int create_like(const TemporaryTree& tree, const std::string& name, mode_t expected_mode)
+static int create_like(const LayerTree& tree, const std::string& name, mode_t expected_mode)
 {
     const std::string model_path = tree.windows(name);
     const DWORD attributes = GetFileAttributesA(model_path.c_str());
@@ -102,7 +101,7 @@ static int create_like(const TemporaryTree& tree, const std::string& name, mode_
         return NOT_CLOSED;
     if (!tree.exists("copy-" + name))
         return NOT_NAMED;
-    if (tree.mode_of("copy-" + name) != expected_mode)
+    if (mode_of(tree.host("copy-" + name)) != static_cast<int>(expected_mode))
         return WRONG_MODE;
     const std::string copy_path = tree.windows("copy-" + name);
     if (GetFileAttributesA(copy_path.c_str()) != attributes)
@@ -123,16 +122,16 @@ TEST(CreatedFiles, a_new_file_takes_the_templates_permission_bits_and_its_name_w
         {"system", 0640, "0x24", true},   {"setuid", 04755, nullptr, true}, {"closed", 0000, "0x22", false},
     };
     for (const auto& c : cases) {
-        TemporaryTree tree;
+        LayerTree tree;
         tree.file(c.name, "template", 0600);
         // Handed over first: a change of owner clears the set-user-ID bit.
-        tree.give_to_nobody();
+        tree.give_to_user();
         if (c.stored != nullptr) {
             ASSERT_EQ(setxattr(tree.host(c.name).c_str(), "user.DOSATTRIB", c.stored, strlen(c.stored), 0), 0);
         }
         ASSERT_EQ(chmod(tree.host(c.name).c_str(), c.mode), 0);
         const auto check = [&] { return create_like(tree, c.name, c.mode); };
-        EXPECT_EQ(c.as_nobody ? as_nobody(check) : check(), 0) << c.name;
+        EXPECT_EQ(c.as_nobody ? as_user(check) : check(), 0) << c.name;
     }
 }
 
@@ -144,7 +143,7 @@ TEST(CreatedFiles, a_closed_handle_replaces_what_stands_under_its_name)
         bool appears_meanwhile;
     } cases[] = {{"existed", true, false}, {"appeared", false, true}, {"both", true, true}};
     for (const auto& c : cases) {
-        TemporaryTree tree;
+        LayerTree tree;
         if (c.exists_before) {
             tree.file("f", "old contents");
             ASSERT_EQ(link(tree.host("f").c_str(), tree.host("other").c_str()), 0);
@@ -172,7 +171,7 @@ static const off_t MiB = 1 << 20;
 
 TEST(CreatedFiles, a_template_with_holes_gives_a_copy_with_holes_whatever_the_block_size)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     const std::string data(5000, 'd');
     // Holes at the start, between unaligned runs of data, and at the end.
     tree.file("holes");
@@ -198,7 +197,7 @@ TEST(CreatedFiles, a_template_with_holes_gives_a_copy_with_holes_whatever_the_bl
 // in the WriteFile that reaches it.
 TEST(CreatedFiles, holes_pass_a_full_disk_and_a_size_limit_that_data_does_not)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.directory("small");
     ScopedMount small(tree.host("small"), "tmpfs", 0, "size=1m");
     if (!small.mounted())
@@ -254,19 +253,19 @@ TEST(CreatedFiles, holes_pass_a_full_disk_and_a_size_limit_that_data_does_not)
 // a move to another file system.
 TEST(CreatedFiles, without_proc_a_temporary_name_stands_in_until_the_close)
 {
-    TemporaryTree tree;
-    TemporaryTree other("/dev/shm");
+    LayerTree tree;
+    LayerTree other("/dev/shm");
     tree.file("model", "m", 0640);
     tree.file("moved", "moving", 0750);
-    tree.give_to_nobody();
-    other.give_to_nobody();
+    tree.give_to_user();
+    other.give_to_user();
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
             mount("none", "/proc", "tmpfs", 0, "size=64k") != 0)
             _exit(100);
-        _exit(as_nobody([&] {
+        _exit(as_user([&] {
             HANDLE model = open_template(tree.windows("model"));
             HANDLE file = create_from(tree.windows("made"), model);
             const std::vector<std::string> open_names = search_names(tree.windows(".made.*"));
@@ -274,13 +273,13 @@ TEST(CreatedFiles, without_proc_a_temporary_name_stands_in_until_the_close)
                 return 1;
             DWORD put = 0;
             WriteFile(file, "new", 3, &put, nullptr);
-            if (!CloseHandle(file) || read_all(tree.host("made")) != "new" || tree.mode_of("made") != 0640)
+            if (!CloseHandle(file) || read_all(tree.host("made")) != "new" || mode_of(tree.host("made")) != 0640)
                 return 2;
             if (!search_names(tree.windows(".made.*")).empty())
                 return 3;
             if (!MoveFileA(tree.windows("moved").c_str(), other.windows("moved").c_str()))
                 return 4;
-            return read_all(other.host("moved")) == "moving" && other.mode_of("moved") == 0750 &&
+            return read_all(other.host("moved")) == "moving" && mode_of(other.host("moved")) == 0750 &&
                            search_names(other.windows("*")).size() == 3
                        ? 0
                        : 5;

@@ -6,10 +6,9 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 
-#include "mounts.h"
 #include "platform/platform.h"
 #include "platform/posix/error_table.h"
-#include "temporary_tree.h"
+#include "layer_helpers.h"
 
 TEST(ErrorTable, maps_every_errno_the_layer_names)
 {
@@ -33,7 +32,7 @@ static DWORD error_after(bool succeeded)
 
 TEST(Errors, directory_calls_give_windows_codes)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.directory("full");
     tree.file("full/x");
     tree.file("file");
@@ -50,11 +49,11 @@ TEST(Errors, directory_calls_give_windows_codes)
 
 TEST(Errors, create_directory_ex_copies_the_template)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.directory("model", 0750);
     ASSERT_TRUE(SetFileAttributesA(tree.windows("model").c_str(), FILE_ATTRIBUTE_HIDDEN));
     ASSERT_TRUE(CreateDirectoryExA(tree.windows("model").c_str(), tree.windows("copy").c_str(), nullptr));
-    EXPECT_EQ(tree.mode_of("copy"), 0750u);
+    EXPECT_EQ(mode_of(tree.host("copy")), 0750);
     EXPECT_EQ(GetFileAttributesA(tree.windows("copy").c_str()),
               DWORD(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN));
     EXPECT_EQ(error_after(CreateDirectoryExA(tree.windows("none").c_str(), tree.windows("x").c_str(), nullptr)),
@@ -63,7 +62,7 @@ TEST(Errors, create_directory_ex_copies_the_template)
 
 TEST(Errors, read_only_entries_refuse_deletion)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.file("ro", "", 0444);
     tree.directory("rodir");
     EXPECT_EQ(error_after(DeleteFileA(tree.windows("ro").c_str())), DWORD(ERROR_ACCESS_DENIED));
@@ -76,7 +75,7 @@ TEST(Errors, read_only_entries_refuse_deletion)
 
 TEST(Errors, immutable_file_gives_access_denied_from_the_host)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.file("fixed");
     if (system(("chattr +i " + tree.host("fixed") + " 2>/dev/null").c_str()) != 0)
         GTEST_SKIP() << "chattr +i is not available here";
@@ -88,8 +87,8 @@ TEST(Errors, immutable_file_gives_access_denied_from_the_host)
 // that gives its privileges up first.
 TEST(Errors, unreadable_directory_gives_access_denied)
 {
-    TemporaryTree tree;
-    ASSERT_EQ(chmod(tree.root().c_str(), 0755), 0);
+    LayerTree tree;
+    ASSERT_EQ(chmod(tree.path().c_str(), 0755), 0);
     tree.directory("closed", 0700);
     tree.file("closed/x");
     const pid_t child = fork();
@@ -112,7 +111,7 @@ TEST(Errors, unreadable_directory_gives_access_denied)
 // Small tmpfs mounts: full, read-only, and busy as a mount point.
 TEST(Errors, full_read_only_and_busy_file_systems_give_their_codes)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     for (const char* name : {"small", "ro"})
         tree.directory(name);
     ScopedMount small(tree.host("small"), "tmpfs", 0, "size=64k");
@@ -138,7 +137,7 @@ TEST(Errors, full_read_only_and_busy_file_systems_give_their_codes)
 
 TEST(Errors, too_many_open_files)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.file("f");
     struct rlimit saved;
     ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);

@@ -8,7 +8,7 @@
 #include <iterator>
 
 #include "platform/platform.h"
-#include "temporary_tree.h"
+#include "layer_helpers.h"
 
 static HANDLE open_file(const std::string& path, DWORD access, DWORD disposition, DWORD flags = 0)
 {
@@ -23,7 +23,7 @@ static std::string read_all(const std::string& host_path)
 
 TEST(Files, dispositions_behave_as_on_windows)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     const struct {
         DWORD disposition;
         bool exists_before;
@@ -61,7 +61,7 @@ TEST(Files, dispositions_behave_as_on_windows)
 
 TEST(Files, write_then_read_back)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     HANDLE file = open_file(tree.windows("data"), GENERIC_WRITE, CREATE_ALWAYS, FILE_FLAG_WRITE_THROUGH);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     std::string content(100000, 'x');
@@ -82,7 +82,7 @@ TEST(Files, write_then_read_back)
 
 TEST(Files, file_pointer_moves_with_64_bit_distances)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     HANDLE file = open_file(tree.windows("sparse"), GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     LONG high = 1;
@@ -109,7 +109,7 @@ TEST(Files, file_pointer_moves_with_64_bit_distances)
 
 TEST(Files, times_are_kept_to_100_nanoseconds_and_null_leaves_a_time_alone)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     HANDLE file = open_file(tree.windows("t"), GENERIC_WRITE, CREATE_ALWAYS);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     const auto value = [](const FILETIME& t) { return (uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
@@ -129,7 +129,7 @@ TEST(Files, times_are_kept_to_100_nanoseconds_and_null_leaves_a_time_alone)
 
 TEST(Files, directory_opens_with_backup_semantics_to_set_its_time)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.directory("d");
     HANDLE plain = open_file(tree.windows("d"), GENERIC_WRITE, OPEN_EXISTING);
     EXPECT_EQ(plain, INVALID_HANDLE_VALUE);
@@ -147,7 +147,7 @@ TEST(Files, directory_opens_with_backup_semantics_to_set_its_time)
 
 TEST(Files, read_only_file_refuses_writers)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.file("ro", "keep", 0444);
     for (DWORD disposition : {DWORD(OPEN_EXISTING), DWORD(CREATE_ALWAYS), DWORD(OPEN_ALWAYS), DWORD(TRUNCATE_EXISTING)}) {
         EXPECT_EQ(open_file(tree.windows("ro"), GENERIC_WRITE, disposition), INVALID_HANDLE_VALUE) << disposition;
@@ -161,7 +161,7 @@ TEST(Files, read_only_file_refuses_writers)
 
 TEST(Files, creation_stores_the_attributes_it_was_given)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     HANDLE file = open_file(tree.windows("made"), GENERIC_WRITE, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_SEQUENTIAL_SCAN);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -189,7 +189,7 @@ TEST(Files, handles_that_are_not_open_are_refused)
 // listed as empty files and refused at once, for reading and for writing.
 TEST(Files, fifos_and_devices_are_listed_but_never_opened)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     ASSERT_EQ(mkfifo(tree.host("pipe").c_str(), 0666), 0);
     const bool has_device = mknod(tree.host("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
     for (const char* name : {"pipe", "null"}) {

@@ -8,7 +8,9 @@
 #include <sys/xattr.h>
 
 #include "platform/platform.h"
-#include "temporary_tree.h"
+#include <ftw.h>
+
+#include "layer_helpers.h"
 
 static WIN32_FIND_DATAA record_of(const std::string& path)
 {
@@ -21,7 +23,7 @@ static WIN32_FIND_DATAA record_of(const std::string& path)
 
 TEST(Links, link_to_a_file_is_the_file)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.file("target.txt", "12345");
     tree.link("link.txt", "target.txt");
     const WIN32_FIND_DATAA record = record_of(tree.windows("link.txt"));
@@ -34,7 +36,7 @@ TEST(Links, link_to_a_file_is_the_file)
 
 TEST(Links, link_to_a_directory_is_a_reparse_point)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.directory("real");
     tree.file("real/inside");
     tree.link("jump", "real");
@@ -48,7 +50,7 @@ TEST(Links, link_to_a_directory_is_a_reparse_point)
 
 TEST(Links, removing_a_directory_link_removes_the_link_only)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.directory("real");
     tree.file("real/inside");
     tree.link("jump", "real");
@@ -62,7 +64,7 @@ TEST(Links, removing_a_directory_link_removes_the_link_only)
 
 TEST(Links, dangling_link_is_an_empty_file_that_cannot_be_opened)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.link("broken", "nowhere");
     const WIN32_FIND_DATAA record = record_of(tree.windows("broken"));
     EXPECT_STREQ(record.cFileName, "broken");
@@ -81,7 +83,7 @@ TEST(Links, dangling_link_is_an_empty_file_that_cannot_be_opened)
 
 TEST(Links, link_that_loops_cannot_be_resolved)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.link("one", "two");
     tree.link("two", "one");
     EXPECT_EQ(CreateFileA(tree.windows("one").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr),
@@ -91,11 +93,11 @@ TEST(Links, link_that_loops_cannot_be_resolved)
 
 // Every entry below the tree's root, links and their targets alike: kind and mode, write
 // time to the nanosecond, the stored attributes of the entry itself and a link's target.
-static std::string everything(const TemporaryTree& tree)
+static std::string everything(const LayerTree& tree)
 {
     static std::ostringstream lines;
     lines.str("");
-    nftw(tree.root().c_str(), [](const char* path, const struct stat* status, int, struct FTW*) {
+    nftw(tree.path().c_str(), [](const char* path, const struct stat* status, int, struct FTW*) {
         char stored[32] = {};
         lgetxattr(path, "user.DOSATTRIB", stored, sizeof stored - 1);
         char target[256] = {};
@@ -108,7 +110,7 @@ static std::string everything(const TemporaryTree& tree)
 }
 
 // The same without the line of one entry.
-static std::string everything_but(const TemporaryTree& tree, const std::string& relative)
+static std::string everything_but(const LayerTree& tree, const std::string& relative)
 {
     std::string lines = everything(tree);
     const size_t line = lines.find(tree.host(relative) + ' ');
@@ -143,7 +145,7 @@ static const LinkKind LINK_KINDS[] = {
 
 // A tree whose links lead inside it, outside it and nowhere, all of it nobody's, plus one
 // link that stays root's.
-static void build_link_tree(const TemporaryTree& tree)
+static void build_link_tree(const LayerTree& tree)
 {
     tree.directory("outside");
     tree.directory("outside/d");
@@ -152,12 +154,12 @@ static void build_link_tree(const TemporaryTree& tree)
     tree.file("tree/inside.txt", "abc", 0444);
     for (const LinkKind& kind : LINK_KINDS)
         tree.link(std::string("tree/") + kind.name, kind.target);
-    tree.give_to_nobody();
+    tree.give_to_user();
     tree.link("tree/roots", "../outside/f.txt");
 }
 
 // Each step returns 0 when it held, else its own number, for the report of as_nobody.
-static int records_carry_the_reparse_bit(const TemporaryTree& tree, const LinkKind& kind)
+static int records_carry_the_reparse_bit(const LayerTree& tree, const LinkKind& kind)
 {
     const std::string link = tree.windows(std::string("tree/") + kind.name);
     const WIN32_FIND_DATAA record = record_of(link);
@@ -166,7 +168,7 @@ static int records_carry_the_reparse_bit(const TemporaryTree& tree, const LinkKi
     return GetFileAttributesA(link.c_str()) == kind.attributes ? 0 : 2;
 }
 
-static int attribute_changes_reach_nothing(const TemporaryTree& tree, const LinkKind& kind)
+static int attribute_changes_reach_nothing(const LayerTree& tree, const LinkKind& kind)
 {
     const std::string link = tree.windows(std::string("tree/") + kind.name);
     const std::string before = everything(tree);
@@ -180,7 +182,7 @@ static int attribute_changes_reach_nothing(const TemporaryTree& tree, const Link
     return refused && GetLastError() == ERROR_ACCESS_DENIED ? 0 : 5;
 }
 
-static int own_time_changes_alone(const TemporaryTree& tree, const LinkKind& kind)
+static int own_time_changes_alone(const LayerTree& tree, const LinkKind& kind)
 {
     const std::string relative = std::string("tree/") + kind.name;
     const DWORD flags = FILE_FLAG_OPEN_REPARSE_POINT |
@@ -199,7 +201,7 @@ static int own_time_changes_alone(const TemporaryTree& tree, const LinkKind& kin
     return everything_but(tree, relative) == before ? 0 : 8;
 }
 
-static int copies_and_comparisons_keep_the_target_text(const TemporaryTree& tree, const LinkKind& kind)
+static int copies_and_comparisons_keep_the_target_text(const LayerTree& tree, const LinkKind& kind)
 {
     const std::string relative = std::string("tree/") + kind.name;
     const std::string copy = std::string("tree/copy_") + kind.name;
@@ -225,9 +227,9 @@ TEST(Links, every_kind_of_link_is_acted_on_as_a_link_never_through_it)
 {
     for (const LinkKind& kind : LINK_KINDS) {
         SCOPED_TRACE(kind.name);
-        TemporaryTree tree;
+        LayerTree tree;
         build_link_tree(tree);
-        EXPECT_EQ(as_nobody([&] {
+        EXPECT_EQ(as_user([&] {
             int failed = records_carry_the_reparse_bit(tree, kind);
             failed = failed != 0 ? failed : attribute_changes_reach_nothing(tree, kind);
             failed = failed != 0 ? failed : own_time_changes_alone(tree, kind);

@@ -5,11 +5,11 @@
 #include <sys/xattr.h>
 
 #include "platform/platform.h"
-#include "temporary_tree.h"
+#include "layer_helpers.h"
 
 TEST(Moves, move_renames_within_a_file_system)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.file("a.txt", "A");
     tree.directory("d");
     EXPECT_TRUE(MoveFileA(tree.windows("a.txt").c_str(), tree.windows("d\\b.txt").c_str()));
@@ -21,7 +21,7 @@ TEST(Moves, move_renames_within_a_file_system)
 
 TEST(Moves, move_refuses_an_existing_destination)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.file("a", "A");
     tree.file("b", "B");
     EXPECT_FALSE(MoveFileA(tree.windows("a").c_str(), tree.windows("B").c_str()));
@@ -33,7 +33,7 @@ TEST(Moves, move_refuses_an_existing_destination)
 
 TEST(Moves, move_to_another_spelling_of_its_own_name_renames_it)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.file("name.txt");
     EXPECT_TRUE(MoveFileA(tree.windows("name.txt").c_str(), tree.windows("NAME.TXT").c_str()));
     EXPECT_TRUE(tree.exists("NAME.TXT"));
@@ -42,8 +42,8 @@ TEST(Moves, move_to_another_spelling_of_its_own_name_renames_it)
 
 TEST(Moves, move_across_file_systems_copies_times_and_attributes_then_deletes)
 {
-    TemporaryTree tree;
-    TemporaryTree other("/dev/shm");
+    LayerTree tree;
+    LayerTree other("/dev/shm");
     tree.file("src.bin", std::string(200000, 'z'), 0444);
     ASSERT_EQ(setxattr(tree.host("src.bin").c_str(), "user.DOSATTRIB", "0x22", 4, 0), 0);
     const struct timespec times[2] = {{1100000000, 111111100}, {1300000000, 222222200}};
@@ -62,8 +62,8 @@ TEST(Moves, move_across_file_systems_copies_times_and_attributes_then_deletes)
 
 TEST(Moves, directory_does_not_move_across_file_systems)
 {
-    TemporaryTree tree;
-    TemporaryTree other("/dev/shm");
+    LayerTree tree;
+    LayerTree other("/dev/shm");
     tree.directory("d");
     EXPECT_FALSE(MoveFileA(tree.windows("d").c_str(), other.windows("d").c_str()));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_NOT_SAME_DEVICE));
@@ -72,7 +72,7 @@ TEST(Moves, directory_does_not_move_across_file_systems)
 
 TEST(Moves, delete_removes_files_only)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.file("f");
     EXPECT_TRUE(DeleteFileA(tree.windows("F").c_str()));
     EXPECT_FALSE(tree.exists("f"));

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
-#include "temporary_tree.h"
+#include "layer_helpers.h"
 
 class CurrentDirectory : public testing::Test {
 protected:
@@ -24,7 +24,7 @@ static std::string full_path(const char* path)
 
 TEST_F(CurrentDirectory, full_path_follows_windows_rules)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.directory("work");
     ASSERT_EQ(chdir(tree.host("work").c_str()), 0);
     const std::string here = tree.windows("work");
@@ -68,9 +68,9 @@ TEST_F(CurrentDirectory, current_directory_is_on_drive_z_with_backslashes_and_pr
     char buffer[1024];
     EXPECT_EQ(GetCurrentDirectoryA(sizeof buffer, buffer), 3u);
     EXPECT_STREQ(buffer, "Z:\\");
-    TemporaryTree tree;
+    LayerTree tree;
     tree.directory("a|b");
-    ASSERT_EQ(chdir(tree.root().c_str()), 0);
+    ASSERT_EQ(chdir(tree.path().c_str()), 0);
     const DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
     EXPECT_EQ(std::string(buffer, length), tree.windows());
     char small[5] = "xxxx";
@@ -84,10 +84,10 @@ TEST_F(CurrentDirectory, current_directory_is_on_drive_z_with_backslashes_and_pr
 
 TEST_F(CurrentDirectory, relative_and_root_relative_paths_reach_the_host)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.directory("d");
     tree.file("d/f.txt");
-    ASSERT_EQ(chdir(tree.root().c_str()), 0);
+    ASSERT_EQ(chdir(tree.path().c_str()), 0);
     EXPECT_NE(GetFileAttributesA("d\\f.txt"), INVALID_FILE_ATTRIBUTES);
     EXPECT_NE(GetFileAttributesA("d/f.txt"), INVALID_FILE_ATTRIBUTES);
     EXPECT_NE(GetFileAttributesA("Z:d\\f.txt"), INVALID_FILE_ATTRIBUTES);
@@ -99,10 +99,10 @@ TEST_F(CurrentDirectory, relative_and_root_relative_paths_reach_the_host)
 
 TEST(Paths, mapped_drive_reaches_its_host_directory_and_an_unmapped_one_is_path_not_found)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.directory("backup");
     tree.file("backup/f.txt");
-    ScopedEnvironment drive("ORVA_DRIVE_D", tree.root().c_str());
+    ScopedEnvironment drive("ORVA_DRIVE_D", tree.path().c_str());
     for (const char* path : {"D:\\backup\\f.txt", "d:backup\\f.txt", "D:\\..\\backup\\f.txt"})
         EXPECT_NE(GetFileAttributesA(path), INVALID_FILE_ATTRIBUTES) << path;
     ScopedEnvironment unmapped("ORVA_DRIVE_K", nullptr);
@@ -112,7 +112,7 @@ TEST(Paths, mapped_drive_reaches_its_host_directory_and_an_unmapped_one_is_path_
 
 TEST(Paths, lookup_ignores_case_but_never_guesses_between_two_entries)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.directory("MixedCase");
     tree.file("MixedCase/File.TXT", "x");
     for (const char* path : {"mixedcase\\file.txt", "MIXEDCASE\\FILE.TXT"})
@@ -131,7 +131,7 @@ TEST(Paths, lookup_ignores_case_but_never_guesses_between_two_entries)
 
 TEST(Paths, bad_paths_give_error_codes_never_a_crash)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     std::string very_long = tree.windows();
     while (very_long.size() < 5000)
         very_long += "\\component";
@@ -155,7 +155,7 @@ TEST(Paths, bad_paths_give_error_codes_never_a_crash)
 
 TEST(Paths, trailing_separators_and_dot_components_name_the_same_directory)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.directory("d");
     for (const char* suffix : {"d\\", "d\\.", "d\\x\\..", "d/"})
         EXPECT_EQ(GetFileAttributesA(tree.windows(suffix).c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY))
@@ -167,7 +167,7 @@ TEST(Paths, trailing_separators_and_dot_components_name_the_same_directory)
 TEST(Paths, double_byte_name_ending_in_the_separator_byte_is_one_component)
 {
     ScopedEnvironment shift_jis("LC_ALL", "ja_JP.SJIS");
-    TemporaryTree tree;
+    LayerTree tree;
     const std::string table = "\x95\x5c";
     tree.directory("x");
     tree.directory("x/" + table);

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/platform.h"
-#include "temporary_tree.h"
+#include "layer_helpers.h"
 
 static std::string contents(const std::string& host_path)
 {
@@ -18,7 +18,7 @@ static std::string contents(const std::string& host_path)
 
 TEST(Processes, windows_interpreter_names_mean_the_shell)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     for (const char* name : {"CMD.EXE", "COMMAND.COM", "cmd.exe"}) {
         const std::string command = "echo ran > " + tree.host("out");
         EXPECT_EQ(run_command_interpreter(name, command.c_str(), nullptr, 0), COMMAND_STARTED) << name;
@@ -29,10 +29,10 @@ TEST(Processes, windows_interpreter_names_mean_the_shell)
 
 TEST(Processes, interpreter_runs_in_the_current_directory_with_the_environment)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     char saved[4096];
     ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
-    ASSERT_EQ(chdir(tree.root().c_str()), 0);
+    ASSERT_EQ(chdir(tree.path().c_str()), 0);
     ScopedEnvironment variable("ORVA_TEST_VALUE", "seen");
     EXPECT_EQ(run_command_interpreter("/bin/sh", "echo $ORVA_TEST_VALUE > here", nullptr, 0), COMMAND_STARTED);
     ASSERT_EQ(chdir(saved), 0);
@@ -46,7 +46,7 @@ TEST(Processes, exit_code_of_a_started_child_is_no_failure)
 
 TEST(Processes, start_failures_are_told_apart)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.file("not-a-program", "\x7f" "ELF garbage", 0755);
     tree.file("not-executable", "echo", 0644);
     EXPECT_EQ(run_command_interpreter(tree.host("missing").c_str(), "true", nullptr, 0), COMMAND_NOT_FOUND);
@@ -64,7 +64,7 @@ TEST(Processes, interpreter_given_as_a_windows_path_is_found)
 
 TEST(Processes, command_paths_take_their_host_form)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.directory("Long Dir");
     tree.file("Long Dir/File.txt");
     char text[1024];
@@ -95,7 +95,7 @@ TEST(Processes, command_paths_take_their_host_form)
 // where the word stands in each command.
 TEST(Processes, words_stay_literal_in_every_context_of_the_command)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     const std::string word = "a'b\"c $(touch ran1)`touch ran2`\\ ${HOME};touch ran3\n";
     const struct {
         std::string command;

@@ -11,7 +11,7 @@
 
 #include "platform/platform.h"
 #include "platform/posix/path_roots.h"
-#include "temporary_tree.h"
+#include "layer_helpers.h"
 
 // The entry's kind, mode, size, contents and stored attributes, or "missing".
 static std::string state_of(const std::string& host)
@@ -53,7 +53,7 @@ struct Operation {
     const char* name;
     bool makes_the_entry;  // succeeds by making the entry of that exact name
     const char* existing;
-    std::function<bool(const TemporaryTree&, const std::string&)> call;
+    std::function<bool(const LayerTree&, const std::string&)> call;
 };
 
 static bool make_file(const std::string& path, DWORD disposition)
@@ -67,15 +67,15 @@ static bool make_file(const std::string& path, DWORD disposition)
 
 static const Operation OPERATIONS[] = {
     {"GetFileAttributesA", false, "present",
-     [](const TemporaryTree&, const std::string& path) {
+     [](const LayerTree&, const std::string& path) {
          return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
      }},
     {"SetFileAttributesA", false, "present",
-     [](const TemporaryTree&, const std::string& path) {
+     [](const LayerTree&, const std::string& path) {
          return SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN) != FALSE;
      }},
     {"FindFirstFileA", false, "present",
-     [](const TemporaryTree&, const std::string& path) {
+     [](const LayerTree&, const std::string& path) {
          WIN32_FIND_DATAA record;
          HANDLE search = FindFirstFileA(path.c_str(), &record);
          if (search == INVALID_HANDLE_VALUE)
@@ -84,38 +84,38 @@ static const Operation OPERATIONS[] = {
          return true;
      }},
     {"GetShortPathNameA", false, "present",
-     [](const TemporaryTree&, const std::string& path) {
+     [](const LayerTree&, const std::string& path) {
          char buffer[1024];
          // A sibling first, so that the second call goes through the kept directories.
          GetShortPathNameA((path.substr(0, path.rfind('\\') + 1) + "present").c_str(), buffer, sizeof buffer);
          return GetShortPathNameA(path.c_str(), buffer, sizeof buffer) != 0;
      }},
     {"CreateFileA OPEN_EXISTING", false, "present",
-     [](const TemporaryTree&, const std::string& path) { return make_file(path, OPEN_EXISTING); }},
+     [](const LayerTree&, const std::string& path) { return make_file(path, OPEN_EXISTING); }},
     {"DeleteFileA", false, "present",
-     [](const TemporaryTree&, const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }},
+     [](const LayerTree&, const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }},
     {"RemoveDirectoryA", false, "sub",
-     [](const TemporaryTree&, const std::string& path) { return RemoveDirectoryA(path.c_str()) != FALSE; }},
+     [](const LayerTree&, const std::string& path) { return RemoveDirectoryA(path.c_str()) != FALSE; }},
     // The host text a command is given names an entry.
     {"command_path_text", false, "present",
-     [](const TemporaryTree&, const std::string& path) {
+     [](const LayerTree&, const std::string& path) {
          char text[1024];
          command_path_text(path.c_str(), text, sizeof text);
          struct stat status;
          return lstat(text, &status) == 0;
      }},
     {"CreateFileA CREATE_NEW", true, "new",
-     [](const TemporaryTree&, const std::string& path) { return make_file(path, CREATE_NEW); }},
+     [](const LayerTree&, const std::string& path) { return make_file(path, CREATE_NEW); }},
     {"CreateFileA CREATE_ALWAYS", true, "new",
-     [](const TemporaryTree&, const std::string& path) { return make_file(path, CREATE_ALWAYS); }},
+     [](const LayerTree&, const std::string& path) { return make_file(path, CREATE_ALWAYS); }},
     {"MoveFileA", true, "new",
-     [](const TemporaryTree& tree, const std::string& path) {
+     [](const LayerTree& tree, const std::string& path) {
          return MoveFileA(tree.windows("spare").c_str(), path.c_str()) != FALSE;
      }},
     {"CreateDirectoryA", true, "new",
-     [](const TemporaryTree&, const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != FALSE; }},
+     [](const LayerTree&, const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != FALSE; }},
     {"CreateDirectoryExA", true, "new",
-     [](const TemporaryTree& tree, const std::string& path) {
+     [](const LayerTree& tree, const std::string& path) {
          return CreateDirectoryExA(tree.windows("model").c_str(), path.c_str(), nullptr) != FALSE;
      }},
 };
@@ -123,7 +123,7 @@ static const Operation OPERATIONS[] = {
 // The directory the walk starts from, as the user may have typed it.
 static const char* const TYPED_ROOTS[] = {"Typed Dir", "TYPED DIR", "TYPEDD~1"};
 
-static void make_tree(const TemporaryTree& tree)
+static void make_tree(const LayerTree& tree)
 {
     for (const char* directory : {"Typed Dir", "Typed Dir/dir", "Typed Dir/sub", "model"})
         tree.directory(directory);
@@ -134,12 +134,12 @@ static void make_tree(const TemporaryTree& tree)
     tree.file("spare", "spare");
 }
 
-static std::string root_text(const TemporaryTree& tree, const char* typed)
+static std::string root_text(const LayerTree& tree, const char* typed)
 {
     return tree.windows(typed) + "\\";
 }
 
-static void register_root(const TemporaryTree& tree, const char* typed)
+static void register_root(const LayerTree& tree, const char* typed)
 {
     forget_path_roots();
     const std::string root = root_text(tree, typed);
@@ -151,7 +151,7 @@ TEST(SearchedNames, each_call_takes_a_searched_name_exactly_and_the_typed_root_b
     for (const char* typed : TYPED_ROOTS) {
         for (const Operation& operation : OPERATIONS) {
             for (const Searched& searched : SEARCHED) {
-                TemporaryTree tree;
+                LayerTree tree;
                 make_tree(tree);
                 register_root(tree, typed);
                 const std::string twin = tree.host(std::string("Typed Dir/") + searched.twin);
@@ -164,7 +164,7 @@ TEST(SearchedNames, each_call_takes_a_searched_name_exactly_and_the_typed_root_b
                     EXPECT_NE(state_of(tree.host(std::string("Typed Dir/") + searched.name)), "missing") << label;
                 }
             }
-            TemporaryTree tree;
+            LayerTree tree;
             make_tree(tree);
             register_root(tree, typed);
             EXPECT_TRUE(operation.call(tree, root_text(tree, typed) + operation.existing))
@@ -184,7 +184,7 @@ struct OwnFolder {
         if (mkdtemp(path) == nullptr)
             throw std::runtime_error("mkdtemp failed");
     }
-    ~OwnFolder() { TemporaryTree::remove_all(path); }
+    ~OwnFolder() { TempTree::remove_all(path); }
 };
 
 // A run that acts on the upper-case 8.3 forms registers the short form of its source
@@ -193,7 +193,7 @@ struct OwnFolder {
 TEST(SearchedNames, upper_case_short_forms_reach_their_own_entries_while_long_names_stay_exact)
 {
     const OwnFolder parent;
-    TemporaryTree tree(parent.path);
+    LayerTree tree(parent.path);
     make_tree(tree);
     tree.file("Typed Dir/ABCDEF~1.TXT", "tilde");
     tree.file("Typed Dir/README", "upper");

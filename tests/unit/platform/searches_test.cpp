@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include "platform/platform.h"
-#include "temporary_tree.h"
+#include "layer_helpers.h"
 
 using Names = std::vector<std::string>;
 
@@ -20,7 +20,7 @@ TEST(Searches, dot_entries_come_first_then_ntfs_order_and_equal_names_keep_a_fix
         {{"abc", "ABC", "Abc"}, {".", "..", "ABC", "Abc", "abc"}},
     };
     for (const auto& c : cases) {
-        TemporaryTree tree;
+        LayerTree tree;
         for (const std::string name : c.files) {
             if (name.back() == '/')
                 tree.directory(name);
@@ -37,16 +37,16 @@ TEST(Searches, drive_roots_have_no_dot_entries)
     ASSERT_FALSE(names.empty());
     EXPECT_NE(names[0], ".");
     EXPECT_EQ(std::count(names.begin(), names.end(), "tmp"), 1);
-    TemporaryTree tree;
+    LayerTree tree;
     tree.file("only.txt");
-    ScopedEnvironment drive("ORVA_DRIVE_Q", tree.root().c_str());
+    ScopedEnvironment drive("ORVA_DRIVE_Q", tree.path().c_str());
     EXPECT_EQ(search_names("Q:\\*"), Names{"only.txt"});
     EXPECT_EQ(search_names("q:*"), Names{"only.txt"});
 }
 
 TEST(Searches, wildcard_patterns_follow_windows_rules)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     for (const char* name : {"a", "a.txt", "ab.txt", "abc.txt", "a.b.txt", "file.txt", "file1.txt", "noext", "x.htm",
                              "x.html"})
         tree.file(name);
@@ -70,7 +70,7 @@ TEST(Searches, wildcard_patterns_follow_windows_rules)
 
 TEST(Searches, exact_name_finds_the_entry_by_any_case_or_its_short_name)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.directory("Source");
     tree.file("Long File Name.text");
     for (const char* pattern : {"SOURCE", "source"})
@@ -81,7 +81,7 @@ TEST(Searches, exact_name_finds_the_entry_by_any_case_or_its_short_name)
 
 TEST(Searches, failures_give_invalid_name_file_or_path_not_found)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.directory("sub");
     tree.file("file");
     const struct { std::string path; DWORD code; } cases[] = {
@@ -105,7 +105,7 @@ TEST(Searches, failures_give_invalid_name_file_or_path_not_found)
 
 TEST(Searches, find_next_ends_with_no_more_files)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.file("one");
     WIN32_FIND_DATAA record;
     HANDLE search = FindFirstFileA(tree.windows("one").c_str(), &record);
@@ -128,7 +128,7 @@ static WIN32_FIND_DATAA found(const std::string& path)
 
 TEST(Searches, records_are_complete)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.file("data.bin", "12345");
     const struct timespec times[2] = {{1000000000, 123456700}, {1200000000, 987654300}};
     ASSERT_EQ(utimensat(AT_FDCWD, tree.host("data.bin").c_str(), times, 0), 0);
@@ -151,7 +151,7 @@ TEST(Searches, records_are_complete)
 
 TEST(Searches, entries_that_vanish_after_the_first_are_passed_over)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     for (const char* name : {"a", "b", "c"})
         tree.file(name);
     WIN32_FIND_DATAA record;
@@ -167,13 +167,13 @@ TEST(Searches, entries_that_vanish_after_the_first_are_passed_over)
 
 TEST(Searches, dot_names_the_directory_itself_and_forward_slashes_separate_too)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.directory("sub");
     tree.file("sub/x");
     const WIN32_FIND_DATAA record = found(tree.windows("sub\\."));
     EXPECT_STREQ(record.cFileName, ".");
     EXPECT_TRUE(record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-    EXPECT_EQ(search_names("Z:" + tree.root() + "/sub/*"), (Names{".", "..", "x"}));
+    EXPECT_EQ(search_names("Z:" + tree.path() + "/sub/*"), (Names{".", "..", "x"}));
 }
 
 // A walk opens each subdirectory while its parent's search stands just past it: the
@@ -182,7 +182,7 @@ TEST(Searches, dot_names_the_directory_itself_and_forward_slashes_separate_too)
 // while its "." is not).
 TEST(Searches, dot_records_inside_a_walk_equal_the_directories_they_name)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     for (const char* name : {"elsewhere", "elsewhere/target", "p", "p/.hid", "p/sub"})
         tree.directory(name);
     tree.link("p/lnk", tree.host("elsewhere/target"));
@@ -224,7 +224,7 @@ TEST(Searches, dot_records_inside_a_walk_equal_the_directories_they_name)
 // Other characters of the private use area (U+F041) stand for nothing and show as they are.
 TEST(Searches, host_names_with_forbidden_characters_show_in_private_use_form_under_utf8)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     for (const char* name : {"a:b", "q?", "plain", "q\xEF\x80\xBF", "u\xEF\x81\x81"})
         tree.file(name);
     {
@@ -250,7 +250,7 @@ TEST(Searches, host_names_with_forbidden_characters_show_in_private_use_form_und
 TEST(Searches, each_name_that_cannot_be_shown_is_reported_once_with_its_directory)
 {
     ScopedEnvironment single_byte("LC_ALL", "C");
-    TemporaryTree tree;
+    LayerTree tree;
     tree.directory("r");
     for (const char* name : {"r/a:b", "r/c|d", "r/plain"})
         tree.file(name);
@@ -265,7 +265,7 @@ TEST(Searches, each_name_that_cannot_be_shown_is_reported_once_with_its_director
 
 TEST(Searches, many_open_searches_do_not_run_out_of_descriptors)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.file("x", "abc");
     std::vector<HANDLE> searches;
     WIN32_FIND_DATAA record;
@@ -287,7 +287,7 @@ TEST(Searches, many_open_searches_do_not_run_out_of_descriptors)
 // of the other, as the tree's look-ahead does, and one finishing before the other moves.
 TEST(Searches, two_searches_of_one_directory_go_through_it_independently)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.file("a", "1");
     tree.file("b", "22");
     tree.directory("c");
@@ -334,7 +334,7 @@ TEST(Searches, two_searches_of_one_directory_go_through_it_independently)
 // directory: an entry deleted in between is passed over by the search that comes later.
 TEST(Searches, second_search_does_not_return_an_entry_deleted_after_the_first_read_it)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     for (const char* name : {"a", "b", "c"})
         tree.file(name);
     const std::string pattern = tree.windows("*");
@@ -363,7 +363,7 @@ TEST(Searches, second_search_does_not_return_an_entry_deleted_after_the_first_re
 // the thread time to read ahead; without them the test proves less, never fails.
 TEST(Searches, entries_read_ahead_equal_entries_read_one_by_one)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     for (int i = 0; i < 1100; i++)
         tree.file("f" + std::to_string(i), std::string(static_cast<size_t>(i % 7), 'x'), i % 333 == 3 ? 0444 : 0644);
     tree.directory("sub");

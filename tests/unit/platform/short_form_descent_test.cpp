@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "temporary_tree.h"
+#include "layer_helpers.h"
 
 static std::string short_path(const std::string& path)
 {
@@ -23,7 +23,7 @@ static std::string short_path(const std::string& path)
 
 // The form without the components of the tree's root, whose aliases in /tmp follow what
 // other programs keep there.
-static std::string below_root(const TemporaryTree& tree, const std::string& form)
+static std::string below_root(const LayerTree& tree, const std::string& form)
 {
     size_t at = 0;
     for (char c : tree.windows()) {
@@ -49,7 +49,7 @@ static void walk_short_forms(const std::string& directory, std::vector<std::pair
     }
 }
 
-static void make_deep_tree(const TemporaryTree& tree)
+static void make_deep_tree(const LayerTree& tree)
 {
     tree.directory("Long Directory A");
     tree.directory("Long Directory B");
@@ -65,7 +65,7 @@ static void make_deep_tree(const TemporaryTree& tree)
 
 TEST(ShortFormDescent, walker_order_gives_the_forms_a_cold_lookup_gives)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     make_deep_tree(tree);
     std::vector<std::pair<std::string, std::string>> forms;
     walk_short_forms(tree.windows(), forms);
@@ -98,7 +98,7 @@ TEST(ShortFormDescent, walker_order_gives_the_forms_a_cold_lookup_gives)
 
 TEST(ShortFormDescent, going_down_by_another_spelling_or_through_dots_gives_the_same_form)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     make_deep_tree(tree);
     const std::string expected = short_path(tree.windows("Long Directory B/Inner Long Name/README.TXT"));
     const std::string spellings[] = {
@@ -131,7 +131,7 @@ TEST(ShortFormDescent, a_change_the_layer_makes_above_is_seen_when_going_down)
          "Long Directory B/Inner Long Name/some long file name", "\\LONGDI~1\\INNERL~2\\SOMELO~1"},
     };
     for (const Case& c : cases) {
-        TemporaryTree tree;
+        LayerTree tree;
         tree.directory("Long Directory B");
         tree.directory("Long Directory B/Inner Long Name");
         tree.file("Long Directory B/Inner Long Name/some long file name");
@@ -145,7 +145,7 @@ TEST(ShortFormDescent, a_change_the_layer_makes_above_is_seen_when_going_down)
 // entries are those of the new directory, not of the one the walk went down through.
 TEST(ShortFormDescent, a_directory_replaced_behind_the_walk_is_seen_going_back_up)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.directory("Long Directory B");
     tree.directory("Long Directory B/deeper still here");
     tree.file("Long Directory B/deeper still here/last file.data");
@@ -161,7 +161,7 @@ TEST(ShortFormDescent, a_directory_replaced_behind_the_walk_is_seen_going_back_u
 
 TEST(ShortFormDescent, going_down_into_a_file_or_a_missing_directory_fails_as_a_cold_lookup_does)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.directory("Long Directory B");
     tree.file("Long Directory B/plain file name");
     const std::string paths[] = {"Long Directory B/plain file name/x", "Long Directory B/missing one/x"};
@@ -178,7 +178,7 @@ TEST(ShortFormDescent, going_down_into_a_file_or_a_missing_directory_fails_as_a_
 // directory's time stamp set back so that the cache cannot tell.
 TEST(ShortFormDescent, search_for_one_name_reads_a_stale_directory_again)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     tree.directory("Long Directory B");
     struct stat before;
     ASSERT_EQ(stat(tree.host("Long Directory B").c_str(), &before), 0);
@@ -195,7 +195,7 @@ TEST(ShortFormDescent, search_for_one_name_reads_a_stale_directory_again)
 // modification time is set back: the change time gives it away.
 TEST(ShortFormDescent, a_table_the_layer_kept_up_to_date_still_notices_another_program)
 {
-    TemporaryTree tree;
+    LayerTree tree;
     ASSERT_TRUE(CreateDirectoryA(tree.windows("Made Here").c_str(), nullptr));
     HANDLE file = CreateFileA(tree.windows("Made Here\\first file.txt").c_str(), GENERIC_WRITE, 0, nullptr,
                               CREATE_NEW, 0, nullptr);

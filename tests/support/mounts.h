@@ -1,5 +1,5 @@
 // Small file systems mounted for one test (no extended attributes, full, read-only).
-// Mounting needs privileges; a test that cannot mount skips and says why.
+// Mounting needs root: the cases that mount stand in the ...AsRoot suites.
 #pragma once
 
 #include <cerrno>

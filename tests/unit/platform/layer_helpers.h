@@ -1,0 +1,85 @@
+// What the layer's tests share: a temporary tree the layer meets afresh, the environment
+// set for one check, a check run as the user, and the names a search returns.
+#pragma once
+
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "platform/platform.h"
+#include "platform/posix/code_page.h"
+#include "platform/posix/table_cache.h"
+#include "support/mounts.h"
+#include "support/temporary_tree.h"
+
+// A temporary tree met by a layer that forgot every directory table: each tree starts
+// from the disk, not from the tables an earlier tree of the test left behind.
+struct LayerTree : TempTree {
+    explicit LayerTree(const char* parent = "/tmp") : TempTree(parent) { forget_all_directories(); }
+};
+
+// Sets (or with nullptr removes) an environment variable for the life of the object; the
+// code page and the alias tables are read again both times.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const char* value) : name_(name), had_(getenv(name) != nullptr)
+    {
+        if (had_)
+            old_ = getenv(name);
+        set(value);
+    }
+    ~ScopedEnvironment() { set(had_ ? old_.c_str() : nullptr); }
+
+private:
+    void set(const char* value)
+    {
+        if (value != nullptr)
+            setenv(name_.c_str(), value, 1);
+        else
+            unsetenv(name_.c_str());
+        reload_code_page();
+        forget_all_directories();
+    }
+    std::string name_;
+    bool had_;
+    std::string old_;
+};
+
+// Runs check in a child process that is the user (nobody when the suite runs as root), and
+// returns what check returned (0 for a check that held) or -1 when the child could not
+// become the user or did not end by itself. The layer's promises hold for an ordinary
+// user, which root, who passes every permission check, cannot show.
+inline int as_user(const std::function<int()>& check)
+{
+    const pid_t child = fork();
+    if (child < 0)
+        return -1;
+    if (child == 0) {
+        if (!become_user())
+            _exit(255);
+        forget_all_directories();
+        _exit(check());
+    }
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) == 255)
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+// The names a search returns, in order.
+inline std::vector<std::string> search_names(const std::string& pattern)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA record;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &record);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        names.push_back(record.cFileName);
+    } while (FindNextFileA(search, &record));
+    FindClose(search);
+    return names;
+}
