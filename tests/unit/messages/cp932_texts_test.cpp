@@ -30,7 +30,8 @@ TEST(MessageChoice, language_follows_the_console_code_page_and_for_utf8_the_user
         {932, english, 0}, {CP_UTF8, japanese, 0}, {CP_UTF8, english, 1}, {0, japanese, 1}, {1252, japanese, 1},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(english_for_console(c.code_page, c.user_language), c.english) << c.code_page << " " << c.user_language;
+        EXPECT_EQ(english_for_console(c.code_page, c.user_language), c.english)
+            << c.code_page << " " << c.user_language;
 }
 
 TEST(MessageChoice, english_flag_selects_the_column_and_a_utf8_console_the_utf8_form)

@@ -59,7 +59,8 @@ TEST_P(CrcEngine, agrees_with_the_bitwise_model)
             crc16 = crc16_update_by(engine, crc16, bytes + done, piece);
             done += piece;
         } while (done < length);
-        ASSERT_EQ(crc32, bitwise_crc(CRC32_POLYNOMIAL, start, bytes, length)) << "length " << length << " at " << offset;
+        ASSERT_EQ(crc32, bitwise_crc(CRC32_POLYNOMIAL, start, bytes, length))
+            << "length " << length << " at " << offset;
         ASSERT_EQ(crc16, bitwise_crc(CRC16_POLYNOMIAL, start & 0xFFFF, bytes, length))
             << "length " << length << " at " << offset;
     }
