@@ -60,11 +60,6 @@ TEST(DateDisplay, date_and_time_forms)
     };
     for (const auto& c : cases)
         EXPECT_EQ(shown(c.time, c.year_4_digits, c.form), c.expected) << c.expected;
-    settings.year_4_digits = 0;
-    testing::internal::CaptureStdout();
-    print_date(t);
-    print_time(t, '|');
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "08-09-12 07:08:09|");
 }
 
 TEST(DateDisplay, local_time_uses_the_current_bias)

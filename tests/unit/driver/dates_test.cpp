@@ -7,7 +7,6 @@
 
 #include "driver/dates.h"
 #include "platform/platform.h"
-#include "transfer/destination_times.h"
 
 static const uint64_t ONE_DAY = 864000000000ull;
 
@@ -42,7 +41,6 @@ static uint64_t parse(const char* text, int mode, std::string* rest = nullptr)
 
 class DateArguments : public testing::Test {
 protected:
-    void SetUp() override { set_zone("UTC"); }
     void TearDown() override { set_zone("UTC"); }
     static void set_zone(const char* zone)
     {
@@ -54,11 +52,7 @@ protected:
 TEST_F(DateArguments, grammar_calendar_and_completion_of_start_and_end_of_day)
 {
     const int START = DATE_START_OF_DAY, END = DATE_END_OF_DAY;
-    const struct {
-        const char* text;
-        int mode;
-        uint64_t expected;  // 0: refused
-    } cases[] = {
+    const struct { const char* text; int mode; uint64_t expected; /* 0: refused */ } cases[] = {
         // Two-digit years fold at 80; years 100 to 1600 and past 30827 are refused.
         {"08-05-01", START, utc(2008, 5, 1)}, {"80-05-01", START, utc(1980, 5, 1)}, {"0-1-1", START, utc(2000, 1, 1)},
         {"79-12-31", START, utc(2079, 12, 31)}, {"100-01-01", START, 0}, {"1600-12-31", START, 0},
@@ -112,20 +106,4 @@ TEST_F(DateArguments, local_time_is_turned_into_utc_with_the_current_bias)
     // The first hours of 1601 in a zone east of Greenwich lie before the first FILETIME.
     EXPECT_EQ(parse("1601-01-01,00:00:00", DATE_START_OF_DAY), 0u);
     EXPECT_EQ(parse("1601-01-01,10:00:00", DATE_START_OF_DAY), utc(1601, 1, 1, 1));
-}
-
-// A copy's time on a file system that keeps even seconds: an odd second rounds up,
-// carried through the calendar; an even one stays as it is.
-TEST(EvenSecondTime, odd_seconds_round_up_across_days_months_and_years)
-{
-    const struct {
-        uint64_t source, expected;
-    } cases[] = {
-        {utc(2000, 12, 31, 23, 59, 59, 500), utc(2001, 1, 1)},
-        {utc(2000, 2, 28, 23, 59, 59), utc(2000, 2, 29)},
-        {utc(2001, 2, 28, 23, 59, 59), utc(2001, 3, 1)},
-        {utc(2010, 6, 30, 10, 59, 2, 999), utc(2010, 6, 30, 10, 59, 2, 999)},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(even_second_time(c.source), c.expected) << c.source;
 }

@@ -1,4 +1,4 @@
-// Cutting option arguments: words, quoted values and quote removal.
+// Cutting option arguments: words and quoted values.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -64,25 +64,11 @@ TEST(ReadQuotedValue, first_character_is_the_quote_doubled_gives_one_and_unclose
         std::string text = c.text;
         char* cursor = text.data();
         const char* value = read_quoted_value(&cursor);
-        if (c.value == nullptr) {
-            EXPECT_EQ(value, nullptr) << c.text;
-        } else if (value == nullptr) {
-            ADD_FAILURE() << c.text << " refused";
-        } else {
-            EXPECT_STREQ(value, c.value) << c.text;
+        EXPECT_STREQ(value ? value : "(refused)", c.value ? c.value : "(refused)") << c.text;
+        if (value != nullptr) {
             EXPECT_STREQ(cursor, c.rest) << c.text;
         }
     }
     setenv("LC_ALL", "C", 1);
     reload_code_page();
-}
-
-TEST(RemoveQuotes, every_double_quote_goes)
-{
-    const std::pair<const char*, const char*> cases[] = {{"\"a b\"", "a b"}, {"a\"\"\"b", "ab"}, {"\"", ""}};
-    for (const auto& [text, expected] : cases) {
-        std::string copy = text;
-        remove_quotes(copy.data());
-        EXPECT_STREQ(copy.c_str(), expected);
-    }
 }
