@@ -6,8 +6,9 @@
 #include <string>
 
 #include "driver/dates.h"
-#include "transfer/destination_times.h"
 #include "platform/platform.h"
+
+static const uint64_t ONE_DAY = 864000000000ull;
 
 static uint64_t utc(int year, int month, int day, int hour = 0, int minute = 0, int second = 0, int millisecond = 0)
 {
@@ -22,57 +23,56 @@ static uint64_t utc(int year, int month, int day, int hour = 0, int minute = 0, 
            static_cast<uint64_t>(millisecond) * 10000ull;
 }
 
+// The value, or 0 when refused; a refusal must leave the target and the cursor alone.
+static uint64_t parse(const char* text, int mode, std::string* rest = nullptr)
+{
+    std::string copy = text;
+    char* cursor = copy.data();
+    uint64_t value = 42;
+    if (!parse_date(&value, &cursor, mode)) {
+        EXPECT_EQ(value, 42u) << text;
+        EXPECT_EQ(cursor, copy.data()) << text;
+        return 0;
+    }
+    if (rest != nullptr)
+        *rest = cursor;
+    return value;
+}
+
 class DateArguments : public testing::Test {
 protected:
-    void SetUp() override
+    void TearDown() override { set_zone("UTC"); }
+    static void set_zone(const char* zone)
     {
-        setenv("TZ", "UTC", 1);
+        setenv("TZ", zone, 1);
         tzset();
-    }
-    // Parses text; returns the value, or 0 when refused. rest gets what is left.
-    static uint64_t parse(const std::string& text, int mode, std::string* rest = nullptr)
-    {
-        std::string copy = text;
-        char* cursor = copy.data();
-        uint64_t value = 0;
-        if (!parse_date(&value, &cursor, mode))
-            return 0;
-        if (rest != nullptr)
-            *rest = cursor;
-        return value;
     }
 };
 
 TEST_F(DateArguments, grammar_calendar_and_completion_of_start_and_end_of_day)
 {
     const int START = DATE_START_OF_DAY, END = DATE_END_OF_DAY;
-    const struct {
-        const char* text;
-        int mode;
-        uint64_t expected;  // 0: refused
-    } cases[] = {
+    const struct { const char* text; int mode; uint64_t expected; /* 0: refused */ } cases[] = {
         // Two-digit years fold at 80; years 100 to 1600 and past 30827 are refused.
         {"08-05-01", START, utc(2008, 5, 1)}, {"80-05-01", START, utc(1980, 5, 1)}, {"0-1-1", START, utc(2000, 1, 1)},
         {"79-12-31", START, utc(2079, 12, 31)}, {"100-01-01", START, 0}, {"1600-12-31", START, 0},
         {"1601-01-02", START, utc(1601, 1, 2)}, {"30828-01-01", START, 0}, {"65537-01-01", START, 0},
         // Separators are dash or slash, mixed too; all three fields are required.
-        {"2008/05/01", START, utc(2008, 5, 1)}, {"2008-05/01", START, utc(2008, 5, 1)}, {"2008.05.01", START, 0},
-        {"2008-05", START, 0},
+        {"2008/05-01", START, utc(2008, 5, 1)}, {"2008.05.01", START, 0}, {"2008-05", START, 0},
         // The calendar: leap years, month lengths, zero fields.
         {"2000-02-29", START, utc(2000, 2, 29)}, {"2008-02-29", START, utc(2008, 2, 29)}, {"1900-02-29", START, 0},
-        {"2007-02-29", START, 0}, {"2008-04-31", START, 0}, {"2008-13-01", START, 0}, {"2008-00-01", START, 0},
-        {"2008-01-00", START, 0},
+        {"2007-02-29", START, 0}, {"2008-04-31", START, 0}, {"2008-12-31", START, utc(2008, 12, 31)},
+        {"2008-13-01", START, 0}, {"2008-00-01", START, 0}, {"2008-01-00", START, 0},
         // Time fields are range checked and all required; comma and ampersand both start the time.
         {"2008-05-01,24:00:00", START, 0}, {"2008-05-01,12:60:00", START, 0}, {"2008-05-01,12:00:60", START, 0},
         {"2008-05-01,12:00", START, 0}, {"2008-05-01,", START, 0}, {"2008-05-01,12:00:00", START, utc(2008, 5, 1, 12)},
-        {"2008-05-01&12:00:00", START, utc(2008, 5, 1, 12)},
+        {"2008-05-01&23:59:59", START, utc(2008, 5, 1, 23, 59, 59)},
         // The fraction is milliseconds, filled on the right and cut after three digits.
         {"2008-05-01,12:00:00.5", START, utc(2008, 5, 1, 12, 0, 0, 500)},
         {"2008-05-01,12:00:00.05", START, utc(2008, 5, 1, 12, 0, 0, 50)},
         {"2008-05-01,12:00:00.", END, utc(2008, 5, 1, 12, 0, 0, 0)},
         // A missing time or fraction completes to the start or the end of the day.
-        {"2008-05-01", START, utc(2008, 5, 1)}, {"2008-05-01", END, utc(2008, 5, 1, 23, 59, 59, 999)},
-        {"2008-05-01", DATE_TIME_REQUIRED, 0},
+        {"2008-05-01", END, utc(2008, 5, 1, 23, 59, 59, 999)}, {"2008-05-01", DATE_TIME_REQUIRED, 0},
         {"2008-05-01,12:00:00", END, utc(2008, 5, 1, 12, 0, 0, 999)},
     };
     for (const auto& c : cases)
@@ -82,68 +82,28 @@ TEST_F(DateArguments, grammar_calendar_and_completion_of_start_and_end_of_day)
     EXPECT_EQ(rest, "x");
 }
 
-TEST_F(DateArguments, time_alone_means_today)
-{
-    SYSTEMTIME today;
-    GetLocalTime(&today);
-    const uint64_t value = parse(",08:30:00", DATE_TIME_REQUIRED);
-    const uint64_t midnight = utc(today.wYear, today.wMonth, today.wDay);
-    ASSERT_GE(value, midnight);
-    EXPECT_EQ((value - midnight) / 10000000ull, 8u * 3600 + 30 * 60);
-}
-
-TEST_F(DateArguments, time_required_mode_keeps_the_current_milliseconds)
+// /D keeps the current milliseconds, and a time alone means today (the day is read on
+// both sides of the parse, so that a run across midnight still passes).
+TEST_F(DateArguments, time_required_mode_keeps_the_current_milliseconds_and_the_current_day)
 {
     const uint64_t value = parse("2008-05-01,12:00:00", DATE_TIME_REQUIRED);
     EXPECT_GE(value, utc(2008, 5, 1, 12));
     EXPECT_LE(value, utc(2008, 5, 1, 12, 0, 0, 999));
+    SYSTEMTIME before, after;
+    GetLocalTime(&before);
+    const uint64_t today = parse(",08:30:00", DATE_TIME_REQUIRED);
+    GetLocalTime(&after);
+    EXPECT_EQ(today % ONE_DAY / 10000000ull, 8u * 3600 + 30 * 60);
+    const uint64_t day = today / ONE_DAY;
+    EXPECT_TRUE(day == utc(before.wYear, before.wMonth, before.wDay) / ONE_DAY ||
+                day == utc(after.wYear, after.wMonth, after.wDay) / ONE_DAY);
 }
 
 TEST_F(DateArguments, local_time_is_turned_into_utc_with_the_current_bias)
 {
-    setenv("TZ", "JST-9", 1);
-    tzset();
+    set_zone("JST-9");
     EXPECT_EQ(parse("2008-05-01,09:00:00", DATE_START_OF_DAY), utc(2008, 5, 1));
     // The first hours of 1601 in a zone east of Greenwich lie before the first FILETIME.
     EXPECT_EQ(parse("1601-01-01,00:00:00", DATE_START_OF_DAY), 0u);
     EXPECT_EQ(parse("1601-01-01,10:00:00", DATE_START_OF_DAY), utc(1601, 1, 1, 1));
-}
-
-TEST_F(DateArguments, refused_date_leaves_target_and_cursor_alone)
-{
-    std::string text = "2008-02-30";
-    char* cursor = text.data();
-    uint64_t value = 42;
-    EXPECT_EQ(parse_date(&value, &cursor, DATE_START_OF_DAY), 0);
-    EXPECT_EQ(value, 42u);
-    EXPECT_EQ(cursor, text.data());
-}
-
-TEST(DaysInMonth, follows_the_gregorian_calendar)
-{
-    const int lengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    for (int month = 1; month <= 12; month++)
-        EXPECT_EQ(days_in_month(2007, month), lengths[month - 1]) << month;
-    EXPECT_EQ(days_in_month(2008, 2), 29);
-    EXPECT_EQ(days_in_month(1900, 2), 28);
-    EXPECT_EQ(days_in_month(2000, 2), 29);
-}
-
-// A copy's time on a file system that keeps even seconds: an odd second rounds up,
-// carried through the calendar; an even one stays as it is.
-TEST(EvenSecondTime, odd_seconds_round_up_across_days_months_and_years)
-{
-    struct Case {
-        uint64_t source;
-        uint64_t expected;
-    };
-    const Case cases[] = {
-        {utc(2000, 12, 31, 23, 59, 59, 500), utc(2001, 1, 1)},
-        {utc(2000, 2, 28, 23, 59, 59), utc(2000, 2, 29)},
-        {utc(2001, 2, 28, 23, 59, 59), utc(2001, 3, 1)},
-        {utc(2010, 6, 30, 10, 59, 3, 999), utc(2010, 6, 30, 10, 59, 4)},
-        {utc(2010, 6, 30, 10, 59, 2, 999), utc(2010, 6, 30, 10, 59, 2, 999)},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(even_second_time(c.source), c.expected) << c.source;
 }

@@ -1,8 +1,6 @@
-// The name matcher as it first stood, kept to check the one the program uses.
-//
-// It backtracks over every occurrence of each segment, exponential in the number of
-// stars, but reads directly off the rules; the matcher in use must give the same 1, 0
-// or -1 for every name and pattern. The unit tests and the fuzz target share it.
+// The name matcher as it first stood, kept to check the one the program uses: it
+// backtracks over every occurrence of each segment, exponential in the number of stars,
+// but reads directly off the rules. The unit tests and the fuzz target share it.
 #pragma once
 
 #include <cstring>
