@@ -34,11 +34,7 @@ TEST_F(CommandLine, help_and_version_speak_the_language_and_encoding_of_the_loca
     const std::string japanese_utf8 = messages_in(utf8_text, english);
     const std::string version = english.substr(0, english.find('\n') + 1);
     const std::string version_japanese = "階層ディレクトリファイル操作プログラム  Version 6.01\n";
-    struct Case {
-        std::vector<std::string> arguments;
-        Environment env;
-        std::string out;
-    };
+    struct Case { std::vector<std::string> arguments; Environment env; std::string out; };
     std::vector<Case> cases = {
         {{"/?"}, {}, english},
         {{"/?/E"}, SHIFT_JIS, english},
@@ -87,11 +83,7 @@ TEST_F(CommandLine, every_refused_argument_prints_the_error_pair_in_the_language
     tree.file("a.txt", "x");
     const std::string too_long(1023, 'a');
     const std::string dots_too_long = std::string(1019, 'a') + "\\..";
-    const struct {
-        std::vector<std::string> arguments;
-        Environment env;
-        std::string out;
-    } cases[] = {
+    const struct { std::vector<std::string> arguments; Environment env; std::string out; } cases[] = {
         {{"/Z", "a.txt"}, {}, refused("/Z")},
         {{"/L1x", "/Y4", "/CZ", "/513"}, {}, refused("/L1x") + refused("/CZ") + refused("/513")},
         {{"/Z", "/E", "/Q1x"}, SHIFT_JIS,
@@ -139,11 +131,7 @@ TEST_F(CommandLine, orvadebug_shows_both_paths_before_and_after_quote_removal_an
 {
     // Wine clears the top bit of each byte that is not UTF-8.
     const std::string invalid = differs(ARGUMENTS_READ_AS_UTF8) ? "\x7f~\x01" : "\xff\xfe\x81";
-    const struct {
-        std::vector<std::string> arguments;
-        Environment env;
-        std::string err;
-    } cases[] = {
+    const struct { std::vector<std::string> arguments; Environment env; std::string err; } cases[] = {
         {{"a\"b\"c", "d\"e"}, {{"orvadebug", "1"}}, "src:[a\"b\"c],dst:[d\"e]\nsrc:[abc],dst:[de]\n"},
         {{}, {{"orvadebug", "yes"}}, "src:[],dst:[]\nsrc:[],dst:[]\n"},  // nothing given: nothing done, exit 0
         {{"a", "b", "c"}, {{"orvadebug", "1"}}, "src:[a],dst:[b]\nsrc:[a],dst:[b]\n"},
@@ -184,11 +172,7 @@ TEST(LinuxHostPaths, a_refused_argument_naming_a_host_entry_shows_its_form_with_
     const auto refused_with = [](const std::string& argument, const std::string& hint) {
         return "Parameter error. [" + argument + "]\n" + hint + "Use /? option to show usage.\n";
     };
-    const struct {
-        std::string argument;
-        Environment env;
-        std::string out;
-    } cases[] = {
+    const struct { std::string argument; Environment env; std::string out; } cases[] = {
         {root, {}, refused_with(root, "Use [Z:" + root + "] to give it as a path.\n")},
         {root + "/a.txt", {}, refused_with(root + "/a.txt", "Use [Z:" + root + "/a.txt] to give it as a path.\n")},
         {root + "/missing", {}, refused(root + "/missing")},

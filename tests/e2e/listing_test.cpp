@@ -42,11 +42,7 @@ TEST_F(Listing, each_mode_and_crc_column_of_one_tree)
                                  directory_line("src\\sub") + file_line("a-----", "9", "src\\sub\\c.txt") +
                                  file_line("a-----", "0", "src\\sub\\Long File Name.text");
     const std::string nine = "src\\sub\\c.txt";
-    const struct {
-        std::vector<std::string> arguments;
-        std::string out;
-        int exit_code;
-    } cases[] = {
+    const struct { std::vector<std::string> arguments; std::string out; int exit_code; } cases[] = {
         {{"src"}, directory_line("src") + contents, 4},  // files counted, directories not
         {{"src\\"}, contents, 4},
         {{"src\\*"}, contents, 4},

@@ -48,10 +48,7 @@ TEST_F(Selection, each_filter_takes_the_entries_it_names)
     tree.times("t/src/f.c", 1221264000);
     const Paths c_and_h = {"t\\b.c", "t\\src", "t\\src\\deep", "t\\src\\deep\\g.c", "t\\src\\f.c",
                            "t\\sub", "t\\sub\\d.h", "t\\temp", "t\\x.txt.dir"};
-    const struct {
-        std::vector<std::string> arguments;
-        Paths expected;
-    } cases[] = {
+    const struct { std::vector<std::string> arguments; Paths expected; } cases[] = {
         // The source's pattern selects by name at every layer, directories included.
         {{"t\\*.txt"}, {"t\\a.txt", "t\\sub\\c.txt", "t\\temp\\e.txt", "t\\x.txt.dir\\h.txt"}},
         {{"t\\*.dir"}, {"t\\x.txt.dir"}},

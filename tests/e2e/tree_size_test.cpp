@@ -42,10 +42,7 @@ TEST_F(TreeAndSize, tree_draws_every_connector_and_stops_at_the_layer_limit)
 {
     files({{"src/a.txt", "hello"}, {"src/b1/b.txt", "12"}, {"src/b1/sub/deep.txt", ""}, {"src/c.txt", "xyz"},
            {"pat/a.txt", ""}, {"pat/b.txt", ""}, {"pat/z.dat", ""}});
-    const struct {
-        std::vector<std::string> arguments;
-        std::string expected;
-    } cases[] = {
+    const struct { std::vector<std::string> arguments; std::string expected; } cases[] = {
         {{"/T", "src\\"}, "-+- a.txt" + file_facts("5") + " |- b1" + directory_facts() + " |   |- b.txt" +
                               file_facts("2") + " |   +- sub" + directory_facts() + " |       +- deep.txt" +
                               file_facts("0") + " +- c.txt" + file_facts("3")},
@@ -116,11 +113,7 @@ TEST_F(TreeAndSize, size_lines_and_the_total_alone)
     files({{"src/f0", ""}, {"src/f1", "x"}, {"src/f4097", std::string(4097, 'x')}, {"src/sub/empty", ""}});
     tree.sparse("five/big", 5000000000LL);
     const std::string bytes = " bytes ", clusters = " clusters/ 4Kbytes ";
-    const struct {
-        std::vector<std::string> arguments;
-        std::string expected;
-        int exit_code;
-    } cases[] = {
+    const struct { std::vector<std::string> arguments; std::string expected; int exit_code; } cases[] = {
         {{"/S", "src\\"}, right("0", 15) + bytes + "src\\f0\n" + right("1", 15) + bytes + "src\\f1\n" +
                               right("4,098", 15) + bytes + "src\\f4097\n" + right("4,098", 15) + bytes +
                               "src\\sub\\empty\n", 254},
