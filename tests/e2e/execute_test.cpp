@@ -1,12 +1,11 @@
 // Command execution (/X): real commands through the shell, what they receive, the
-// prompts, the limit, interpreters that cannot start, and the terminal around a child.
+// prompt per command, the limit, interpreters that cannot start, the child's terminal.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 #include <string>
 
 #include "e2e/known_differences.h"
@@ -51,13 +50,8 @@ static std::string bracketed_to_out(const std::vector<std::string>& words)
 TEST(Execute, commands_receive_the_entry_and_run_in_order)
 {
     const std::string long_text(1020 - 12, 'x'), long_command = "echo " + long_text + " >> out";
-    const struct {
-        const char* name;
-        std::vector<std::string> arguments;
-        std::string out_file;
-        int exit_code;
-        std::string err;
-    } cases[] = {
+    const struct { const char* name; std::vector<std::string> arguments; std::string out_file; int exit_code;
+                   std::string err; } cases[] = {
         {"files_then_each_directory_after_its_contents", {"/XI='echo $n >> out'", "src"},
          "src/a.txt\nsrc/d/b.txt\nsrc/d\nsrc\n", 2,
          host_paths("echo src/a.txt >> out\necho src/d/b.txt >> out\necho src/d >> out\necho src >> out\n")},
@@ -122,10 +116,7 @@ TEST(Execute, interpreter_that_cannot_start_stops_the_run)
     tree.file("garbage", "\x7f" "ELF garbage");
     chmod((tree.path() + "/garbage").c_str(), 0755);
     tree.file("plain", "echo");
-    const struct {
-        std::string comspec;
-        std::string err;
-    } cases[] = {
+    const struct { std::string comspec; std::string err; } cases[] = {
         {"/nonexistent", "file or path not found!\n"},
         {tree.path() + "/garbage", "file is not executable or bat format!\n"},
         {tree.path() + "/plain", "unknown child process error!\n"},
@@ -140,111 +131,37 @@ TEST(Execute, interpreter_that_cannot_start_stops_the_run)
     }
 }
 
-// Without a terminal a prompt answers as ESC; the command is shown for it even with N.
-TEST(Execute, prompt_without_a_terminal_shows_the_command_and_stops)
-{
-    TempTree tree;
-    tree.file("src/a.txt");
-    const RunResult run = run_orva({"/XN='echo $f >> out'", "src\\a.txt"}, tree.path());
-    EXPECT_EQ(run.err, "echo a >> out" + PROMPT + "\n");
-    EXPECT_EQ(run.out, "\nAbort by user!\n");
-    EXPECT_EQ(file_contents(tree.path() + "/out"), "<missing>");
-}
-
-class ExecutePrompt : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        tree.file("src/a");
-        tree.file("src/b");
-    }
-    std::string out() { return file_contents(tree.path() + "/out"); }
-    // Two commands for each of a, b and src, at the first prompt.
-    PtySession& start()
-    {
-        session = std::make_unique<PtySession>(ORVA_BINARY, std::vector<std::string>{COMMANDS, "src"}, tree.path());
-        EXPECT_TRUE(session->wait_for("echo 1a >> out" + PROMPT));
-        return *session;
-    }
-    static constexpr const char* COMMANDS = "/X='echo 1$f >> out$;echo 2$f >> out'";
-    TempTree tree;
-    std::unique_ptr<PtySession> session;
-};
-
 // Each command of an entry is asked about by itself: N skips only that one.
-TEST_F(ExecutePrompt, yes_runs_no_skips_the_command_all_runs_the_rest)
+TEST(ExecutePrompt, yes_runs_no_skips_the_command_all_runs_the_rest)
 {
-    PtySession& s = start();
+    TempTree tree;
+    tree.file("src/a");
+    tree.file("src/b");
+    PtySession s(ORVA_BINARY, {"/X='echo 1$f >> out$;echo 2$f >> out'", "src"}, tree.path());
+    ASSERT_TRUE(s.wait_for("echo 1a >> out" + PROMPT));
     s.type("y");
     ASSERT_TRUE(s.wait_for("echo 2a >> out" + PROMPT));
     s.type("n");
     ASSERT_TRUE(s.wait_for("echo 1b >> out" + PROMPT));
     s.type("a");
     EXPECT_EQ(s.wait_exit(), 2);
-    EXPECT_EQ(out(), "1a\n1b\n2b\n1src\n2src\n");
+    EXPECT_EQ(file_contents(tree.path() + "/out"), "1a\n1b\n2b\n1src\n2src\n");
     EXPECT_EQ(count_of(s.output(), PROMPT), 3);
     EXPECT_NE(s.output().find("a\r\necho 2b >> out\r\necho 1src >> out\r\necho 2src >> out\r\n"), std::string::npos)
         << s.output();
 }
 
-TEST_F(ExecutePrompt, skip_all_still_shows_every_later_command)
+// The child gets the terminal in its normal mode, with its line editing and echo.
+TEST(ExecutePrompt, terminal_is_normal_for_the_child)
 {
-    PtySession& s = start();
-    s.type("x");
-    EXPECT_EQ(s.wait_exit(), 2);
-    EXPECT_EQ(out(), "<missing>");
-    EXPECT_EQ(count_of(s.output(), PROMPT), 1);
-    EXPECT_NE(s.output().find("x\r\necho 2a >> out\r\necho 1b >> out\r\necho 2b >> out\r\necho 1src >> out\r\n"
-                              "echo 2src >> out\r\n"),
-              std::string::npos)
-        << s.output();
-}
-
-TEST_F(ExecutePrompt, escape_stops_at_once)
-{
-    PtySession& s = start();
-    s.type("\x1b");
-    EXPECT_EQ(s.wait_exit(), 1);
-    EXPECT_EQ(out(), "<missing>");
-    EXPECT_EQ(count_of(s.output(), "echo "), 1);
-    EXPECT_EQ(count_of(s.output(), "Abort by user!"), 1);
-}
-
-// The child gets the terminal in its normal mode, and the program leaves it so at its
-// end, whether the child failed, exited non-zero or could not start.
-TEST_F(ExecutePrompt, terminal_is_normal_for_the_child_and_after_the_run)
-{
-    const struct {
-        const char* comspec;
-        const char* command;
-        const char* child_mode;
-    } cases[] = {
-        {"/bin/sh", "stty -a > child$;exit 5", "present"},
-        {"/nonexistent", "stty -a > child", "<missing>"},
-    };
-    for (const auto& c : cases) {
-        unlink((tree.path() + "/child").c_str());
-        const std::string script = std::string("COMSPEC=") + c.comspec + " " + ORVA_BINARY + " \"/X='" + c.command +
-                                   "'\" src\\\\a; stty -a > after";
-        PtySession s("/bin/sh", {"-c", script}, tree.path());
-        ASSERT_TRUE(s.wait_for(PROMPT)) << c.comspec;
-        s.type("y");
-        if (std::string(c.child_mode) == "present") {
-            ASSERT_TRUE(s.wait_for("exit 5" + PROMPT)) << s.output();
-            s.type("y");
-        }
-        EXPECT_EQ(s.wait_exit(), 0) << s.output();
-        const std::string child = file_contents(tree.path() + "/child");
-        if (std::string(c.child_mode) == "present") {
-            EXPECT_NE(child.find(" icanon"), std::string::npos) << child;
-            EXPECT_EQ(child.find("-icanon"), std::string::npos) << child;
-            EXPECT_EQ(child.find("-echo "), std::string::npos) << child;
-        } else {
-            EXPECT_EQ(child, "<missing>");
-        }
-        const std::string after = file_contents(tree.path() + "/after");
-        EXPECT_NE(after.find(" icanon"), std::string::npos) << c.comspec << after;
-        EXPECT_EQ(after.find("-icanon"), std::string::npos) << c.comspec << after;
-        EXPECT_EQ(after.find("-echo "), std::string::npos) << c.comspec << after;
-    }
+    TempTree tree;
+    tree.file("src/a");
+    PtySession s(ORVA_BINARY, {"/X='stty -a > child'", "src\\a"}, tree.path());
+    ASSERT_TRUE(s.wait_for(PROMPT));
+    s.type("y");
+    EXPECT_EQ(s.wait_exit(), 1) << s.output();
+    const std::string child = file_contents(tree.path() + "/child");
+    EXPECT_NE(child.find(" icanon"), std::string::npos) << child;
+    EXPECT_EQ(child.find("-icanon"), std::string::npos) << child;
+    EXPECT_EQ(child.find("-echo "), std::string::npos) << child;
 }

@@ -9,9 +9,7 @@
 #include <time.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <fstream>
-#include <string>
 #include <cstdlib>
 #include <stdexcept>
 

@@ -6,18 +6,12 @@
 #include <fcntl.h>
 #include <iconv.h>
 #include <poll.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <functional>
-#include <iterator>
 #include <sstream>
 #include <stdexcept>
 
