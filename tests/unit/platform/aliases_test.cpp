@@ -114,11 +114,16 @@ TEST(Aliases, short_path_replaces_every_component_and_a_small_buffer_gets_the_si
     LayerTree tree;
     tree.file("Program Files/Sub Directory/Long File.txt", "content");
     tree.file("Program Files/plain.txt");
-    const std::string base = short_path(tree.windows());
+    // The tree's own folder takes an alias among the folders other cases make beside it in
+    // /tmp: only the part below it is compared.
+    const auto below_tree = [&](const std::string& relative) {
+        const std::string form = short_path(tree.windows(relative));
+        return form.substr(form.find('\\', std::string("Z:\\tmp\\").size()));
+    };
+    EXPECT_EQ(below_tree("Program Files\\Sub Directory\\Long File.txt"), "\\PROGRA~1\\SUBDIR~1\\LONGFI~1.TXT");
+    EXPECT_EQ(below_tree("Program Files\\plain.txt"), "\\PROGRA~1\\plain.txt");
+    EXPECT_EQ(below_tree("Program Files\\Sub Directory\\"), "\\PROGRA~1\\SUBDIR~1\\");
     const std::string shortened = short_path(tree.windows("Program Files\\Sub Directory\\Long File.txt"));
-    EXPECT_EQ(shortened, base + "\\PROGRA~1\\SUBDIR~1\\LONGFI~1.TXT");
-    EXPECT_EQ(short_path(tree.windows("Program Files\\plain.txt")), base + "\\PROGRA~1\\plain.txt");
-    EXPECT_EQ(short_path(tree.windows("Program Files\\Sub Directory\\")), base + "\\PROGRA~1\\SUBDIR~1\\");
     EXPECT_TRUE(DeleteFileA(upper(shortened).c_str()));
     EXPECT_FALSE(tree.exists("Program Files/Sub Directory/Long File.txt"));
     EXPECT_EQ(short_path(tree.windows("Program Files\\none.txt")), "<error 2>");
