@@ -3,22 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <sys/xattr.h>
-#include <unistd.h>
 
-#include "platform/platform.h"
 #include "layer_helpers.h"
 
 const DWORD R = FILE_ATTRIBUTE_READONLY, H = FILE_ATTRIBUTE_HIDDEN, S = FILE_ATTRIBUTE_SYSTEM,
             D = FILE_ATTRIBUTE_DIRECTORY, A = FILE_ATTRIBUTE_ARCHIVE, N = FILE_ATTRIBUTE_NORMAL;
-
-static std::string stored_text(const std::string& host_path)
-{
-    char value[64];
-    const ssize_t length = getxattr(host_path.c_str(), "user.DOSATTRIB", value, sizeof value);
-    return length < 0 ? "<none>" : std::string(value, static_cast<size_t>(length));
-}
 
 TEST(Attributes, defaults_without_a_stored_value)
 {
@@ -59,38 +48,30 @@ TEST(Attributes, set_and_get_round_trip)
 }
 
 // A walk sets the attributes of the entry its search has just returned: the search's
-// reading of it serves that one call, and no later one, nor one after a pause (an
-// answer to a prompt) in which another program may have changed the entry.
+// reading of it serves that one call and no later one.
 TEST(Attributes, an_entry_a_search_has_just_returned_is_set_from_that_reading_once)
 {
     LayerTree tree;
     tree.file("f", "", 0644);
-    const auto search_returns_f = [&] {
-        WIN32_FIND_DATAA record;
-        HANDLE search = FindFirstFileA(tree.windows("f*").c_str(), &record);
-        ASSERT_NE(search, INVALID_HANDLE_VALUE);
-        FindClose(search);
-    };
-    search_returns_f();
+    ASSERT_EQ(search_names(tree.windows("f*")).size(), 1u);
     ASSERT_TRUE(SetFileAttributesA(tree.windows("f").c_str(), R | A));
     EXPECT_EQ(mode_of(tree.host("f")), 0444);
     ASSERT_TRUE(SetFileAttributesA(tree.windows("f").c_str(), A));
     EXPECT_EQ(mode_of(tree.host("f")), 0644);
-    search_returns_f();
-    ASSERT_EQ(chmod(tree.host("f").c_str(), 0444), 0);
-    usleep(100000);
-    ASSERT_TRUE(SetFileAttributesA(tree.windows("f").c_str(), A));
-    EXPECT_EQ(mode_of(tree.host("f")), 0644);
 }
 
-TEST(Attributes, stored_value_is_samba_hex_text)
+TEST(Attributes, stored_value_is_samba_hex_text_and_a_missing_entry_is_not_found)
 {
     LayerTree tree;
     tree.file("f");
     ASSERT_TRUE(SetFileAttributesA(tree.windows("f").c_str(), H | A));
-    EXPECT_EQ(stored_text(tree.host("f")), "0x22");
-    ASSERT_EQ(setxattr(tree.host("f").c_str(), "user.DOSATTRIB", "0x4", 3, 0), 0);
+    EXPECT_EQ(stored_bits_of(tree.host("f")), "0x22");
+    tree.stored_bits("f", "0x4");
     EXPECT_EQ(GetFileAttributesA(tree.windows("f").c_str()), S);
+    EXPECT_EQ(GetFileAttributesA(tree.windows("none").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_FALSE(SetFileAttributesA(tree.windows("none\\x").c_str(), A));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
 }
 
 TEST(Attributes, read_only_maps_to_write_permission_for_files_only)
@@ -110,60 +91,44 @@ TEST(Attributes, read_only_maps_to_write_permission_for_files_only)
     CloseHandle(file);
 }
 
-TEST(Attributes, missing_entry_gives_not_found)
+TEST(AttributesAsRoot, file_system_without_extended_attributes_keeps_defaults_and_refuses_other_bits)
 {
-    LayerTree tree;
-    EXPECT_EQ(GetFileAttributesA(tree.windows("none").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-    EXPECT_FALSE(SetFileAttributesA(tree.windows("none\\x").c_str(), A));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
-}
-
-TEST(Attributes, file_system_without_extended_attributes_keeps_defaults_and_refuses_other_bits)
-{
+    REQUIRE_ROOT();
     LayerTree tree;
     tree.directory("ramfs");
     ScopedMount mount(tree.host("ramfs"), "ramfs", 0, nullptr);
-    if (!mount.mounted())
-        GTEST_SKIP() << mount.why();
+    ASSERT_TRUE(mount.mounted()) << mount.why();
     tree.file("ramfs/f", "", 0644);
     const std::string path = tree.windows("ramfs\\f");
     EXPECT_EQ(GetFileAttributesA(path.c_str()), A);
-    EXPECT_TRUE(SetFileAttributesA(path.c_str(), A));
     EXPECT_TRUE(SetFileAttributesA(path.c_str(), R | A));
     EXPECT_EQ(GetFileAttributesA(path.c_str()), R | A);
-    EXPECT_FALSE(SetFileAttributesA(path.c_str(), H | A));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
+    EXPECT_EQ(error_after(SetFileAttributesA(path.c_str(), H | A)), DWORD(ERROR_NOT_SUPPORTED));
     // A refused change leaves the read-only bit as it was.
     EXPECT_FALSE(SetFileAttributesA(path.c_str(), S));
     EXPECT_EQ(GetFileAttributesA(path.c_str()), R | A);
 }
 
-// Run as nobody: an entry that the caller neither owns nor may write refuses even the
-// bits it already has; one it may write takes them.
-TEST(Attributes, caller_who_may_not_write_the_entry_cannot_set_even_its_present_bits)
+// Entries of another user: one the caller may not write refuses even the bits it already
+// has, a link included; one it may write takes them. The layer takes the caller's
+// identity once per process, so nothing before as_user may set attributes: ctest runs
+// each case in a process of its own.
+TEST(AttributesAsRoot, caller_who_may_not_write_the_entry_cannot_set_even_its_present_bits)
 {
+    REQUIRE_ROOT();
     LayerTree tree;
-    chmod(tree.path().c_str(), 0755);
+    tree.mode("", 0755);
     tree.file("root-owned", "", 0644);
     tree.file("shared", "", 0666);
     tree.directory("d", 0755);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
-            _exit(100);
-        if (SetFileAttributesA(tree.windows("root-owned").c_str(), A) ||
-            GetLastError() != ERROR_ACCESS_DENIED)
-            _exit(1);
-        if (SetFileAttributesA(tree.windows("d").c_str(), D) || GetLastError() != ERROR_ACCESS_DENIED)
-            _exit(2);
-        _exit(SetFileAttributesA(tree.windows("shared").c_str(), A) ? 0 : 3);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 100)
-        GTEST_SKIP() << "cannot give up root privileges";
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    tree.link("link", "shared");
+    EXPECT_EQ(as_user([&] {
+        const std::pair<const char*, DWORD> refused[] = {{"root-owned", A}, {"d", D}, {"link", 0}};
+        for (int i = 0; i < 3; i++) {
+            if (error_after(SetFileAttributesA(tree.windows(refused[i].first).c_str(), refused[i].second)) !=
+                ERROR_ACCESS_DENIED)
+                return 10 + i;
+        }
+        return SetFileAttributesA(tree.windows("shared").c_str(), A) ? 0 : 2;
+    }), 0);
 }

@@ -69,6 +69,37 @@ inline int as_user(const std::function<int()>& check)
     return WEXITSTATUS(status);
 }
 
+// The record a search of path returns, zeroed when it finds nothing.
+inline WIN32_FIND_DATAA record_of(const std::string& path)
+{
+    WIN32_FIND_DATAA record = {};
+    HANDLE search = FindFirstFileA(path.c_str(), &record);
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    return record;
+}
+
+// The short form of a path, or "<error N>".
+inline std::string short_path(const std::string& path)
+{
+    char buffer[1024];
+    const DWORD length = GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
+    if (length == 0 || length >= sizeof buffer)
+        return "<error " + std::to_string(GetLastError()) + ">";
+    return std::string(buffer, length);
+}
+
+inline uint64_t ticks_of(const FILETIME& time)
+{
+    return (uint64_t(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// The error a call left, ERROR_SUCCESS when it succeeded.
+inline DWORD error_after(bool succeeded)
+{
+    return succeeded ? ERROR_SUCCESS : GetLastError();
+}
+
 // The names a search returns, in order.
 inline std::vector<std::string> search_names(const std::string& pattern)
 {

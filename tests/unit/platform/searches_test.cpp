@@ -3,7 +3,6 @@
 
 #include <cstring>
 #include <fcntl.h>
-#include <sys/time.h>
 #include <unistd.h>
 
 #include "platform/platform.h"
@@ -355,52 +354,4 @@ TEST(Searches, second_search_does_not_return_an_entry_deleted_after_the_first_re
     EXPECT_EQ(names, Names{"c"});
     FindClose(ahead);
     FindClose(behind);
-}
-
-// A directory large enough to be read ahead by the searches' second thread, in more than
-// one chunk: every record equals the one a search of that single entry reads, and an
-// entry the layer deletes after the thread read it is passed over. The pauses only give
-// the thread time to read ahead; without them the test proves less, never fails.
-TEST(Searches, entries_read_ahead_equal_entries_read_one_by_one)
-{
-    LayerTree tree;
-    for (int i = 0; i < 1100; i++)
-        tree.file("f" + std::to_string(i), std::string(static_cast<size_t>(i % 7), 'x'), i % 333 == 3 ? 0444 : 0644);
-    tree.directory("sub");
-    tree.link("to-sub", "sub");
-    tree.link("dangling", "nowhere");
-    tree.file(".hidden-by-name");
-    ASSERT_TRUE(SetFileAttributesA(tree.windows("f17").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
-    const auto seen = [](const WIN32_FIND_DATAA& r) {
-        return std::string(r.cFileName) + "|" + r.cAlternateFileName + "|" + std::to_string(r.nFileSizeLow) + "|" +
-               std::to_string(r.dwFileAttributes) + "|" + std::to_string(r.ftLastWriteTime.dwLowDateTime);
-    };
-    const std::string pattern = tree.windows("*");
-    const Names all = search_names(pattern);
-    ASSERT_EQ(all.size(), 1106u);
-    // The first entry the thread reads: the last of the first chunk of 1,024.
-    const std::string deleted = all[2 + 1023];
-    for (int pass = 0; pass < 2; pass++) {
-        WIN32_FIND_DATAA record;
-        HANDLE search = FindFirstFileA(pattern.c_str(), &record);
-        ASSERT_NE(search, INVALID_HANDLE_VALUE);
-        usleep(100000);
-        if (pass == 1) {
-            EXPECT_TRUE(DeleteFileA(tree.windows(deleted).c_str())) << deleted;
-        }
-        Names names;
-        do {
-            names.push_back(record.cFileName);
-            if (names.back() != "." && names.back() != "..") {
-                EXPECT_EQ(seen(record), seen(found(tree.windows(names.back())))) << names.back();
-            }
-            if (names.size() == 1030)
-                usleep(100000);
-        } while (FindNextFileA(search, &record));
-        FindClose(search);
-        Names expected = all;
-        if (pass == 1)
-            expected.erase(expected.begin() + 2 + 1023);
-        EXPECT_EQ(names, expected);
-    }
 }
