@@ -6,10 +6,13 @@
 // mode while the child runs.
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <spawn.h>
 #include <strings.h>
+#include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/posix/followed_streams.h"
 #include "platform/posix/names.h"
@@ -53,6 +56,23 @@ static CommandStartResult start_result_of(int error)
     return COMMAND_OTHER_FAILURE;
 }
 
+// Whether a program name without a directory stands in a directory of PATH.
+static bool stands_on_path(const std::string& name)
+{
+    const char* path = getenv("PATH");
+    std::string directories = path != nullptr ? path : "";
+    for (size_t start = 0; start <= directories.size();) {
+        size_t end = directories.find(':', start);
+        if (end == std::string::npos)
+            end = directories.size();
+        const std::string directory = end > start ? directories.substr(start, end - start) : ".";
+        if (access((directory + "/" + name).c_str(), F_OK) == 0)
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+
 static int spawn_and_wait(const std::string& program, const char* command)
 {
     posix_spawnattr_t attributes;
@@ -69,6 +89,10 @@ static int spawn_and_wait(const std::string& program, const char* command)
     const int error = searched ? posix_spawnp(&child, program.c_str(), nullptr, &attributes, arguments, environ)
                                : posix_spawn(&child, program.c_str(), nullptr, &attributes, arguments, environ);
     posix_spawnattr_destroy(&attributes);
+    // The search reports EACCES when a directory of PATH may not be searched, even where
+    // the program stands nowhere; Windows calls that not found.
+    if (error == EACCES && searched && !stands_on_path(program))
+        return ENOENT;
     if (error != 0)
         return error;
     int status = 0;
