@@ -1,15 +1,11 @@
 // Files made by CreateFileA beyond what copies of random trees make: a set-user-ID
 // template, a name that appears only at the close over whatever stands there by then,
-// holes against a full disk and a size limit, and a host that cannot make a file
-// without a name.
+// and a host that cannot make a file without a name.
 #include <gtest/gtest.h>
 
 #include <sched.h>
 #include <sys/mount.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
-
-#include <csignal>
 
 #include "platform/platform.h"
 #include "layer_helpers.h"
@@ -75,71 +71,6 @@ TEST(CreatedFiles, a_closed_handle_replaces_what_stands_under_its_name)
         }
         EXPECT_EQ(search_names(tree.windows("*")).size(), c.exists_before ? 4u : 3u) << c.name << ": nothing else left";
     }
-}
-
-static const off_t MiB = 1 << 20;
-
-static void write_at(const std::string& host_path, off_t offset, const std::string& data)
-{
-    const int fd = open(host_path.c_str(), O_WRONLY);
-    ASSERT_EQ(pwrite(fd, data.data(), data.size(), offset), static_cast<ssize_t>(data.size()));
-    close(fd);
-}
-
-// Copies in blocks as the program does; the number of the first write that failed and
-// its error, 0 when none did.
-static int first_failure(const std::string& from, const std::string& to, DWORD* error)
-{
-    HANDLE source = open_template(from);
-    HANDLE copy = create_from(to, source);
-    std::string block(65536, '\0');
-    int failed_at = 0;
-    for (int count = 1; failed_at == 0; count++) {
-        DWORD got = 0, put = 0;
-        if (!ReadFile(source, block.data(), 65536, &got, nullptr) || got == 0)
-            break;
-        if (!WriteFile(copy, block.data(), got, &put, nullptr)) {
-            failed_at = count;
-            *error = GetLastError();
-        }
-    }
-    CloseHandle(copy);
-    CloseHandle(source);
-    return failed_at;
-}
-
-// Holes take no room, but data still fills a disk and a size limit still stops a write,
-// in the WriteFile that reaches it.
-TEST(CreatedFilesAsRoot, holes_pass_a_full_disk_and_a_size_limit_that_data_does_not)
-{
-    REQUIRE_ROOT();
-    LayerTree tree;
-    tree.directory("small");
-    ScopedMount small(tree.host("small"), "tmpfs", 0, "size=1m");
-    ASSERT_TRUE(small.mounted()) << small.why();
-    tree.sparse("mostly_holes", 64 * MiB);
-    write_at(tree.host("mostly_holes"), 32 * MiB, std::string(100000, 'm'));
-    tree.sparse("much_data", 4 * MiB);
-    write_at(tree.host("much_data"), 0, std::string(2 * MiB, 'x'));
-    DWORD error = 0;
-    EXPECT_EQ(first_failure(tree.windows("mostly_holes"), tree.windows("small\\fits"), &error), 0);
-    EXPECT_EQ(file_contents(tree.host("small/fits")), file_contents(tree.host("mostly_holes")));
-    EXPECT_GT(first_failure(tree.windows("much_data"), tree.windows("small\\full"), &error), 0);
-    EXPECT_EQ(error, DWORD(ERROR_DISK_FULL));
-    // A limit of 1 MiB: the sixteenth block of holes reaches it, the seventeenth passes it.
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        signal(SIGXFSZ, SIG_IGN);
-        const struct rlimit limit = {static_cast<rlim_t>(MiB), static_cast<rlim_t>(MiB)};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        DWORD code = 0;
-        const int failed_at = first_failure(tree.windows("mostly_holes"), tree.windows("limited"), &code);
-        _exit(failed_at == 17 && code == ERROR_FILE_TOO_LARGE ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a size limit passed by a hole";
 }
 
 // Without /proc (or on a file system that cannot make a file without a name) the file

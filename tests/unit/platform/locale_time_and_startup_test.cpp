@@ -1,5 +1,5 @@
-// Code pages and the user's language from the locale variables, character stepping, time
-// conversions and the start-up conventions of the command line.
+// Code pages and the user's language from the locale variables, character stepping and
+// the start-up conventions of the command line.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -100,60 +100,6 @@ TEST_F(Locale, characters_step_by_the_code_page_and_upper_case_is_ascii_only)
     EXPECT_STREQ(text, "AB\x82\x61Z\xe9");
     use("LC_ALL=en_US.UTF-8");
     EXPECT_FALSE(IsDBCSLeadByte(0x83));
-}
-
-static uint64_t value_of(const FILETIME& time) { return (uint64_t(time.dwHighDateTime) << 32) | time.dwLowDateTime; }
-
-// A calendar time goes to a file time and back with its milliseconds and its weekday,
-// from 1601, which began on a Monday; impossible fields and times past the last are refused.
-TEST(FileTimes, calendar_times_round_trip_within_the_representable_range)
-{
-    const struct {
-        SYSTEMTIME calendar;
-        uint64_t ticks;
-        WORD weekday;
-    } valid[] = {
-        {{2008, 9, 0, 12, 10, 11, 12, 345}, (1221214272ull + 11644473600ull) * 10000000ull + 3450000ull, 5},
-        {{1601, 1, 0, 1, 0, 0, 0, 0}, 0, 1},
-        {{2000, 2, 0, 29, 23, 59, 59, 999}, (951868799ull + 11644473600ull) * 10000000ull + 9990000ull, 2},
-    };
-    for (const auto& c : valid) {
-        FILETIME time;
-        SYSTEMTIME back;
-        ASSERT_TRUE(SystemTimeToFileTime(&c.calendar, &time)) << c.calendar.wYear;
-        EXPECT_EQ(value_of(time), c.ticks) << c.calendar.wYear;
-        ASSERT_TRUE(FileTimeToSystemTime(&time, &back));
-        SYSTEMTIME expected = c.calendar;
-        expected.wDayOfWeek = c.weekday;
-        EXPECT_EQ(memcmp(&back, &expected, sizeof back), 0) << c.calendar.wYear;
-    }
-    const SYSTEMTIME invalid[] = {{1600, 12, 0, 31, 0, 0, 0, 0}, {2008, 13, 0, 1, 0, 0, 0, 0},
-                                  {2007, 2, 0, 29, 0, 0, 0, 0},  {2008, 4, 0, 31, 0, 0, 0, 0},
-                                  {2008, 1, 0, 1, 24, 0, 0, 0},  {2008, 1, 0, 1, 0, 60, 0, 0},
-                                  {2008, 1, 0, 1, 0, 0, 60, 0},  {2008, 1, 0, 1, 0, 0, 0, 1000},
-                                  {30828, 1, 0, 1, 0, 0, 0, 0}};
-    FILETIME time;
-    for (const SYSTEMTIME& calendar : invalid)
-        EXPECT_FALSE(SystemTimeToFileTime(&calendar, &time)) << calendar.wYear << "-" << calendar.wMonth;
-    const FILETIME too_large = {0, 0x80000000};
-    SYSTEMTIME back;
-    EXPECT_FALSE(FileTimeToSystemTime(&too_large, &back));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-}
-
-TEST(FileTimes, local_time_uses_the_zone_of_tz)
-{
-    setenv("TZ", "JST-9", 1);
-    const FILETIME utc = {static_cast<DWORD>(3600000000000ull), static_cast<DWORD>(3600000000000ull >> 32)};
-    FILETIME local, back;
-    ASSERT_TRUE(FileTimeToLocalFileTime(&utc, &local));
-    EXPECT_EQ(value_of(local), 109ull * 36000000000ull);
-    ASSERT_TRUE(LocalFileTimeToFileTime(&local, &back));
-    EXPECT_EQ(value_of(back), value_of(utc));
-    // Local midnight of 1 January 1601 in Tokyo lies before the first UTC instant.
-    const FILETIME earliest = {0, 0};
-    EXPECT_FALSE(LocalFileTimeToFileTime(&earliest, &back));
-    setenv("TZ", "UTC", 1);
 }
 
 TEST(Startup, slashes_in_paths_become_backslashes_and_options_stay)

@@ -50,34 +50,6 @@ TEST(Processes, start_failures_are_told_apart)
     EXPECT_EQ(run_command_interpreter("/bin/sh", huge.c_str(), nullptr, 0), COMMAND_TOO_LONG);
 }
 
-TEST(Processes, command_paths_take_their_host_form)
-{
-    LayerTree tree;
-    tree.directory("Long Dir");
-    tree.file("Long Dir/File.txt");
-    char text[1024];
-    const struct {
-        std::string windows;
-        std::string host;
-    } cases[] = {
-        {tree.windows("Long Dir\\File.txt"), tree.host("Long Dir/File.txt")},
-        {tree.windows("LONGDI~1\\FILE.TXT"), tree.host("Long Dir/File.txt")},
-        {tree.windows("long dir\\new\\name.txt"), tree.host("Long Dir/new/name.txt")},
-        {tree.windows("Long Dir\\"), tree.host("Long Dir/")},
-        {"relative\\path", "relative/path"},
-        {"Z:\\", "/"},
-    };
-    for (const auto& c : cases) {
-        const size_t length = command_path_text(c.windows.c_str(), text, sizeof text);
-        EXPECT_EQ(std::string(text), c.host) << c.windows;
-        EXPECT_EQ(length, c.host.size()) << c.windows;
-    }
-    // A small buffer gets what fits, always terminated.
-    char small[5];
-    EXPECT_EQ(command_path_text("Z:\\abcdef", small, sizeof small), 7u);
-    EXPECT_STREQ(small, "/abc");
-}
-
 // A word stays one literal word wherever the command puts it: within a command
 // substitution, after a backslash or a '$', beyond a comment holding a quote. "W" marks
 // where the word stands in each command.

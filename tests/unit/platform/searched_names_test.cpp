@@ -144,59 +144,6 @@ TEST(SearchedNames, each_call_takes_a_searched_name_exactly_and_the_typed_root_b
     forget_path_roots();
 }
 
-// The tree's folder gets an alias among the folders that tests running beside this one
-// make and remove in /tmp; in a folder of its own, whose name is its own 8.3 form, that
-// alias stays the same while a test runs.
-struct OwnFolder {
-    char path[14] = "/tmp/ovXXXXXX";
-    OwnFolder()
-    {
-        if (mkdtemp(path) == nullptr)
-            throw std::runtime_error("mkdtemp failed");
-    }
-    ~OwnFolder() { TempTree::remove_all(path); }
-};
-
-// A run that acts on the upper-case 8.3 forms registers the short form of its source
-// root as typed: each form still reaches the entry that produced it, also beside a file
-// literally named like the alias another would get.
-TEST(SearchedNames, upper_case_short_forms_reach_their_own_entries_while_long_names_stay_exact)
-{
-    const OwnFolder parent;
-    LayerTree tree(parent.path);
-    make_tree(tree);
-    tree.file("Typed Dir/ABCDEF~1.TXT", "tilde");
-    tree.file("Typed Dir/README", "upper");
-    tree.file("Typed Dir/Long Name.txt", "long name");
-    register_root(tree, "Typed Dir");
-    const std::string root = root_text(tree, "Typed Dir");
-    char short_root[1024];
-    ASSERT_NE(GetShortPathNameA(root.c_str(), short_root, sizeof short_root), 0u);
-    CharUpperA(short_root);
-    register_path_root(short_root, strlen(short_root), NAMES_AS_TYPED);
-    const std::pair<const char*, const char*> forms[] = {
-        {"abcdefghij.txt", "ABCDEF~2.TXT"}, {"ABCDEF~1.TXT", "ABCDEF~1.TXT"}, {"README", "README"},
-        {"readme", "README~1"}, {"Long Name.txt", "LONGNA~1.TXT"}, {"dir", "DIR"},
-    };
-    for (const auto& [name, form] : forms) {
-        char buffer[1024];
-        ASSERT_NE(GetShortPathNameA((root + name).c_str(), buffer, sizeof buffer), 0u) << name;
-        CharUpperA(buffer);
-        EXPECT_EQ(std::string(buffer), std::string(short_root) + form) << name;
-        WIN32_FIND_DATAA record;
-        HANDLE search = FindFirstFileA(buffer, &record);
-        ASSERT_NE(search, INVALID_HANDLE_VALUE) << form;
-        FindClose(search);
-        EXPECT_STREQ(record.cFileName, name);
-        EXPECT_TRUE(SetFileAttributesA(buffer, FILE_ATTRIBUTE_HIDDEN)) << form;
-        EXPECT_EQ(GetFileAttributesA((root + name).c_str()) & FILE_ATTRIBUTE_HIDDEN, static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN))
-            << name;
-    }
-    EXPECT_EQ(GetFileAttributesA((root + "LONG NAME.TXT").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(GetFileAttributesA((root + "LONGNA~1.TXT").c_str()), INVALID_FILE_ATTRIBUTES);
-    forget_path_roots();
-}
-
 // Of the roots a path begins with, the longest decides, and of two as long the one
 // whose names are typed; the empty root begins only relative paths.
 TEST(PathRoots, the_longest_root_decides_and_a_tie_goes_to_typed_names)
