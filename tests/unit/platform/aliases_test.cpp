@@ -109,31 +109,6 @@ TEST(Aliases, dots_invalid_characters_and_real_names_that_look_like_aliases)
     EXPECT_STREQ(record_of(tree.windows("longfi~1.txt")).cFileName, "LONGFI~1.TXT");
 }
 
-TEST(Aliases, short_path_replaces_every_component_and_a_small_buffer_gets_the_size_it_needs)
-{
-    LayerTree tree;
-    tree.file("Program Files/Sub Directory/Long File.txt", "content");
-    tree.file("Program Files/plain.txt");
-    // The tree's own folder takes an alias among the folders other cases make beside it in
-    // /tmp: only the part below it is compared.
-    const auto below_tree = [&](const std::string& relative) {
-        const std::string form = short_path(tree.windows(relative));
-        return form.substr(form.find('\\', std::string("Z:\\tmp\\").size()));
-    };
-    EXPECT_EQ(below_tree("Program Files\\Sub Directory\\Long File.txt"), "\\PROGRA~1\\SUBDIR~1\\LONGFI~1.TXT");
-    EXPECT_EQ(below_tree("Program Files\\plain.txt"), "\\PROGRA~1\\plain.txt");
-    EXPECT_EQ(below_tree("Program Files\\Sub Directory\\"), "\\PROGRA~1\\SUBDIR~1\\");
-    const std::string shortened = short_path(tree.windows("Program Files\\Sub Directory\\Long File.txt"));
-    EXPECT_TRUE(DeleteFileA(upper(shortened).c_str()));
-    EXPECT_FALSE(tree.exists("Program Files/Sub Directory/Long File.txt"));
-    EXPECT_EQ(short_path(tree.windows("Program Files\\none.txt")), "<error 2>");
-    EXPECT_EQ(short_path(tree.windows("none\\x.txt")), "<error 3>");
-    char small[8] = "xxxxxxx";
-    const std::string path = tree.windows("Program Files\\plain.txt");
-    EXPECT_EQ(GetShortPathNameA(path.c_str(), small, sizeof small), short_path(path).size() + 1);
-    EXPECT_STREQ(small, "xxxxxxx");
-}
-
 // The layer edits the table of a directory it changes instead of reading it again; the
 // aliases must still be the ones a scan gives, and a lookup by alias must find them.
 TEST(Aliases, the_layer_s_own_changes_give_the_aliases_a_new_scan_gives)

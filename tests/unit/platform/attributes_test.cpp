@@ -1,91 +1,65 @@
-// Attributes: read-only as permissions, hidden/system/archive in user.DOSATTRIB, the
-// defaults without a stored value, and file systems that cannot store them.
+// Attributes: read-only as permissions, hidden/system/archive stored as Samba's hex text
+// in user.DOSATTRIB, the defaults without a stored value, and file systems that cannot
+// store them.
 #include <gtest/gtest.h>
-
-#include <sys/stat.h>
 
 #include "layer_helpers.h"
 
 const DWORD R = FILE_ATTRIBUTE_READONLY, H = FILE_ATTRIBUTE_HIDDEN, S = FILE_ATTRIBUTE_SYSTEM,
             D = FILE_ATTRIBUTE_DIRECTORY, A = FILE_ATTRIBUTE_ARCHIVE, N = FILE_ATTRIBUTE_NORMAL;
 
-TEST(Attributes, defaults_without_a_stored_value)
-{
-    LayerTree tree;
-    tree.file("plain.txt");
-    tree.file(".profile");
-    tree.file("locked.txt", "", 0444);
-    tree.directory("dir");
-    tree.directory(".git");
-    const struct {
-        const char* name;
-        DWORD attributes;
-    } cases[] = {
-        {"plain.txt", A}, {".profile", H | A}, {"locked.txt", R | A}, {"dir", D}, {".git", D | H},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(GetFileAttributesA(tree.windows(c.name).c_str()), c.attributes) << c.name;
-}
-
-TEST(Attributes, set_and_get_round_trip)
+// Rows in order on the same entries: what a row sets, the next one starts from. A set of
+// ~0u only reads the defaults.
+TEST(Attributes, defaults_then_bits_set_and_read_back)
 {
     LayerTree tree;
     tree.file("f");
+    tree.file(".profile");
+    tree.file("locked.txt", "", 0444);
     tree.directory("d");
+    tree.directory(".git");
+    tree.file("stored");
+    tree.stored_bits("stored", "0x4");
     const struct {
         const char* name;
         DWORD set;
         DWORD expected;
+        const char* stored;
     } cases[] = {
-        {"f", H | S | A, H | S | A}, {"f", 0, N},        {"f", N, N},         {"f", R, R},
-        {"f", R | H, R | H},         {"f", A, A},        {"d", R, D | R},     {"d", H | S, D | H | S},
-        {"d", 0, D},                 {"d", D | A, D | A},
+        {"f", ~0u, A, ""},          {".profile", ~0u, H | A, ""}, {"locked.txt", ~0u, R | A, ""},
+        {"d", ~0u, D, ""},          {".git", ~0u, D | H, ""},     {"stored", ~0u, S, "0x4"},
+        {"f", H | S | A, H | S | A, "0x26"}, {"f", H | A, H | A, "0x22"}, {"f", 0, N, nullptr},
+        {"f", N, N, nullptr},       {"f", R, R, nullptr},         {"f", R | H, R | H, nullptr},
+        {"f", A, A, nullptr},       {"d", R, D | R, nullptr},     {"d", H | S, D | H | S, nullptr},
+        {"d", 0, D, nullptr},       {"d", D | A, D | A, nullptr},
     };
     for (const auto& c : cases) {
-        EXPECT_TRUE(SetFileAttributesA(tree.windows(c.name).c_str(), c.set)) << c.name << " " << c.set;
-        EXPECT_EQ(GetFileAttributesA(tree.windows(c.name).c_str()), c.expected) << c.name << " " << c.set;
+        const std::string path = tree.windows(c.name);
+        if (c.set != ~0u) {
+            EXPECT_TRUE(SetFileAttributesA(path.c_str(), c.set)) << c.name << " " << c.set;
+        }
+        EXPECT_EQ(GetFileAttributesA(path.c_str()), c.expected) << c.name << " " << c.set;
+        if (c.stored != nullptr) {
+            EXPECT_EQ(stored_bits_of(tree.host(c.name)), c.stored) << c.name << " " << c.set;
+        }
     }
 }
 
-// A walk sets the attributes of the entry its search has just returned: the search's
-// reading of it serves that one call and no later one.
-TEST(Attributes, an_entry_a_search_has_just_returned_is_set_from_that_reading_once)
-{
-    LayerTree tree;
-    tree.file("f", "", 0644);
-    ASSERT_EQ(search_names(tree.windows("f*")).size(), 1u);
-    ASSERT_TRUE(SetFileAttributesA(tree.windows("f").c_str(), R | A));
-    EXPECT_EQ(mode_of(tree.host("f")), 0444);
-    ASSERT_TRUE(SetFileAttributesA(tree.windows("f").c_str(), A));
-    EXPECT_EQ(mode_of(tree.host("f")), 0644);
-}
-
-TEST(Attributes, stored_value_is_samba_hex_text_and_a_missing_entry_is_not_found)
-{
-    LayerTree tree;
-    tree.file("f");
-    ASSERT_TRUE(SetFileAttributesA(tree.windows("f").c_str(), H | A));
-    EXPECT_EQ(stored_bits_of(tree.host("f")), "0x22");
-    tree.stored_bits("f", "0x4");
-    EXPECT_EQ(GetFileAttributesA(tree.windows("f").c_str()), S);
-    EXPECT_EQ(GetFileAttributesA(tree.windows("none").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-    EXPECT_FALSE(SetFileAttributesA(tree.windows("none\\x").c_str(), A));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
-}
-
+// Read-only takes every write bit of a file and gives back the owner's; a directory
+// keeps its bits and still takes new files. A walk sets the attributes of the entry its
+// search has just returned: that reading serves one call, not the next.
 TEST(Attributes, read_only_maps_to_write_permission_for_files_only)
 {
     LayerTree tree;
     tree.file("f", "", 0664);
     tree.directory("d", 0755);
+    ASSERT_EQ(search_names(tree.windows("f*")).size(), 1u);
     ASSERT_TRUE(SetFileAttributesA(tree.windows("f").c_str(), R | A));
     EXPECT_EQ(mode_of(tree.host("f")), 0444);
     ASSERT_TRUE(SetFileAttributesA(tree.windows("f").c_str(), A));
     EXPECT_EQ(mode_of(tree.host("f")), 0644);
     ASSERT_TRUE(SetFileAttributesA(tree.windows("d").c_str(), R));
     EXPECT_EQ(mode_of(tree.host("d")), 0755);
-    // A read-only directory still takes new files.
     HANDLE file = CreateFileA(tree.windows("d\\new").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     CloseHandle(file);

@@ -191,20 +191,3 @@ TEST(ConsoleKeys, child_on_a_terminal_does_not_inherit_a_redirected_parent_input
     }
     EXPECT_EQ(status_of_child(pid), 0);
 }
-
-TEST(ConsoleKeys, no_terminal_makes_reads_fail)
-{
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        setsid();  // no controlling terminal: /dev/tty cannot open
-        dup2(open("/dev/null", O_RDONLY), 0);
-        INPUT_RECORD record;
-        DWORD count = 0;
-        const bool read_failed = !ReadConsoleInputA(GetStdHandle(STD_INPUT_HANDLE), &record, 1, &count);
-        const bool conin_failed =
-            CreateFileA("CONIN$", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr) == INVALID_HANDLE_VALUE;
-        _exit(read_failed && conin_failed ? 0 : 1);
-    }
-    EXPECT_EQ(status_of_child(pid), 0);
-}

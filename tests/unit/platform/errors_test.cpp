@@ -1,4 +1,5 @@
-// The host's failures, provoked through the calls that meet them, give Windows codes.
+// The layer's error codes: each failure, provoked through a call that meets it, gives
+// the Windows code the program tells its messages by.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -6,35 +7,93 @@
 
 #include "layer_helpers.h"
 
-TEST(Errors, directory_calls_give_windows_codes)
+static BOOL opens(const std::string& path, DWORD access, DWORD disposition, DWORD flags = 0)
+{
+    HANDLE file = CreateFileA(path.c_str(), access, 0, nullptr, disposition, flags, nullptr);
+    return file != INVALID_HANDLE_VALUE && CloseHandle(file);
+}
+
+static BOOL finds(const std::string& pattern)
+{
+    WIN32_FIND_DATAA record;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &record);
+    return search != INVALID_HANDLE_VALUE && FindClose(search);
+}
+
+static BOOL has_attributes(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+TEST(Errors, each_failure_gives_its_windows_code)
 {
     LayerTree tree;
+    LayerTree other("/dev/shm");
     tree.file("full/x");
     tree.file("file");
-    tree.file("ro", "", 0444);
+    tree.file("ro", "keep", 0444);
     tree.directory("rodir");
     ASSERT_TRUE(SetFileAttributesA(tree.windows("rodir").c_str(), FILE_ATTRIBUTE_READONLY));
-    const auto w = [&](const char* relative) { return tree.windows(relative); };
+    const auto w = [&](const std::string& relative) { return tree.windows(relative); };
+    std::string very_long = tree.windows();
+    while (very_long.size() < 5000)
+        very_long += "\\component";
+    ScopedEnvironment unmapped("ORVA_DRIVE_K", nullptr);
+    char byte;
+    DWORD count = 0;
     const struct {
+        const char* what;
         std::function<BOOL()> call;
         DWORD code;
     } cases[] = {
-        {[&] { return CreateDirectoryA(w("FULL").c_str(), nullptr); }, ERROR_ALREADY_EXISTS},
-        {[&] { return CreateDirectoryA(w("no\\new").c_str(), nullptr); }, ERROR_PATH_NOT_FOUND},
-        {[&] { return RemoveDirectoryA(w("full").c_str()); }, ERROR_DIR_NOT_EMPTY},
-        {[&] { return RemoveDirectoryA(w("file").c_str()); }, ERROR_DIRECTORY},
-        {[&] { return RemoveDirectoryA(w("none").c_str()); }, ERROR_FILE_NOT_FOUND},
-        {[&] { return RemoveDirectoryA(w("rodir").c_str()); }, ERROR_ACCESS_DENIED},
-        {[&] { return DeleteFileA(w("full").c_str()); }, ERROR_ACCESS_DENIED},
-        {[&] { return DeleteFileA(w("ro").c_str()); }, ERROR_ACCESS_DENIED},
-        {[&] { return MoveFileA(w("full").c_str(), w("full\\inside").c_str()); }, ERROR_INVALID_PARAMETER},
-        {[&] { return CreateDirectoryExA(w("none").c_str(), w("x").c_str(), nullptr); }, ERROR_FILE_NOT_FOUND},
+        {"directory exists by another case", [&] { return CreateDirectoryA(w("FULL").c_str(), nullptr); }, ERROR_ALREADY_EXISTS},
+        {"directory in a missing one", [&] { return CreateDirectoryA(w("no\\new").c_str(), nullptr); }, ERROR_PATH_NOT_FOUND},
+        {"model directory missing", [&] { return CreateDirectoryExA(w("none").c_str(), w("x").c_str(), nullptr); }, ERROR_FILE_NOT_FOUND},
+        {"remove a full directory", [&] { return RemoveDirectoryA(w("full").c_str()); }, ERROR_DIR_NOT_EMPTY},
+        {"remove a file as a directory", [&] { return RemoveDirectoryA(w("file").c_str()); }, ERROR_DIRECTORY},
+        {"remove a missing directory", [&] { return RemoveDirectoryA(w("none").c_str()); }, ERROR_FILE_NOT_FOUND},
+        {"remove a read-only directory", [&] { return RemoveDirectoryA(w("rodir").c_str()); }, ERROR_ACCESS_DENIED},
+        {"delete a directory", [&] { return DeleteFileA(w("full").c_str()); }, ERROR_ACCESS_DENIED},
+        {"delete a read-only file", [&] { return DeleteFileA(w("ro").c_str()); }, ERROR_ACCESS_DENIED},
+        {"delete a missing file", [&] { return DeleteFileA(w("none").c_str()); }, ERROR_FILE_NOT_FOUND},
+        {"move into itself", [&] { return MoveFileA(w("full").c_str(), w("full\\inside").c_str()); }, ERROR_INVALID_PARAMETER},
+        {"move onto another entry", [&] { return MoveFileA(w("file").c_str(), w("RO").c_str()); }, ERROR_ALREADY_EXISTS},
+        {"move a missing entry", [&] { return MoveFileA(w("none").c_str(), w("c").c_str()); }, ERROR_FILE_NOT_FOUND},
+        {"move a directory to another file system",
+         [&] { return MoveFileA(w("rodir").c_str(), other.windows("d").c_str()); }, ERROR_NOT_SAME_DEVICE},
+        {"write a read-only file", [&] { return opens(w("ro"), GENERIC_WRITE, OPEN_EXISTING); }, ERROR_ACCESS_DENIED},
+        {"replace a read-only file", [&] { return opens(w("ro"), GENERIC_WRITE, CREATE_ALWAYS); }, ERROR_ACCESS_DENIED},
+        {"truncate a read-only file", [&] { return opens(w("ro"), GENERIC_WRITE, TRUNCATE_EXISTING); }, ERROR_ACCESS_DENIED},
+        {"open a directory without backup semantics", [&] { return opens(w("full"), GENERIC_WRITE, OPEN_EXISTING); },
+         ERROR_ACCESS_DENIED},
+        {"unknown disposition", [&] { return opens(w("x"), GENERIC_READ, 9); }, ERROR_INVALID_PARAMETER},
+        {"read a handle never opened", [&] { return ReadFile(INVALID_HANDLE_VALUE, &byte, 1, &count, nullptr); },
+         ERROR_INVALID_HANDLE},
+        {"close a search never opened", [&] { return FindClose(INVALID_HANDLE_VALUE); }, ERROR_INVALID_HANDLE},
+        {"wildcard in a directory", [&] { return finds(w("s*\\x")); }, ERROR_INVALID_NAME},
+        {"wildcard in the last directory", [&] { return finds(w("ful?\\*")); }, ERROR_INVALID_NAME},
+        {"search a missing name", [&] { return finds(w("full\\nothing.txt")); }, ERROR_FILE_NOT_FOUND},
+        {"search a pattern nothing matches", [&] { return finds(w("full\\*.none")); }, ERROR_FILE_NOT_FOUND},
+        {"search with a trailing separator", [&] { return finds(w("full\\")); }, ERROR_FILE_NOT_FOUND},
+        {"search in a missing directory", [&] { return finds(w("missing\\deeper\\*")); }, ERROR_PATH_NOT_FOUND},
+        {"search in a file", [&] { return finds(w("file\\*")); }, ERROR_PATH_NOT_FOUND},
+        {"search an unmapped drive", [&] { return finds("K:\\*"); }, ERROR_PATH_NOT_FOUND},
+        {"missing entry", [&] { return has_attributes(w("none")); }, ERROR_FILE_NOT_FOUND},
+        {"set bits in a missing directory", [&] { return SetFileAttributesA(w("none\\x").c_str(), 0); }, ERROR_PATH_NOT_FOUND},
+        {"path too long", [&] { return has_attributes(very_long); }, ERROR_FILENAME_EXCED_RANGE},
+        {"path far too long", [&] { return has_attributes(std::string(40000, 'a')); }, ERROR_FILENAME_EXCED_RANGE},
+        {"name too long", [&] { return has_attributes(w(std::string(300, 'n'))); }, ERROR_FILENAME_EXCED_RANGE},
+        {"'|' in a name", [&] { return has_attributes(w("bad|name")); }, ERROR_INVALID_NAME},
+        {"tab in a name", [&] { return has_attributes(w("tab\there")); }, ERROR_INVALID_NAME},
+        {"':' in a name", [&] { return has_attributes(w("a:b")); }, ERROR_INVALID_NAME},
+        {"bytes no code page shows", [&] { return has_attributes(w("\xFF\xFE\x80")); }, ERROR_FILE_NOT_FOUND},
+        {"network path", [&] { return has_attributes("\\\\server\\share\\x"); }, ERROR_PATH_NOT_FOUND},
+        {"empty path", [&] { return has_attributes(""); }, ERROR_PATH_NOT_FOUND},
     };
-    for (size_t i = 0; i < std::size(cases); i++)
-        EXPECT_EQ(error_after(cases[i].call()), cases[i].code) << "case " << i;
-    EXPECT_TRUE(tree.exists("ro"));
-    ASSERT_TRUE(SetFileAttributesA(w("rodir").c_str(), 0));
-    EXPECT_TRUE(RemoveDirectoryA(w("rodir").c_str()));
+    for (const auto& c : cases)
+        EXPECT_EQ(error_after(c.call()), c.code) << c.what;
+    EXPECT_EQ(file_contents(tree.host("ro")), "keep");
+    EXPECT_TRUE(tree.exists("rodir"));
 }
 
 // A directory its owner made unreadable is refused to him as well (and to nobody, when

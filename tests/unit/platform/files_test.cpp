@@ -1,11 +1,9 @@
-// Files: CreateFileA dispositions, reading and writing, the file pointer, times to 100 ns.
+// Files: CreateFileA dispositions, the file pointer, times to 100 ns, entries that are
+// never opened, and moves within and across file systems.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-
-#include <fstream>
-#include <iterator>
 
 #include "platform/platform.h"
 #include "layer_helpers.h"
@@ -13,12 +11,6 @@
 static HANDLE open_file(const std::string& path, DWORD access, DWORD disposition, DWORD flags = 0)
 {
     return CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition, flags, nullptr);
-}
-
-static std::string read_all(const std::string& host_path)
-{
-    std::ifstream input(host_path, std::ios::binary);
-    return input ? std::string(std::istreambuf_iterator<char>(input), {}) : "<missing>";
 }
 
 TEST(Files, dispositions_behave_as_on_windows)
@@ -53,31 +45,10 @@ TEST(Files, dispositions_behave_as_on_windows)
         if (file != INVALID_HANDLE_VALUE)
             CloseHandle(file);
         if (c.exists_before)
-            EXPECT_EQ(read_all(tree.host(name)), c.truncated ? "" : "old") << name;
+            EXPECT_EQ(file_contents(tree.host(name)), c.truncated ? "" : "old") << name;
         else
             EXPECT_EQ(tree.exists(name), c.opens) << name;
     }
-}
-
-TEST(Files, write_then_read_back)
-{
-    LayerTree tree;
-    HANDLE file = open_file(tree.windows("data"), GENERIC_WRITE, CREATE_ALWAYS, FILE_FLAG_WRITE_THROUGH);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    std::string content(100000, 'x');
-    DWORD written = 0;
-    EXPECT_TRUE(WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr));
-    EXPECT_EQ(written, content.size());
-    EXPECT_TRUE(CloseHandle(file));
-    file = open_file(tree.windows("data"), GENERIC_READ, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    std::string back(200000, '\0');
-    DWORD read = 0;
-    EXPECT_TRUE(ReadFile(file, back.data(), static_cast<DWORD>(back.size()), &read, nullptr));
-    EXPECT_EQ(read, content.size());
-    EXPECT_TRUE(ReadFile(file, back.data(), 10, &read, nullptr));
-    EXPECT_EQ(read, 0u);
-    CloseHandle(file);
 }
 
 TEST(Files, file_pointer_moves_with_64_bit_distances)
@@ -107,82 +78,29 @@ TEST(Files, file_pointer_moves_with_64_bit_distances)
     CloseHandle(file);
 }
 
+// A null time is left alone; a directory takes its time through a handle opened with
+// backup semantics.
 TEST(Files, times_are_kept_to_100_nanoseconds_and_null_leaves_a_time_alone)
 {
     LayerTree tree;
-    HANDLE file = open_file(tree.windows("t"), GENERIC_WRITE, CREATE_ALWAYS);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    const auto value = [](const FILETIME& t) { return (uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
-    FILETIME creation = {1, 1}, access = {0x12345677, 0x01D00000}, write = {0x89ABCDEF, 0x01D80000};
-    EXPECT_TRUE(SetFileTime(file, &creation, &access, &write));
-    FILETIME got_access, got_write, got_creation;
-    EXPECT_TRUE(GetFileTime(file, &got_creation, &got_access, &got_write));
-    EXPECT_EQ(value(got_access), value(access));
-    EXPECT_EQ(value(got_write), value(write));
-    FILETIME later = {write.dwLowDateTime, write.dwHighDateTime + 1};
-    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &later));
-    EXPECT_TRUE(GetFileTime(file, nullptr, &got_access, &got_write));
-    EXPECT_EQ(value(got_access), value(access));
-    EXPECT_EQ(value(got_write), value(later));
-    CloseHandle(file);
-}
-
-TEST(Files, directory_opens_with_backup_semantics_to_set_its_time)
-{
-    LayerTree tree;
+    tree.file("t");
     tree.directory("d");
-    HANDLE plain = open_file(tree.windows("d"), GENERIC_WRITE, OPEN_EXISTING);
-    EXPECT_EQ(plain, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
-    HANDLE directory = open_file(tree.windows("d"), GENERIC_WRITE, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
-    ASSERT_NE(directory, INVALID_HANDLE_VALUE);
-    FILETIME write = {0x11111111, 0x01D90000};
-    EXPECT_TRUE(SetFileTime(directory, nullptr, nullptr, &write));
-    CloseHandle(directory);
-    struct stat status;
-    ASSERT_EQ(stat(tree.host("d").c_str(), &status), 0);
-    const uint64_t ticks = (uint64_t(write.dwHighDateTime) << 32) | write.dwLowDateTime;
-    EXPECT_EQ(status.st_mtim.tv_sec, static_cast<time_t>(ticks / 10000000 - 11644473600ull));
-}
-
-TEST(Files, read_only_file_refuses_writers)
-{
-    LayerTree tree;
-    tree.file("ro", "keep", 0444);
-    for (DWORD disposition : {DWORD(OPEN_EXISTING), DWORD(CREATE_ALWAYS), DWORD(OPEN_ALWAYS), DWORD(TRUNCATE_EXISTING)}) {
-        EXPECT_EQ(open_file(tree.windows("ro"), GENERIC_WRITE, disposition), INVALID_HANDLE_VALUE) << disposition;
-        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED)) << disposition;
+    for (const char* name : {"t", "d"}) {
+        HANDLE file = open_file(tree.windows(name), GENERIC_WRITE, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE) << name;
+        FILETIME creation = {1, 1}, access = {0x12345677, 0x01D00000}, write = {0x89ABCDEF, 0x01D80000};
+        EXPECT_TRUE(SetFileTime(file, &creation, &access, &write));
+        FILETIME later = {write.dwLowDateTime, write.dwHighDateTime + 1}, got_access, got_write;
+        EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &later));
+        EXPECT_TRUE(GetFileTime(file, nullptr, &got_access, &got_write));
+        CloseHandle(file);
+        EXPECT_EQ(ticks_of(got_access), ticks_of(access)) << name;
+        EXPECT_EQ(ticks_of(got_write), ticks_of(later)) << name;
+        struct stat status;
+        ASSERT_EQ(stat(tree.host(name).c_str(), &status), 0);
+        EXPECT_EQ(uint64_t(status.st_mtim.tv_sec + 11644473600ll) * 10000000 + status.st_mtim.tv_nsec / 100,
+                  ticks_of(later)) << name;
     }
-    EXPECT_EQ(read_all(tree.host("ro")), "keep");
-    HANDLE reader = open_file(tree.windows("ro"), GENERIC_READ, OPEN_EXISTING);
-    EXPECT_NE(reader, INVALID_HANDLE_VALUE);
-    CloseHandle(reader);
-}
-
-TEST(Files, creation_stores_the_attributes_it_was_given)
-{
-    LayerTree tree;
-    HANDLE file = open_file(tree.windows("made"), GENERIC_WRITE, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_SEQUENTIAL_SCAN);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    EXPECT_TRUE(WriteFile(file, "abc", 3, &written, nullptr));
-    CloseHandle(file);
-    EXPECT_EQ(GetFileAttributesA(tree.windows("made").c_str()),
-              static_cast<DWORD>(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
-    EXPECT_EQ(read_all(tree.host("made")), "abc");
-}
-
-TEST(Files, handles_that_are_not_open_are_refused)
-{
-    DWORD count = 0;
-    char byte;
-    EXPECT_FALSE(ReadFile(INVALID_HANDLE_VALUE, &byte, 1, &count, nullptr));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
-    EXPECT_FALSE(CloseHandle(nullptr));
-    EXPECT_EQ(CreateFileA(nullptr, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(CreateFileA("Z:\\tmp\\x", GENERIC_READ, 0, nullptr, 9, 0, nullptr), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }
 
 // A FIFO would block open() for ever and opening a device may act on it: both are
@@ -209,4 +127,30 @@ TEST(Files, fifos_and_devices_are_listed_but_never_opened)
         }
     }
     EXPECT_TRUE(tree.exists("pipe"));
+}
+
+// A move renames within a file system, to another spelling of its own name too; across
+// file systems it copies the file with its times, bits and stored attributes, then
+// deletes it.
+TEST(Moves, renames_and_copies_across_file_systems_keeping_times_and_attributes)
+{
+    LayerTree tree;
+    LayerTree other("/dev/shm");
+    tree.file("a.txt", "A");
+    tree.directory("d");
+    EXPECT_TRUE(MoveFileA(tree.windows("a.txt").c_str(), tree.windows("d\\b.txt").c_str()));
+    EXPECT_TRUE(MoveFileA(tree.windows("d").c_str(), tree.windows("e").c_str()));
+    EXPECT_TRUE(MoveFileA(tree.windows("e\\b.txt").c_str(), tree.windows("e\\B.TXT").c_str()));
+    EXPECT_EQ(search_names(tree.windows("*")), (std::vector<std::string>{".", "..", "e"}));
+    EXPECT_EQ(search_names(tree.windows("e\\*")), (std::vector<std::string>{".", "..", "B.TXT"}));
+    tree.file("src.bin", std::string(200000, 'z'));
+    // An ordinary user stores the bits of a file only while he may still write it.
+    tree.stored_bits("src.bin", "0x22");
+    tree.mode("src.bin", 0444);
+    tree.times("src.bin", 1300000000, 222222200);
+    const std::string before = snapshot(tree.path());
+    ASSERT_TRUE(MoveFileA(tree.windows("src.bin").c_str(), other.windows("src.bin").c_str()));
+    EXPECT_FALSE(tree.exists("src.bin"));
+    const std::string line = before.substr(before.find("/src.bin"));
+    EXPECT_EQ(snapshot(other.path()), line);
 }

@@ -5,7 +5,6 @@
 
 #include <cstring>
 #include <functional>
-#include <sys/xattr.h>
 #include <utility>
 #include <vector>
 
@@ -13,24 +12,14 @@
 #include "platform/posix/path_roots.h"
 #include "layer_helpers.h"
 
-// The entry's kind, mode, size, contents and stored attributes, or "missing".
+// What a call may have changed of an entry: its mode, contents and stored attributes.
 static std::string state_of(const std::string& host)
 {
     struct stat status;
     if (lstat(host.c_str(), &status) != 0)
         return "missing";
-    char stored[32] = {};
-    getxattr(host.c_str(), "user.DOSATTRIB", stored, sizeof stored - 1);
-    std::string contents;
-    if (S_ISREG(status.st_mode)) {
-        const int fd = open(host.c_str(), O_RDONLY);
-        char buffer[64];
-        const ssize_t got = fd >= 0 ? read(fd, buffer, sizeof buffer) : -1;
-        contents.assign(buffer, got > 0 ? static_cast<size_t>(got) : 0);
-        if (fd >= 0)
-            close(fd);
-    }
-    return std::to_string(status.st_mode) + " " + std::to_string(status.st_size) + " [" + stored + "] " + contents;
+    const std::string contents = S_ISREG(status.st_mode) ? file_contents(host) : "";
+    return std::to_string(status.st_mode) + " " + contents + " [" + stored_bits_of(host) + "]";
 }
 
 // Each name exists only as its twin, the entry a lookup ignoring case or by alias takes.
@@ -65,57 +54,38 @@ static bool make_file(const std::string& path, DWORD disposition)
     return true;
 }
 
+using Path = const std::string&;
+
 static const Operation OPERATIONS[] = {
     {"GetFileAttributesA", false, "present",
-     [](const LayerTree&, const std::string& path) {
-         return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-     }},
+     [](const LayerTree&, Path path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }},
     {"SetFileAttributesA", false, "present",
-     [](const LayerTree&, const std::string& path) {
-         return SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN) != FALSE;
-     }},
-    {"FindFirstFileA", false, "present",
-     [](const LayerTree&, const std::string& path) {
-         WIN32_FIND_DATAA record;
-         HANDLE search = FindFirstFileA(path.c_str(), &record);
-         if (search == INVALID_HANDLE_VALUE)
-             return false;
-         FindClose(search);
-         return true;
-     }},
+     [](const LayerTree&, Path path) { return SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN) != FALSE; }},
+    {"FindFirstFileA", false, "present", [](const LayerTree&, Path path) { return !search_names(path).empty(); }},
+    // A sibling first, so that the second call goes through the kept directories.
     {"GetShortPathNameA", false, "present",
-     [](const LayerTree&, const std::string& path) {
-         char buffer[1024];
-         // A sibling first, so that the second call goes through the kept directories.
-         GetShortPathNameA((path.substr(0, path.rfind('\\') + 1) + "present").c_str(), buffer, sizeof buffer);
-         return GetShortPathNameA(path.c_str(), buffer, sizeof buffer) != 0;
+     [](const LayerTree&, Path path) {
+         short_path(path.substr(0, path.rfind('\\') + 1) + "present");
+         return short_path(path).find('<') == std::string::npos;
      }},
-    {"CreateFileA OPEN_EXISTING", false, "present",
-     [](const LayerTree&, const std::string& path) { return make_file(path, OPEN_EXISTING); }},
-    {"DeleteFileA", false, "present",
-     [](const LayerTree&, const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }},
-    {"RemoveDirectoryA", false, "sub",
-     [](const LayerTree&, const std::string& path) { return RemoveDirectoryA(path.c_str()) != FALSE; }},
+    {"CreateFileA OPEN_EXISTING", false, "present", [](const LayerTree&, Path path) { return make_file(path, OPEN_EXISTING); }},
+    {"DeleteFileA", false, "present", [](const LayerTree&, Path path) { return DeleteFileA(path.c_str()) != FALSE; }},
+    {"RemoveDirectoryA", false, "sub", [](const LayerTree&, Path path) { return RemoveDirectoryA(path.c_str()) != FALSE; }},
     // The host text a command is given names an entry.
     {"command_path_text", false, "present",
-     [](const LayerTree&, const std::string& path) {
+     [](const LayerTree&, Path path) {
          char text[1024];
          command_path_text(path.c_str(), text, sizeof text);
-         struct stat status;
-         return lstat(text, &status) == 0;
+         return mode_of(text) >= 0;
      }},
-    {"CreateFileA CREATE_NEW", true, "new",
-     [](const LayerTree&, const std::string& path) { return make_file(path, CREATE_NEW); }},
-    {"CreateFileA CREATE_ALWAYS", true, "new",
-     [](const LayerTree&, const std::string& path) { return make_file(path, CREATE_ALWAYS); }},
+    {"CreateFileA CREATE_NEW", true, "new", [](const LayerTree&, Path path) { return make_file(path, CREATE_NEW); }},
+    {"CreateFileA CREATE_ALWAYS", true, "new", [](const LayerTree&, Path path) { return make_file(path, CREATE_ALWAYS); }},
     {"MoveFileA", true, "new",
-     [](const LayerTree& tree, const std::string& path) {
-         return MoveFileA(tree.windows("spare").c_str(), path.c_str()) != FALSE;
-     }},
+     [](const LayerTree& tree, Path path) { return MoveFileA(tree.windows("spare").c_str(), path.c_str()) != FALSE; }},
     {"CreateDirectoryA", true, "new",
-     [](const LayerTree&, const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != FALSE; }},
+     [](const LayerTree&, Path path) { return CreateDirectoryA(path.c_str(), nullptr) != FALSE; }},
     {"CreateDirectoryExA", true, "new",
-     [](const LayerTree& tree, const std::string& path) {
+     [](const LayerTree& tree, Path path) {
          return CreateDirectoryExA(tree.windows("model").c_str(), path.c_str(), nullptr) != FALSE;
      }},
 };
@@ -174,59 +144,6 @@ TEST(SearchedNames, each_call_takes_a_searched_name_exactly_and_the_typed_root_b
     forget_path_roots();
 }
 
-// The tree's folder gets an alias among the folders that tests running beside this one
-// make and remove in /tmp; in a folder of its own, whose name is its own 8.3 form, that
-// alias stays the same while a test runs.
-struct OwnFolder {
-    char path[14] = "/tmp/ovXXXXXX";
-    OwnFolder()
-    {
-        if (mkdtemp(path) == nullptr)
-            throw std::runtime_error("mkdtemp failed");
-    }
-    ~OwnFolder() { TempTree::remove_all(path); }
-};
-
-// A run that acts on the upper-case 8.3 forms registers the short form of its source
-// root as typed: each form still reaches the entry that produced it, also beside a file
-// literally named like the alias another would get.
-TEST(SearchedNames, upper_case_short_forms_reach_their_own_entries_while_long_names_stay_exact)
-{
-    const OwnFolder parent;
-    LayerTree tree(parent.path);
-    make_tree(tree);
-    tree.file("Typed Dir/ABCDEF~1.TXT", "tilde");
-    tree.file("Typed Dir/README", "upper");
-    tree.file("Typed Dir/Long Name.txt", "long name");
-    register_root(tree, "Typed Dir");
-    const std::string root = root_text(tree, "Typed Dir");
-    char short_root[1024];
-    ASSERT_NE(GetShortPathNameA(root.c_str(), short_root, sizeof short_root), 0u);
-    CharUpperA(short_root);
-    register_path_root(short_root, strlen(short_root), NAMES_AS_TYPED);
-    const std::pair<const char*, const char*> forms[] = {
-        {"abcdefghij.txt", "ABCDEF~2.TXT"}, {"ABCDEF~1.TXT", "ABCDEF~1.TXT"}, {"README", "README"},
-        {"readme", "README~1"}, {"Long Name.txt", "LONGNA~1.TXT"}, {"dir", "DIR"},
-    };
-    for (const auto& [name, form] : forms) {
-        char buffer[1024];
-        ASSERT_NE(GetShortPathNameA((root + name).c_str(), buffer, sizeof buffer), 0u) << name;
-        CharUpperA(buffer);
-        EXPECT_EQ(std::string(buffer), std::string(short_root) + form) << name;
-        WIN32_FIND_DATAA record;
-        HANDLE search = FindFirstFileA(buffer, &record);
-        ASSERT_NE(search, INVALID_HANDLE_VALUE) << form;
-        FindClose(search);
-        EXPECT_STREQ(record.cFileName, name);
-        EXPECT_TRUE(SetFileAttributesA(buffer, FILE_ATTRIBUTE_HIDDEN)) << form;
-        EXPECT_EQ(GetFileAttributesA((root + name).c_str()) & FILE_ATTRIBUTE_HIDDEN, static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN))
-            << name;
-    }
-    EXPECT_EQ(GetFileAttributesA((root + "LONG NAME.TXT").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(GetFileAttributesA((root + "LONGNA~1.TXT").c_str()), INVALID_FILE_ATTRIBUTES);
-    forget_path_roots();
-}
-
 // Of the roots a path begins with, the longest decides, and of two as long the one
 // whose names are typed; the empty root begins only relative paths.
 TEST(PathRoots, the_longest_root_decides_and_a_tie_goes_to_typed_names)
@@ -256,15 +173,4 @@ TEST(PathRoots, the_longest_root_decides_and_a_tie_goes_to_typed_names)
         EXPECT_EQ(exact_names_offset(c.path, strlen(c.path)), c.exact_from) << c.path;
     }
     forget_path_roots();
-}
-
-// The short form of a root that is nothing but ".." keeps its last separator, as the
-// walk's short paths below it do.
-TEST(PathRoots, the_short_form_of_parent_directories_keeps_its_separator)
-{
-    char buffer[64];
-    ASSERT_NE(GetShortPathNameA("..\\", buffer, sizeof buffer), 0u);
-    EXPECT_STREQ(buffer, "..\\");
-    ASSERT_NE(GetShortPathNameA("..", buffer, sizeof buffer), 0u);
-    EXPECT_STREQ(buffer, "..");
 }
