@@ -39,9 +39,10 @@ TEST(Processes, start_failures_are_told_apart)
     LayerTree tree;
     tree.file("not-a-program", "\x7f" "ELF garbage", 0755);
     tree.file("not-executable", "echo", 0644);
-    // A directory of PATH the user may not search turns "not found" into "access denied"
-    // on the host: the search goes through directories everyone may search.
-    ScopedEnvironment path("PATH", "/usr/bin:/bin");
+    // The host's search reports "access denied" when a directory of PATH may not be
+    // searched, as the ordinary user meets it; the program is still not found.
+    tree.directory("closed", 0000);
+    ScopedEnvironment path("PATH", (tree.host("closed") + ":/usr/bin:/bin").c_str());
     EXPECT_EQ(run_command_interpreter(tree.host("missing").c_str(), "true", nullptr, 0), COMMAND_NOT_FOUND);
     EXPECT_EQ(run_command_interpreter("no-such-interpreter-anywhere", "true", nullptr, 0), COMMAND_NOT_FOUND);
     EXPECT_EQ(run_command_interpreter(tree.host("not-a-program").c_str(), "true", nullptr, 0), COMMAND_NOT_EXECUTABLE);
