@@ -305,7 +305,8 @@ static void check_verify(const RandomTree& tree, const RunResult& verify, Findin
     compare_lines(discords, expected, findings);
 }
 
-TEST(LinuxRandomTrees, copy_is_the_source_and_update_and_verify_agree_with_it)
+// Each tree is made as src below a root of its own, given to the user, then checked.
+static void for_each_tree(const std::function<void(const RandomTree&, const TempTree&, Findings&)>& check)
 {
     for (int index = 0; index < TREE_COUNT; index++) {
         const RandomTree tree = random_tree(base_seed() + static_cast<unsigned>(index));
@@ -313,6 +314,13 @@ TEST(LinuxRandomTrees, copy_is_the_source_and_update_and_verify_agree_with_it)
         TempTree root;
         make_tree(tree, root.path(), "src");
         root.give_to_user();
+        check(tree, root, findings);
+    }
+}
+
+TEST(LinuxRandomTrees, copy_is_the_source_and_update_and_verify_agree_with_it)
+{
+    for_each_tree([](const RandomTree& tree, const TempTree& root, Findings& findings) {
         const std::string source = snapshot(root.path() + "/src"), outside = snapshot(root.path() + "/outside");
         const RunResult copy = run_as_owner({"/CIE", "src", "dst"}, root.path());
         check_copy(tree, root.path(), copy, findings);
@@ -331,7 +339,7 @@ TEST(LinuxRandomTrees, copy_is_the_source_and_update_and_verify_agree_with_it)
         check_verify(tree, verify, findings);
         check_unchanged(updated, snapshot(root.path()), "the root", findings);
         findings.report("/VE src dst after the copy", output_of(verify));
-    }
+    });
 }
 
 // The contents of every file below the directories, as a sorted list.
@@ -392,18 +400,13 @@ static void check_move(const RandomTree& tree, const std::string& root, const Ru
 
 TEST(LinuxRandomTrees, move_loses_nothing)
 {
-    for (int index = 0; index < TREE_COUNT; index++) {
-        const RandomTree tree = random_tree(base_seed() + static_cast<unsigned>(index));
-        Findings findings(tree, index);
-        TempTree root;
-        make_tree(tree, root.path(), "src");
-        root.give_to_user();
+    for_each_tree([](const RandomTree& tree, const TempTree& root, Findings& findings) {
         const std::string outside = snapshot(root.path() + "/outside");
         const RunResult move = run_as_owner({"/CMIE", "src", "dst"}, root.path());
         check_move(tree, root.path(), move, findings);
         check_unchanged(outside, snapshot(root.path() + "/outside"), "outside", findings);
         findings.report("/CMIE src dst", output_of(move));
-    }
+    });
 }
 
 // Spoils some entries of a copy at random; says how, by path below the top.
@@ -476,11 +479,7 @@ static void check_remove(const RandomTree& tree, const std::string& root, const 
 
 TEST(LinuxRandomTrees, remove_after_verify_deletes_exactly_the_files_with_an_equal_copy)
 {
-    for (int index = 0; index < TREE_COUNT; index++) {
-        const RandomTree tree = random_tree(base_seed() + static_cast<unsigned>(index));
-        Findings findings(tree, index);
-        TempTree root;
-        make_tree(tree, root.path(), "src");
+    for_each_tree([](const RandomTree& tree, const TempTree& root, Findings& findings) {
         make_tree(tree, root.path(), "dst/src", false);
         const std::map<std::string, std::string> spoiled = spoil_copy(tree, root.path());
         root.give_to_user();
@@ -493,5 +492,5 @@ TEST(LinuxRandomTrees, remove_after_verify_deletes_exactly_the_files_with_an_equ
         for (const auto& [path, how] : spoiled)
             note += "  (the copy of src/" + path + " " + how + ")\n";
         findings.report("/RVIE src dst against a spoiled copy", note);
-    }
+    });
 }
