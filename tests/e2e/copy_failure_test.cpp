@@ -1,5 +1,6 @@
 // Copies that fail for real: a full disk, a file system without attributes, a file size
-// limit, a directory the user may not write, a source that grows, ESC in the middle. Whatever happens, the source is untouched and no partial copy remains.
+// limit, a directory the user may not write, a source that grows. Whatever happens, the
+// source is untouched and no partial copy remains.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -135,28 +136,4 @@ TEST(CopyFailure, a_source_that_grows_during_the_copy_is_followed_to_its_end)
     std::string tail(10000, '\0');
     copy.read(tail.data(), 10000);
     EXPECT_EQ(tail, std::string(10000, 'g'));
-}
-
-// ESC comes while the copy is held after its first block, as above.
-TEST(CopyFailure, escape_in_the_middle_of_a_large_copy_removes_the_partial_file)
-{
-    TempTree tree;
-    tree.sparse("src/huge", 3ll << 30);
-    tree.file("src/later", "x");
-    tree.times("src/huge", 1221214272);
-    tree.directory("dst");
-    for (const char* option : {"/CE", "/CP"}) {
-        PtySession s(ORVA_BINARY, {option, "src\\", "dst"}, tree.path());
-        ASSERT_TRUE(s.wait_for("create file      dst\\huge <Create:Y, Skip:N, All:A, Skip All:X>? "));
-        s.type_at_once("Y\x13");
-        s.type("\x1b");
-        EXPECT_EQ(s.wait_exit(60000), 1) << option;
-        EXPECT_NE(s.output().find("Abort by user!"), std::string::npos) << option;
-        EXPECT_EQ(s.output().find("later"), std::string::npos) << option << ": the run stops, also with E";
-        EXPECT_EQ(size_of(tree.path() + "/dst/huge"), -1) << option;
-        struct stat source;
-        ASSERT_EQ(stat((tree.path() + "/src/huge").c_str(), &source), 0);
-        EXPECT_EQ(source.st_size, 3ll << 30);
-        EXPECT_EQ(source.st_mtime, 1221214272);
-    }
 }

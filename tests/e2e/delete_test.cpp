@@ -46,17 +46,6 @@ TEST_F(Delete, tree_goes_bottom_up_whatever_the_attributes)
     EXPECT_FALSE(tree.exists("src"));
 }
 
-TEST_F(Delete, the_short_path_form_is_shown_and_deleted)
-{
-    tree.file("src/Long Directory/Long File.txt", "x");
-    const RunResult result = run({"/RI", "/L0", "src"});
-    EXPECT_EQ(aliases_blurred(result.out), aliases_blurred("delete file      SRC\\LONGDI~1\\LONGFI~1.TXT\n"
-                                                           "delete directory SRC\\LONGDI~1\n"
-                                                           "delete directory SRC\n"));
-    EXPECT_EQ(result.exit_code, 1);
-    EXPECT_FALSE(tree.exists("src"));
-}
-
 // The line of each outcome of the comparison; the count is of the files deleted.
 TEST_F(Delete, verify_tells_each_outcome_and_deletes_only_equal_files)
 {

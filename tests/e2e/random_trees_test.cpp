@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -90,19 +89,6 @@ static std::string below(const std::string& top, const TreeEntry& entry)
     return entry.path.empty() ? top : top + "/" + entry.path;
 }
 
-static bool exists(const std::string& path)
-{
-    struct stat status;
-    return lstat(path.c_str(), &status) == 0;
-}
-
-static std::string stored_attributes(const std::string& path)
-{
-    char value[64] = {};
-    const ssize_t length = lgetxattr(path.c_str(), "user.DOSATTRIB", value, sizeof value - 1);
-    return length > 0 ? std::string(value, static_cast<size_t>(length)) : "";
-}
-
 static bool is_kind(EntryKind kind, mode_t mode)
 {
     if (kind == EntryKind::file)
@@ -117,18 +103,11 @@ static bool same_time(const TreeEntry& entry, const struct timespec& time)
            (time.tv_nsec == entry.nanoseconds || time.tv_nsec == entry.nanoseconds - entry.nanoseconds % 100);
 }
 
-static std::string octal(unsigned mode)
+static std::string formatted(const char* format, unsigned value)
 {
-    std::ostringstream text;
-    text << std::oct << mode;
-    return text.str();
-}
-
-static std::string hexadecimal(unsigned bits)
-{
-    std::ostringstream text;
-    text << "0x" << std::hex << bits;
-    return text.str();
+    char text[32];
+    snprintf(text, sizeof text, format, value);
+    return text;
 }
 
 // How the entry at path differs from the model, briefly; "" when it does not. Without
@@ -140,7 +119,7 @@ static std::string difference(const TreeEntry& entry, const std::string& path, c
     if (lstat(path.c_str(), &status) != 0)
         return "missing";
     if (!is_kind(entry.kind, status.st_mode))
-        return "of another kind (mode " + octal(status.st_mode) + ")";
+        return "of another kind (mode " + formatted("%o", status.st_mode) + ")";
     if (entry.kind != EntryKind::file && entry.kind != EntryKind::directory) {
         std::vector<char> target(4096);
         const ssize_t length = readlink(path.c_str(), target.data(), target.size());
@@ -157,11 +136,11 @@ static std::string difference(const TreeEntry& entry, const std::string& path, c
     }
     const bool has_mode = entry.kind == EntryKind::file || entry.kind == EntryKind::directory;
     if (with_attributes && has_mode && (status.st_mode & 07777) != entry.mode)
-        return "mode " + octal(status.st_mode & 07777);
+        return "mode " + formatted("%o", status.st_mode & 07777);
     const std::string name = entry.path.substr(entry.path.rfind('/') + 1);
-    const unsigned attributes = attributes_from(stored_attributes(path), name, entry.kind == EntryKind::directory);
+    const unsigned attributes = attributes_from(stored_bits_of(path), name, entry.kind == EntryKind::directory);
     if (with_attributes && has_mode && attributes != shown_attributes(entry))
-        return "attributes " + hexadecimal(attributes);
+        return "attributes " + formatted("0x%x", attributes);
     if (entry.kind != EntryKind::directory && !same_time(entry, status.st_mtim))
         return std::string(S_ISLNK(status.st_mode) ? "link " : "") + "time " + std::to_string(status.st_mtim.tv_sec) +
                "." + std::to_string(status.st_mtim.tv_nsec);
@@ -175,16 +154,6 @@ static std::vector<std::string> lines_of(const std::string& text)
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     return lines;
-}
-
-static bool starts_with(const std::string& text, const std::string& start)
-{
-    return text.compare(0, start.size(), start) == 0;
-}
-
-static bool ends_with(const std::string& text, const std::string& end)
-{
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 // The lines that are unexpected, and the expected ones that are missing.
@@ -248,14 +217,14 @@ static void check_copy(const RandomTree& tree, const std::string& root, const Ru
     check_exit(copy, count_entries(tree, walked_as_file), findings);
     std::vector<std::string> errors, expected_errors, expected_paths;
     for (const std::string& line : lines_of(copy.out)) {
-        if (!starts_with(line, "Create directory ") && !starts_with(line, "create file      "))
+        if (!line.starts_with("Create directory ") && !line.starts_with("create file      "))
             errors.push_back(line);
     }
     for (const TreeEntry& entry : tree.entries) {
         const std::string copied = below(root + "/dst/src", entry);
         if (unreadable_file(entry)) {
             expected_errors.push_back("Cannot open source file " + shown(below("src", entry)) + "!(5/0x5)");
-            if (exists(copied))
+            if (mode_of(copied) != -1)
                 findings.add(below("dst/src", entry) + ": made, though its source cannot be read");
             continue;
         }
@@ -295,7 +264,7 @@ static void check_verify(const RandomTree& tree, const RunResult& verify, Findin
                findings);
     std::vector<std::string> discords, expected;
     for (const std::string& line : lines_of(verify.out)) {
-        if (!ends_with(line, " is same.") && !ends_with(line, " is exist."))
+        if (!line.ends_with(" is same.") && !line.ends_with(" is exist."))
             discords.push_back(line);
     }
     for (const TreeEntry& entry : tree.entries) {
@@ -347,7 +316,7 @@ static std::vector<std::string> contents_below(const std::vector<std::string>& d
 {
     std::vector<std::string> all;
     for (const std::string& directory : directories) {
-        if (!exists(directory))
+        if (mode_of(directory) == -1)
             continue;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(directory)) {
             if (!entry.is_symlink() && entry.is_regular_file())
@@ -387,7 +356,7 @@ static void check_move(const RandomTree& tree, const std::string& root, const Ru
         } else if (owner_can_write_in(tree, entry)) {
             if (!there.empty())
                 findings.add(below("dst/src", entry) + ": " + there);
-            if (exists(at_source))
+            if (mode_of(at_source) != -1)
                 findings.add(below("src", entry) + ": still there after its move");
         } else if (!there.empty() && !difference(entry, at_source, root).empty()) {
             findings.add(below("src", entry) + ": lost (" + difference(entry, at_source, root) + "; its move " + there + ")");
@@ -461,7 +430,7 @@ static void check_remove(const RandomTree& tree, const std::string& root, const 
         const std::string at_source = below(root + "/src", entry), name = below("src", entry);
         const auto how = spoiled.find(entry.path);
         const bool equal_copy = owner_can_read(entry) && how == spoiled.end();
-        if (!exists(at_source)) {
+        if (mode_of(at_source) == -1) {
             deleted_files += walked_as_file(entry);
             if (!equal_copy)
                 findings.add(name + ": deleted, though its copy " + (how == spoiled.end() ? "was never made" : how->second));
