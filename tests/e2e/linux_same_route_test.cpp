@@ -73,7 +73,8 @@ static std::string link_lines(const std::string& snapshot_text)
 // The text with every whole field old replaced by new_text.
 static std::string replaced(std::string text, const std::string& old, const std::string& new_text)
 {
-    for (size_t at = text.find(" " + old + " "); at != std::string::npos; at = text.find(" " + old + " ", at))
+    for (size_t at = text.find(" " + old + " "); at != std::string::npos;
+         at = text.find(" " + old + " ", at + 1 + new_text.size()))
         text.replace(at + 1, old.size(), new_text);
     return text;
 }
