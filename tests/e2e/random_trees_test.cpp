@@ -110,6 +110,12 @@ static std::string formatted(const char* format, unsigned value)
     return text;
 }
 
+// Run as the owner, the test cannot read a file without the owner's read bit either.
+static bool readable(const std::string& path)
+{
+    return access(path.c_str(), R_OK) == 0;
+}
+
 // How the entry at path differs from the model, briefly; "" when it does not. Without
 // the attributes, its mode and stored attributes are not compared.
 static std::string difference(const TreeEntry& entry, const std::string& path, const std::string& root,
@@ -128,9 +134,9 @@ static std::string difference(const TreeEntry& entry, const std::string& path, c
             return "a link to " + text;
     }
     if (entry.kind == EntryKind::file) {
-        const std::string contents = file_contents(path);
-        if (contents != contents_of(entry))
-            return "other contents (" + std::to_string(contents.size()) + " bytes)";
+        const std::string contents = readable(path) ? file_contents(path) : contents_of(entry);
+        if (contents != contents_of(entry) || status.st_size != static_cast<off_t>(contents.size()))
+            return "other contents (" + std::to_string(status.st_size) + " bytes)";
         if (entry.hole > 0 && status.st_blocks * 512 > static_cast<long long>(entry.data.size()) + 262144)
             return "holes filled (" + std::to_string(status.st_blocks / 2) + " KiB on disk)";
     }
@@ -139,7 +145,8 @@ static std::string difference(const TreeEntry& entry, const std::string& path, c
         return "mode " + formatted("%o", status.st_mode & 07777);
     const std::string name = entry.path.substr(entry.path.rfind('/') + 1);
     const unsigned attributes = attributes_from(stored_bits_of(path), name, entry.kind == EntryKind::directory);
-    if (with_attributes && has_mode && attributes != shown_attributes(entry))
+    // Stored attributes are read only by those who may read the entry.
+    if (with_attributes && has_mode && readable(path) && attributes != shown_attributes(entry))
         return "attributes " + formatted("0x%x", attributes);
     if (entry.kind != EntryKind::directory && !same_time(entry, status.st_mtim))
         return std::string(S_ISLNK(status.st_mode) ? "link " : "") + "time " + std::to_string(status.st_mtim.tv_sec) +
@@ -319,8 +326,10 @@ static std::vector<std::string> contents_below(const std::vector<std::string>& d
         if (mode_of(directory) == -1)
             continue;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(directory)) {
-            if (!entry.is_symlink() && entry.is_regular_file())
-                all.push_back(file_contents(entry.path().string()));
+            if (!entry.is_symlink() && entry.is_regular_file()) {
+                const std::string path = entry.path().string();
+                all.push_back(readable(path) ? file_contents(path) : "<" + std::to_string(entry.file_size()) + " bytes>");
+            }
         }
     }
     std::sort(all.begin(), all.end());
@@ -349,7 +358,8 @@ static void check_move(const RandomTree& tree, const std::string& root, const Ru
         const std::string at_source = below(root + "/src", entry), at_destination = below(root + "/dst/src", entry);
         const std::string there = difference(entry, at_destination, root);
         if (entry.kind == EntryKind::file)
-            before.push_back(contents_of(entry));
+            before.push_back(running_as_root() || owner_can_read(entry) ? contents_of(entry)
+                                                                        : "<" + std::to_string(contents_of(entry).size()) + " bytes>");
         if (entry.kind == EntryKind::directory) {
             if (!there.empty())
                 findings.add(below("dst/src", entry) + ": " + there);
@@ -389,6 +399,10 @@ static std::map<std::string, std::string> spoil_copy(const RandomTree& tree, con
         const std::string copy = root + "/dst/src/" + entry.path, source = root + "/src/" + entry.path;
         const unsigned how = rng() % 4;
         const std::string contents = contents_of(entry);
+        // The owner too must open a directory it made read-only to change it.
+        const std::string parent = copy.substr(0, copy.rfind('/'));
+        const int parent_mode = mode_of(parent);
+        chmod(parent.c_str(), static_cast<mode_t>(parent_mode) | 0700);
         std::filesystem::remove(copy);
         if (entry.kind == EntryKind::file && how == 0 && !contents.empty()) {
             std::string changed = contents;
@@ -413,6 +427,7 @@ static std::map<std::string, std::string> spoil_copy(const RandomTree& tree, con
             std::filesystem::create_symlink(target_under(entry, root) + "-other", copy);
             spoiled[entry.path] = "points elsewhere";
         }
+        chmod(parent.c_str(), static_cast<mode_t>(parent_mode));
     }
     return spoiled;
 }
