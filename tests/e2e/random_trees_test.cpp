@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -90,19 +89,6 @@ static std::string below(const std::string& top, const TreeEntry& entry)
     return entry.path.empty() ? top : top + "/" + entry.path;
 }
 
-static bool exists(const std::string& path)
-{
-    struct stat status;
-    return lstat(path.c_str(), &status) == 0;
-}
-
-static std::string stored_attributes(const std::string& path)
-{
-    char value[64] = {};
-    const ssize_t length = lgetxattr(path.c_str(), "user.DOSATTRIB", value, sizeof value - 1);
-    return length > 0 ? std::string(value, static_cast<size_t>(length)) : "";
-}
-
 static bool is_kind(EntryKind kind, mode_t mode)
 {
     if (kind == EntryKind::file)
@@ -117,18 +103,17 @@ static bool same_time(const TreeEntry& entry, const struct timespec& time)
            (time.tv_nsec == entry.nanoseconds || time.tv_nsec == entry.nanoseconds - entry.nanoseconds % 100);
 }
 
-static std::string octal(unsigned mode)
+static std::string formatted(const char* format, unsigned value)
 {
-    std::ostringstream text;
-    text << std::oct << mode;
-    return text.str();
+    char text[32];
+    snprintf(text, sizeof text, format, value);
+    return text;
 }
 
-static std::string hexadecimal(unsigned bits)
+// Run as the owner, the test cannot read a file without the owner's read bit either.
+static bool readable(const std::string& path)
 {
-    std::ostringstream text;
-    text << "0x" << std::hex << bits;
-    return text.str();
+    return access(path.c_str(), R_OK) == 0;
 }
 
 // How the entry at path differs from the model, briefly; "" when it does not. Without
@@ -140,7 +125,7 @@ static std::string difference(const TreeEntry& entry, const std::string& path, c
     if (lstat(path.c_str(), &status) != 0)
         return "missing";
     if (!is_kind(entry.kind, status.st_mode))
-        return "of another kind (mode " + octal(status.st_mode) + ")";
+        return "of another kind (mode " + formatted("%o", status.st_mode) + ")";
     if (entry.kind != EntryKind::file && entry.kind != EntryKind::directory) {
         std::vector<char> target(4096);
         const ssize_t length = readlink(path.c_str(), target.data(), target.size());
@@ -149,19 +134,20 @@ static std::string difference(const TreeEntry& entry, const std::string& path, c
             return "a link to " + text;
     }
     if (entry.kind == EntryKind::file) {
-        const std::string contents = file_contents(path);
-        if (contents != contents_of(entry))
-            return "other contents (" + std::to_string(contents.size()) + " bytes)";
+        const std::string contents = readable(path) ? file_contents(path) : contents_of(entry);
+        if (contents != contents_of(entry) || status.st_size != static_cast<off_t>(contents.size()))
+            return "other contents (" + std::to_string(status.st_size) + " bytes)";
         if (entry.hole > 0 && status.st_blocks * 512 > static_cast<long long>(entry.data.size()) + 262144)
             return "holes filled (" + std::to_string(status.st_blocks / 2) + " KiB on disk)";
     }
     const bool has_mode = entry.kind == EntryKind::file || entry.kind == EntryKind::directory;
     if (with_attributes && has_mode && (status.st_mode & 07777) != entry.mode)
-        return "mode " + octal(status.st_mode & 07777);
+        return "mode " + formatted("%o", status.st_mode & 07777);
     const std::string name = entry.path.substr(entry.path.rfind('/') + 1);
-    const unsigned attributes = attributes_from(stored_attributes(path), name, entry.kind == EntryKind::directory);
-    if (with_attributes && has_mode && attributes != shown_attributes(entry))
-        return "attributes " + hexadecimal(attributes);
+    const unsigned attributes = attributes_from(stored_bits_of(path), name, entry.kind == EntryKind::directory);
+    // Stored attributes are read only by those who may read the entry.
+    if (with_attributes && has_mode && readable(path) && attributes != shown_attributes(entry))
+        return "attributes " + formatted("0x%x", attributes);
     if (entry.kind != EntryKind::directory && !same_time(entry, status.st_mtim))
         return std::string(S_ISLNK(status.st_mode) ? "link " : "") + "time " + std::to_string(status.st_mtim.tv_sec) +
                "." + std::to_string(status.st_mtim.tv_nsec);
@@ -175,16 +161,6 @@ static std::vector<std::string> lines_of(const std::string& text)
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     return lines;
-}
-
-static bool starts_with(const std::string& text, const std::string& start)
-{
-    return text.compare(0, start.size(), start) == 0;
-}
-
-static bool ends_with(const std::string& text, const std::string& end)
-{
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 // The lines that are unexpected, and the expected ones that are missing.
@@ -248,14 +224,14 @@ static void check_copy(const RandomTree& tree, const std::string& root, const Ru
     check_exit(copy, count_entries(tree, walked_as_file), findings);
     std::vector<std::string> errors, expected_errors, expected_paths;
     for (const std::string& line : lines_of(copy.out)) {
-        if (!starts_with(line, "Create directory ") && !starts_with(line, "create file      "))
+        if (!line.starts_with("Create directory ") && !line.starts_with("create file      "))
             errors.push_back(line);
     }
     for (const TreeEntry& entry : tree.entries) {
         const std::string copied = below(root + "/dst/src", entry);
         if (unreadable_file(entry)) {
             expected_errors.push_back("Cannot open source file " + shown(below("src", entry)) + "!(5/0x5)");
-            if (exists(copied))
+            if (mode_of(copied) != -1)
                 findings.add(below("dst/src", entry) + ": made, though its source cannot be read");
             continue;
         }
@@ -295,7 +271,7 @@ static void check_verify(const RandomTree& tree, const RunResult& verify, Findin
                findings);
     std::vector<std::string> discords, expected;
     for (const std::string& line : lines_of(verify.out)) {
-        if (!ends_with(line, " is same.") && !ends_with(line, " is exist."))
+        if (!line.ends_with(" is same.") && !line.ends_with(" is exist."))
             discords.push_back(line);
     }
     for (const TreeEntry& entry : tree.entries) {
@@ -305,7 +281,8 @@ static void check_verify(const RandomTree& tree, const RunResult& verify, Findin
     compare_lines(discords, expected, findings);
 }
 
-TEST(LinuxRandomTrees, copy_is_the_source_and_update_and_verify_agree_with_it)
+// Each tree is made as src below a root of its own, given to the user, then checked.
+static void for_each_tree(const std::function<void(const RandomTree&, const TempTree&, Findings&)>& check)
 {
     for (int index = 0; index < TREE_COUNT; index++) {
         const RandomTree tree = random_tree(base_seed() + static_cast<unsigned>(index));
@@ -313,6 +290,13 @@ TEST(LinuxRandomTrees, copy_is_the_source_and_update_and_verify_agree_with_it)
         TempTree root;
         make_tree(tree, root.path(), "src");
         root.give_to_user();
+        check(tree, root, findings);
+    }
+}
+
+TEST(LinuxRandomTrees, copy_is_the_source_and_update_and_verify_agree_with_it)
+{
+    for_each_tree([](const RandomTree& tree, const TempTree& root, Findings& findings) {
         const std::string source = snapshot(root.path() + "/src"), outside = snapshot(root.path() + "/outside");
         const RunResult copy = run_as_owner({"/CIE", "src", "dst"}, root.path());
         check_copy(tree, root.path(), copy, findings);
@@ -331,7 +315,7 @@ TEST(LinuxRandomTrees, copy_is_the_source_and_update_and_verify_agree_with_it)
         check_verify(tree, verify, findings);
         check_unchanged(updated, snapshot(root.path()), "the root", findings);
         findings.report("/VE src dst after the copy", output_of(verify));
-    }
+    });
 }
 
 // The contents of every file below the directories, as a sorted list.
@@ -339,11 +323,13 @@ static std::vector<std::string> contents_below(const std::vector<std::string>& d
 {
     std::vector<std::string> all;
     for (const std::string& directory : directories) {
-        if (!exists(directory))
+        if (mode_of(directory) == -1)
             continue;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(directory)) {
-            if (!entry.is_symlink() && entry.is_regular_file())
-                all.push_back(file_contents(entry.path().string()));
+            if (!entry.is_symlink() && entry.is_regular_file()) {
+                const std::string path = entry.path().string();
+                all.push_back(readable(path) ? file_contents(path) : "<" + std::to_string(entry.file_size()) + " bytes>");
+            }
         }
     }
     std::sort(all.begin(), all.end());
@@ -372,14 +358,15 @@ static void check_move(const RandomTree& tree, const std::string& root, const Ru
         const std::string at_source = below(root + "/src", entry), at_destination = below(root + "/dst/src", entry);
         const std::string there = difference(entry, at_destination, root);
         if (entry.kind == EntryKind::file)
-            before.push_back(contents_of(entry));
+            before.push_back(running_as_root() || owner_can_read(entry) ? contents_of(entry)
+                                                                        : "<" + std::to_string(contents_of(entry).size()) + " bytes>");
         if (entry.kind == EntryKind::directory) {
             if (!there.empty())
                 findings.add(below("dst/src", entry) + ": " + there);
         } else if (owner_can_write_in(tree, entry)) {
             if (!there.empty())
                 findings.add(below("dst/src", entry) + ": " + there);
-            if (exists(at_source))
+            if (mode_of(at_source) != -1)
                 findings.add(below("src", entry) + ": still there after its move");
         } else if (!there.empty() && !difference(entry, at_source, root).empty()) {
             findings.add(below("src", entry) + ": lost (" + difference(entry, at_source, root) + "; its move " + there + ")");
@@ -392,18 +379,13 @@ static void check_move(const RandomTree& tree, const std::string& root, const Ru
 
 TEST(LinuxRandomTrees, move_loses_nothing)
 {
-    for (int index = 0; index < TREE_COUNT; index++) {
-        const RandomTree tree = random_tree(base_seed() + static_cast<unsigned>(index));
-        Findings findings(tree, index);
-        TempTree root;
-        make_tree(tree, root.path(), "src");
-        root.give_to_user();
+    for_each_tree([](const RandomTree& tree, const TempTree& root, Findings& findings) {
         const std::string outside = snapshot(root.path() + "/outside");
         const RunResult move = run_as_owner({"/CMIE", "src", "dst"}, root.path());
         check_move(tree, root.path(), move, findings);
         check_unchanged(outside, snapshot(root.path() + "/outside"), "outside", findings);
         findings.report("/CMIE src dst", output_of(move));
-    }
+    });
 }
 
 // Spoils some entries of a copy at random; says how, by path below the top.
@@ -417,6 +399,10 @@ static std::map<std::string, std::string> spoil_copy(const RandomTree& tree, con
         const std::string copy = root + "/dst/src/" + entry.path, source = root + "/src/" + entry.path;
         const unsigned how = rng() % 4;
         const std::string contents = contents_of(entry);
+        // The owner too must open a directory it made read-only to change it.
+        const std::string parent = copy.substr(0, copy.rfind('/'));
+        const int parent_mode = mode_of(parent);
+        chmod(parent.c_str(), static_cast<mode_t>(parent_mode) | 0700);
         std::filesystem::remove(copy);
         if (entry.kind == EntryKind::file && how == 0 && !contents.empty()) {
             std::string changed = contents;
@@ -441,6 +427,7 @@ static std::map<std::string, std::string> spoil_copy(const RandomTree& tree, con
             std::filesystem::create_symlink(target_under(entry, root) + "-other", copy);
             spoiled[entry.path] = "points elsewhere";
         }
+        chmod(parent.c_str(), static_cast<mode_t>(parent_mode));
     }
     return spoiled;
 }
@@ -458,7 +445,7 @@ static void check_remove(const RandomTree& tree, const std::string& root, const 
         const std::string at_source = below(root + "/src", entry), name = below("src", entry);
         const auto how = spoiled.find(entry.path);
         const bool equal_copy = owner_can_read(entry) && how == spoiled.end();
-        if (!exists(at_source)) {
+        if (mode_of(at_source) == -1) {
             deleted_files += walked_as_file(entry);
             if (!equal_copy)
                 findings.add(name + ": deleted, though its copy " + (how == spoiled.end() ? "was never made" : how->second));
@@ -476,11 +463,7 @@ static void check_remove(const RandomTree& tree, const std::string& root, const 
 
 TEST(LinuxRandomTrees, remove_after_verify_deletes_exactly_the_files_with_an_equal_copy)
 {
-    for (int index = 0; index < TREE_COUNT; index++) {
-        const RandomTree tree = random_tree(base_seed() + static_cast<unsigned>(index));
-        Findings findings(tree, index);
-        TempTree root;
-        make_tree(tree, root.path(), "src");
+    for_each_tree([](const RandomTree& tree, const TempTree& root, Findings& findings) {
         make_tree(tree, root.path(), "dst/src", false);
         const std::map<std::string, std::string> spoiled = spoil_copy(tree, root.path());
         root.give_to_user();
@@ -493,5 +476,5 @@ TEST(LinuxRandomTrees, remove_after_verify_deletes_exactly_the_files_with_an_equ
         for (const auto& [path, how] : spoiled)
             note += "  (the copy of src/" + path + " " + how + ")\n";
         findings.report("/RVIE src dst against a spoiled copy", note);
-    }
+    });
 }
