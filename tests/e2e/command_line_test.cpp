@@ -2,6 +2,8 @@
 // standard output that cannot be written.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "e2e/known_differences.h"
 #include "e2e/run_program.h"
 
@@ -25,45 +27,33 @@ protected:
 };
 
 // The one place where the Japanese texts' encoding is checked: CP932 under code page 932,
-// UTF-8 under a UTF-8 locale, English with /E or an English user.
+// UTF-8 under a UTF-8 locale, English with /E or an English user (LC_MESSAGES) and when
+// LC_ALL, read before LANG, says so; with the parameter bit only the help; a refused
+// option before the help or the version gives both. Each line "@name" of a case's output
+// stands for one of these texts.
 TEST_F(CommandLine, help_and_version_speak_the_language_and_encoding_of_the_locale_and_exit_0)
 {
     const std::string english = expected_file("help_english.txt");
     const std::string utf8_text = expected_file("help_japanese_utf8.txt");
-    const std::string japanese = messages_in(to_cp932(utf8_text), english);
-    const std::string japanese_utf8 = messages_in(utf8_text, english);
     const std::string version = english.substr(0, english.find('\n') + 1);
     const std::string version_japanese = "階層ディレクトリファイル操作プログラム  Version 6.01\n";
-    struct Case { std::vector<std::string> arguments; Environment env; std::string out; };
-    std::vector<Case> cases = {
-        {{"/?"}, {}, english},
-        {{"/?/E"}, SHIFT_JIS, english},
-        {{"/?"}, SHIFT_JIS, japanese},
-        {{"/?"}, {{"LANG", "ja_JP.SJIS"}, {"LC_ALL", "en_US.UTF-8"}}, english},  // LC_ALL before LANG
-        {{"/?"}, {{"LC_CTYPE", "ja_JP.cp932"}}, japanese},
-        {{"/?80000001"}, {}, english},                 // with the parameter bit: only the help
-        {{"/Z", "/?"}, {}, refused("/Z") + english},  // a refused option before the help: both
-        {{"/?"}, JAPANESE_UTF8, japanese_utf8},
-        {{"/?"}, {{"LANG", "C"}, {"LC_ALL", "ja.utf8"}}, japanese_utf8},
-        {{"/?/E"}, JAPANESE_UTF8, english},
-        {{"/?"}, {{"LANG", "ja_JP.UTF-8"}, {"LC_MESSAGES", "C.UTF-8"}}, english},  // a UTF-8 console, English user
-    };
+    const std::map<std::string, std::string> texts = {
+        {"@english", english}, {"@japanese", messages_in(to_cp932(utf8_text), english)},
+        {"@japanese-utf8", messages_in(utf8_text, english)}, {"@refused", refused("/Z")}, {"@version", version},
+        {"@version-japanese", to_cp932(version_japanese)}, {"@version-japanese-utf8", version_japanese}};
+    std::vector<GoldenCase> cases = golden_cases("help_cases.txt");
     // On Windows --help and --version are paths like any other.
     if (!differs(HELP_WORDS_ARE_PATHS)) {
-        cases.insert(cases.end(), {
-            {{"--help"}, SHIFT_JIS, japanese},
-            {{"/Z", "--help"}, {}, refused("/Z") + english},
-            {{"--version"}, {}, version},
-            {{"--version"}, SHIFT_JIS, to_cp932(version_japanese)},
-            {{"--version"}, JAPANESE_UTF8, version_japanese},
-            {{"/E", "--version", "x"}, JAPANESE_UTF8, version},
-            {{"--version", "/Z"}, {}, refused("/Z") + version},
-            {{"--version", "/?"}, {}, english},
-        });
+        for (const GoldenCase& c : golden_cases("help_words_cases.txt"))
+            cases.push_back(c);
     }
-    for (const Case& c : cases) {
+    for (const GoldenCase& c : cases) {
+        std::string expected;
+        std::istringstream names(c.out);
+        for (std::string name; std::getline(names, name);)
+            expected += texts.at(name);
         const RunResult result = run(c.arguments, c.env);
-        EXPECT_EQ(result.out, c.out) << "case " << &c - cases.data();
+        EXPECT_EQ(result.out, expected) << "case " << &c - cases.data();
         EXPECT_EQ(result.err, "") << "case " << &c - cases.data();
         EXPECT_EQ(result.exit_code, 0) << "case " << &c - cases.data();
     }

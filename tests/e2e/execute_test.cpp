@@ -131,35 +131,25 @@ TEST(Execute, interpreter_that_cannot_start_stops_the_run)
     }
 }
 
-// Each command of an entry is asked about by itself: N skips only that one.
-TEST(ExecutePrompt, yes_runs_no_skips_the_command_all_runs_the_rest)
+// Each command of an entry is asked about by itself: N skips only that one. The child
+// gets the terminal in its normal mode, with its line editing and echo.
+TEST(ExecutePrompt, yes_runs_no_skips_the_command_all_runs_the_rest_and_the_child_has_a_normal_terminal)
 {
     TempTree tree;
     tree.file("src/a");
     tree.file("src/b");
-    PtySession s(ORVA_BINARY, {"/X='echo 1$f >> out$;echo 2$f >> out'", "src"}, tree.path());
+    PtySession s(ORVA_BINARY, {"/X='echo 1$f >> out$;echo 2$f >> out; stty -a > child'", "src"}, tree.path());
     ASSERT_TRUE(s.wait_for("echo 1a >> out" + PROMPT));
     s.type("y");
-    ASSERT_TRUE(s.wait_for("echo 2a >> out" + PROMPT));
+    ASSERT_TRUE(s.wait_for("echo 2a >> out; stty -a > child" + PROMPT));
     s.type("n");
     ASSERT_TRUE(s.wait_for("echo 1b >> out" + PROMPT));
     s.type("a");
     EXPECT_EQ(s.wait_exit(), 2);
     EXPECT_EQ(file_contents(tree.path() + "/out"), "1a\n1b\n2b\n1src\n2src\n");
     EXPECT_EQ(count_of(s.output(), PROMPT), 3);
-    EXPECT_NE(s.output().find("a\r\necho 2b >> out\r\necho 1src >> out\r\necho 2src >> out\r\n"), std::string::npos)
+    EXPECT_NE(s.output().find("a\r\necho 2b >> out; stty -a > child\r\necho 1src >> out\r\n"), std::string::npos)
         << s.output();
-}
-
-// The child gets the terminal in its normal mode, with its line editing and echo.
-TEST(ExecutePrompt, terminal_is_normal_for_the_child)
-{
-    TempTree tree;
-    tree.file("src/a");
-    PtySession s(ORVA_BINARY, {"/X='stty -a > child'", "src\\a"}, tree.path());
-    ASSERT_TRUE(s.wait_for(PROMPT));
-    s.type("y");
-    EXPECT_EQ(s.wait_exit(), 1) << s.output();
     const std::string child = file_contents(tree.path() + "/child");
     EXPECT_NE(child.find(" icanon"), std::string::npos) << child;
     EXPECT_EQ(child.find("-icanon"), std::string::npos) << child;

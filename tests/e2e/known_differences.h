@@ -3,7 +3,7 @@
 
 #include <string>
 
-// Each difference the tests meet; known_differences.cpp gives the reason for each.
+// Each difference the tests meet; expected/known_differences.txt gives the reason for each.
 enum Difference {
     HASHED_SHORT_NAMES,
     ARCHIVE_ALWAYS_ON,
@@ -29,7 +29,6 @@ enum Difference {
 bool on_wine();
 // The program under test shows this difference: the test then says what it gives instead.
 bool differs(Difference difference);
-const char* reason(Difference difference);
 
 // The Japanese text, or the English one where the program has no console.
 std::string messages_in(const std::string& japanese, const std::string& english);

@@ -1,6 +1,8 @@
 // The pseudo-terminal driver of the interactive tests.
 #include "e2e/pty_session.h"
 
+#include "e2e/run_program.h"
+
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
@@ -30,18 +32,9 @@ PtySession::PtySession(const std::string& program, const std::vector<std::string
     if (child == 0) {
         if (chdir(cwd.c_str()) != 0)
             _exit(126);
-        clearenv();
-        setenv("PATH", "/usr/bin:/bin", 1);
-        setenv("TZ", "UTC", 1);
-        setenv("LANG", "C", 1);
-        for (const auto& [name, value] : env)
-            setenv(name.c_str(), value.c_str(), 1);
-        std::vector<char*> argv = {const_cast<char*>(program.c_str())};
-        for (const std::string& argument : arguments)
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
-        _exit(127);
+        std::vector<std::string> words = {program};
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        exec_words(words, test_environment(env));
     }
 }
 
@@ -84,22 +77,27 @@ bool PtySession::read_some(int timeout_ms)
     return true;
 }
 
-bool PtySession::wait_for(const std::string& text, int timeout_ms)
+// Reads the terminal until done() holds or timeout_ms have passed; whether it holds.
+template <typename Done>
+static bool read_until(PtySession& session, int timeout_ms, Done done)
 {
-    for (const long long deadline = now_ms() + timeout_ms; screen.find(text) == std::string::npos;) {
+    for (const long long deadline = now_ms() + timeout_ms; !done();) {
         const long long left = deadline - now_ms();
         if (left <= 0)
             return false;
-        read_some(static_cast<int>(left < 100 ? left : 100));
+        session.read_some(static_cast<int>(left < 50 ? left : 50));
     }
     return true;
 }
 
+bool PtySession::wait_for(const std::string& text, int timeout_ms)
+{
+    return read_until(*this, timeout_ms, [&] { return screen.find(text) != std::string::npos; });
+}
+
 void PtySession::settle(int milliseconds)
 {
-    const long long deadline = now_ms() + milliseconds;
-    while (now_ms() < deadline)
-        read_some(static_cast<int>(deadline - now_ms()));
+    read_until(*this, milliseconds, [] { return false; });
 }
 
 bool PtySession::running()
@@ -129,9 +127,7 @@ bool PtySession::in_line_mode()
 
 int PtySession::wait_exit(int timeout_ms)
 {
-    const long long deadline = now_ms() + timeout_ms;
-    while (running() && now_ms() < deadline)
-        read_some(50);
+    read_until(*this, timeout_ms, [this] { return !running(); });
     // Whatever is still buffered in the terminal.
     while (read_some(50)) {
     }
@@ -152,9 +148,5 @@ static long long written_by(int pid)
 
 bool PtySession::wait_written(long long count, int timeout_ms)
 {
-    for (const long long deadline = now_ms() + timeout_ms; now_ms() < deadline; usleep(10000)) {
-        if (written_by(child) >= count)
-            return true;
-    }
-    return false;
+    return read_until(*this, timeout_ms, [&] { return written_by(child) >= count; });
 }

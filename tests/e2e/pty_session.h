@@ -39,8 +39,10 @@ public:
     // false after timeout_ms.
     bool wait_written(long long count, int timeout_ms = 20000);
 
-private:
+    // Reads what arrives within timeout_ms; false when nothing did.
     bool read_some(int timeout_ms);
+
+private:
     int master = -1;
     int child = -1;
     int exit_code = -1;

@@ -10,20 +10,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-
-// Pointers to the texts, ended by a null pointer, as exec wants them.
-static std::vector<char*> pointers(std::vector<std::string>& texts)
-{
-    std::vector<char*> result;
-    for (std::string& text : texts)
-        result.push_back(text.data());
-    result.push_back(nullptr);
-    return result;
-}
 
 static std::string from_environment(const char* name, const std::string& otherwise = "")
 {
@@ -48,27 +39,14 @@ RunResult run_orva(const std::vector<std::string>& arguments, const std::string&
     return run_program(words[0], {words.begin() + 1, words.end()}, cwd, env);
 }
 
-static void crlf_as_lf(std::string& text)
-{
-    size_t kept = 0;
-    for (size_t i = 0; i < text.size(); i++) {
-        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
-            text[kept++] = text[i];
-    }
-    text.resize(kept);
-}
-
-RunResult run_program(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::string& cwd, const std::map<std::string, std::string>& env)
+std::vector<std::string> test_environment(const std::map<std::string, std::string>& env)
 {
     std::map<std::string, std::string> variables = {{"PATH", "/usr/bin:/bin"}, {"TZ", "UTC"}, {"LANG", "C"}};
     // Wine finds its prefix and server through these; DISPLAY stays out, so that it never
     // opens a window.
-    if (on_wine()) {
-        for (const char* name : {"WINEPREFIX", "WINEDEBUG", "HOME"}) {
-            if (!from_environment(name).empty())
-                variables[name] = from_environment(name);
-        }
+    for (const char* name : {"WINEPREFIX", "WINEDEBUG", "HOME"}) {
+        if (on_wine() && !from_environment(name).empty())
+            variables[name] = from_environment(name);
     }
     for (const auto& [name, value] : env) {
         if (value.empty())
@@ -76,36 +54,29 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
         else
             variables[name] = value;
     }
-    std::vector<std::string> environment, words = {program};
+    std::vector<std::string> environment;
     for (const auto& [name, value] : variables)
         environment.push_back(name + "=" + value);
-    words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv = pointers(words), envp = pointers(environment);
+    return environment;
+}
 
-    int out_pipe[2], err_pipe[2];
-    if (pipe(out_pipe) != 0 || pipe(err_pipe) != 0)
-        throw std::runtime_error("pipe failed");
-    const pid_t child = fork();
-    if (child < 0)
-        throw std::runtime_error("fork failed");
-    if (child == 0) {
-        // A session of its own: the program finds no controlling terminal, so it can never
-        // wait for keys from the terminal the tests run in.
-        setsid();
-        const int input = open("/dev/null", O_RDONLY);
-        if (input < 0 || dup2(input, 0) < 0 || dup2(out_pipe[1], 1) < 0 || dup2(err_pipe[1], 2) < 0 ||
-            chdir(cwd.c_str()) != 0)
-            _exit(126);
-        for (int fd : {input, out_pipe[0], out_pipe[1], err_pipe[0], err_pipe[1]})
-            close(fd);
-        execve(program.c_str(), argv.data(), envp.data());
-        _exit(127);
-    }
-    close(out_pipe[1]);
-    close(err_pipe[1]);
-    // Both pipes are read to their end together, so that neither can fill up and block the child.
-    RunResult result;
-    struct pollfd fds[2] = {{out_pipe[0], POLLIN, 0}, {err_pipe[0], POLLIN, 0}};
+void exec_words(const std::vector<std::string>& words, const std::vector<std::string>& environment)
+{
+    std::vector<char*> argv, envp;
+    for (const std::string& word : words)
+        argv.push_back(const_cast<char*>(word.c_str()));
+    for (const std::string& variable : environment)
+        envp.push_back(const_cast<char*>(variable.c_str()));
+    argv.push_back(nullptr);
+    envp.push_back(nullptr);
+    execve(argv[0], argv.data(), envp.data());
+    _exit(127);
+}
+
+// Reads both pipes to their end together, so that neither can fill up and block the child.
+static void read_both(int out, int err, RunResult& result)
+{
+    struct pollfd fds[2] = {{out, POLLIN, 0}, {err, POLLIN, 0}};
     std::string* sinks[2] = {&result.out, &result.err};
     for (int open_count = 2; open_count > 0 && poll(fds, 2, -1) >= 0;) {
         for (int i = 0; i < 2; i++) {
@@ -122,6 +93,42 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
             }
         }
     }
+}
+
+static void crlf_as_lf(std::string& text)
+{
+    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
+        text.erase(at, 1);
+}
+
+RunResult run_program(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::string& cwd, const std::map<std::string, std::string>& env)
+{
+    std::vector<std::string> words = {program};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    const std::vector<std::string> environment = test_environment(env);
+    int out_pipe[2], err_pipe[2];
+    if (pipe(out_pipe) != 0 || pipe(err_pipe) != 0)
+        throw std::runtime_error("pipe failed");
+    const pid_t child = fork();
+    if (child < 0)
+        throw std::runtime_error("fork failed");
+    if (child == 0) {
+        // A session of its own: the program finds no controlling terminal, so it can never
+        // wait for keys from the terminal the tests run in.
+        setsid();
+        const int input = open("/dev/null", O_RDONLY);
+        if (input < 0 || dup2(input, 0) < 0 || dup2(out_pipe[1], 1) < 0 || dup2(err_pipe[1], 2) < 0 ||
+            chdir(cwd.c_str()) != 0)
+            _exit(126);
+        for (int fd : {input, out_pipe[0], out_pipe[1], err_pipe[0], err_pipe[1]})
+            close(fd);
+        exec_words(words, environment);
+    }
+    close(out_pipe[1]);
+    close(err_pipe[1]);
+    RunResult result;
+    read_both(out_pipe[0], err_pipe[0], result);
     int status = 0;
     waitpid(child, &status, 0);
     result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
@@ -170,6 +177,31 @@ std::string expected_file(const std::string& name)
     std::stringstream contents;
     contents << input.rdbuf();
     return contents.str();
+}
+
+std::vector<GoldenCase> golden_cases(const std::string& name)
+{
+    std::vector<GoldenCase> cases;
+    std::istringstream lines(expected_file(name));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("$ ", 0) != 0) {
+            cases.back().out += line + "\n";
+            continue;
+        }
+        std::istringstream words(line.substr(2));
+        cases.push_back({});
+        words >> cases.back().exit_code;
+        for (std::string word; words >> word;) {
+            const size_t equals = word.find('=');
+            if (cases.back().arguments.empty() && equals != std::string::npos && std::isupper(static_cast<unsigned char>(word[0])))
+                cases.back().env[word.substr(0, equals)] = word.substr(equals + 1);
+            else
+                cases.back().arguments.push_back(word);
+        }
+    }
+    if (cases.empty())
+        throw std::runtime_error("no cases in " + name);
+    return cases;
 }
 
 std::string to_cp932(const std::string& utf8)

@@ -37,6 +37,22 @@ RunResult run_orva_as_user(const std::vector<std::string>& arguments, const std:
 // The words that start the program as the user: setpriv's before them when run as root.
 std::vector<std::string> orva_words_as_user(const std::vector<std::string>& arguments);
 
+// The environment run_program gives, as NAME=value words.
+std::vector<std::string> test_environment(const std::map<std::string, std::string>& env);
+// In a child: starts words[0] with the words as arguments and that environment.
+[[noreturn]] void exec_words(const std::vector<std::string>& words, const std::vector<std::string>& environment);
+
+// The cases of a file of tests/e2e/expected: each begins with a line
+// "$ <exit code> [NAME=value ...] <arguments ...>" (one space between words) and the lines
+// below it, up to the next such line, are its standard output.
+struct GoldenCase {
+    std::vector<std::string> arguments;
+    std::map<std::string, std::string> env;
+    int exit_code;
+    std::string out;
+};
+std::vector<GoldenCase> golden_cases(const std::string& name);
+
 // How many times part occurs in text, overlapping occurrences included.
 int count_of(const std::string& text, const std::string& part);
 

@@ -3,11 +3,8 @@
 // signal. Each run is held where the signal must land, and runs as an ordinary user.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <csignal>
 #include <cstring>
@@ -43,21 +40,6 @@ static void make_copy_tree(TempTree& tree)
     tree.give_to_user();
 }
 
-// The copy has opened its destination file (which has no name until it is complete), and
-// so stands in the middle of its blocks.
-static bool copy_started(pid_t program, const std::string& destination)
-{
-    for (int i = 0; i < 2000; i++, usleep(10000)) {
-        std::error_code ignored;
-        for (const auto& descriptor : std::filesystem::directory_iterator("/proc/" + std::to_string(program) + "/fd", ignored)) {
-            const std::string target = std::filesystem::read_symlink(descriptor.path(), ignored).string();
-            if (target.rfind(destination + "/", 0) == 0)
-                return true;
-        }
-    }
-    return false;
-}
-
 TEST(LinuxSignals, each_signal_during_a_held_copy_ends_it_like_escape_then_ends_the_process)
 {
     const struct rlimit no_core = {0, 0};
@@ -69,7 +51,8 @@ TEST(LinuxSignals, each_signal_during_a_held_copy_ends_it_like_escape_then_ends_
         PtySession s = session_as_user({"/C", "src\\", "dst"}, tree.path());
         ASSERT_TRUE(s.wait_for("create file      dst\\big <Create:Y, Skip:N, All:A, Skip All:X>? ")) << s.output();
         s.type_at_once("Y\x13");
-        ASSERT_TRUE(copy_started(s.pid(), tree.path() + "/dst")) << s.output();
+        // The first block is written, and the run holds before the next.
+        ASSERT_TRUE(s.wait_written(65536)) << s.output();
         s.send_signal(signal_number);
         EXPECT_EQ(s.wait_exit(), 1000 + signal_number) << strsignal(signal_number) << s.output();
         EXPECT_EQ(count_of(s.output(), "Abort by user!"), 1) << strsignal(signal_number);
@@ -104,47 +87,10 @@ TEST(LinuxSignals, a_signal_ends_the_wait_at_a_prompt_and_at_a_pause)
     }
 }
 
-// Starts the program as nobody in a session of its own, so that it has no terminal, with
-// standard input from /dev/null and the given standard output and error.
-static pid_t start_without_terminal(const std::vector<std::string>& arguments, const std::string& cwd, int out,
-                                    int err)
-{
-    std::vector<std::string> words = orva_words_as_user(arguments);
-    std::vector<char*> argv;
-    for (std::string& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
-    const pid_t child = fork();
-    if (child == 0) {
-        setsid();
-        const int input = open("/dev/null", O_RDONLY);
-        if (input < 0 || dup2(input, 0) < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(cwd.c_str()) != 0)
-            _exit(126);
-        clearenv();
-        setenv("PATH", "/usr/bin:/bin", 1);
-        setenv("LANG", "C", 1);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    return child;
-}
-
-// 1000 plus the signal that ended the program, or -1 when it still ran after 30 seconds
-// (it is killed then).
-static int status_of(pid_t child)
-{
-    int status = 0;
-    for (int waited = 0; waitpid(child, &status, WNOHANG) == 0; waited += 10, usleep(10000)) {
-        if (waited >= 30000 && kill(child, SIGKILL) == 0 && waitpid(child, nullptr, 0) >= 0)
-            return -1;
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
-}
-
-// The command of the first entry waits on a FIFO: the test's open for writing returns
+// The command of the first entry waits on a FIFO: the shell's open for writing returns
 // once it reads, the signal comes while it waits, and closing the FIFO lets it end. The
 // program waits for it, then runs nothing more: not the entry's second command, not the
-// next entry's.
+// next entry's. run_program gives the shell, and so the program, no terminal.
 TEST(LinuxSignals, without_a_terminal_the_running_command_is_waited_for_and_the_output_file_keeps_every_line)
 {
     TempTree tree;
@@ -152,19 +98,11 @@ TEST(LinuxSignals, without_a_terminal_the_running_command_is_waited_for_and_the_
     tree.file("src/b");
     ASSERT_EQ(mkfifo((tree.path() + "/gate").c_str(), 0666), 0);
     tree.give_to_user();
-    const std::string log = tree.path() + "/log";
-    const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    ASSERT_GE(out, 0);
-    const pid_t program = start_without_terminal({"/XI=|cat gate$;echo $f >> out|", "src\\"}, tree.path(), out, out);
-    close(out);
-    // Without a reader yet, the open fails (ENXIO) instead of waiting.
-    int gate = -1;
-    for (int i = 0; i < 1000 && gate < 0; i++, usleep(10000))
-        gate = open((tree.path() + "/gate").c_str(), O_WRONLY | O_NONBLOCK);
-    ASSERT_GE(gate, 0) << file_contents(log);
-    kill(program, SIGTERM);
-    close(gate);
-    EXPECT_EQ(status_of(program), 1000 + SIGTERM);
-    EXPECT_EQ(file_contents(log), "cat gate\n\nAbort by user!\n");
+    std::vector<std::string> words = {"30", "/bin/sh", "-c",
+                                      "\"$@\" >log 2>&1 & exec 3>gate; kill -TERM $!; exec 3>&-; wait $!; echo $?", "sh"};
+    for (const std::string& word : orva_words_as_user({"/XI=|cat gate$;echo $f >> out|", "src\\"}))
+        words.push_back(word);
+    EXPECT_EQ(run_program("/usr/bin/timeout", words, tree.path()).out, std::to_string(128 + SIGTERM) + "\n");
+    EXPECT_EQ(file_contents(tree.path() + "/log"), "cat gate\n\nAbort by user!\n");
     EXPECT_EQ(file_contents(tree.path() + "/out"), "<missing>");
 }
