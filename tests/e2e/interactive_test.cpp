@@ -30,7 +30,7 @@ TEST(Prompt, every_key_at_a_prompt_and_ctrl_c_between_prompts)
     ASSERT_TRUE(s.wait_for(PROMPT));
     ASSERT_TRUE(answer("q", "\a")) << "any other key rings the bell";
     // A terminal sends a key's sequence in one piece: a key without a character is ignored.
-    s.type_at_once("\x1b[A");
+    s.type("\x1b[A");
     ASSERT_TRUE(answer("y", "[answer 1 confirm=1 skip_all=0]")) << s.output();
     ASSERT_TRUE(answer("N", "[answer 0 confirm=1 skip_all=0]")) << s.output();
     ASSERT_TRUE(answer("a", "[answer 1 confirm=0 skip_all=0]")) << "all turns prompts off";
@@ -81,10 +81,10 @@ TEST(Interactive, escape_during_a_held_crc_run_stops_it_once_and_every_figure_is
     tree.times("big", 1221214272);
     PtySession s(ORVA_BINARY, {"/FP", "/M1", "*"}, tree.path());
     ASSERT_TRUE(s.wait_for(" a\r\n"));
-    s.type_at_once(" \x13");
+    s.type(" \x13");
     for (int released = 0; released < 40 && count_of(s.output(), FIGURE_END) < 2; released++) {
         s.settle(600);
-        s.type_at_once("\x11\x13");
+        s.type("\x11\x13");
     }
     s.type("\x1b");
     EXPECT_EQ(s.wait_exit(), 2) << "both files were handed to the listing";

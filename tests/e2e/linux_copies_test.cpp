@@ -24,7 +24,7 @@ TEST(LinuxCopies, a_copy_killed_mid_file_leaves_nothing_under_its_name)
         const std::vector<std::string> words = orva_words_as_user({"/C", "src", "dst"});
         PtySession s(words[0], {words.begin() + 1, words.end()}, tree.path());
         ASSERT_TRUE(s.wait_for("create file      dst\\src\\big <Create:Y, Skip:N, All:A, Skip All:X>? ")) << s.output();
-        s.type_at_once("Y\x13");
+        s.type("Y\x13");
         // The first block is written, and the run holds before the next.
         ASSERT_TRUE(s.wait_written(65536)) << s.output();
         ASSERT_TRUE(s.running());

@@ -49,17 +49,6 @@ PtySession::~PtySession()
 
 void PtySession::type(const std::string& keys)
 {
-    for (char key : keys) {
-        if (write(master, &key, 1) != 1)
-            throw std::runtime_error("cannot type into the terminal");
-        // A person's keys come one at a time; an ESC typed alone must not look like the
-        // start of an escape sequence.
-        usleep(key == 27 ? 100000 : 20000);
-    }
-}
-
-void PtySession::type_at_once(const std::string& keys)
-{
     if (write(master, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size()))
         throw std::runtime_error("cannot type into the terminal");
 }

@@ -16,10 +16,11 @@ public:
     PtySession(const PtySession&) = delete;
     PtySession& operator=(const PtySession&) = delete;
 
-    void type(const std::string& keys);
     // Writes the keys in one write, so that the program reads them together: the answer
     // or the key that ends a pause, and the Ctrl+S that then holds the run at its next poll.
-    void type_at_once(const std::string& keys);
+    // A test types the next key only after it has seen what the last one did, so no key
+    // waits on a timer; an ESC is typed alone, or it would start an escape sequence.
+    void type(const std::string& keys);
     // Reads until the output so far holds text; false after timeout_ms without it.
     bool wait_for(const std::string& text, int timeout_ms = 10000);
     // Reads whatever arrives during milliseconds.

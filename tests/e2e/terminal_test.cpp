@@ -70,7 +70,7 @@ TEST(Interactive, escape_during_a_copy_with_e_ends_the_line_after_the_abort_mess
         tree.file("s/later", "x");
         PtySession s(ORVA_BINARY, {run.option, "/M1", "s\\", "w"}, tree.path());
         ASSERT_TRUE(s.wait_for(run.paused_at)) << s.output();
-        s.type_at_once(" \x13");
+        s.type(" \x13");
         s.type("\x1b");
         EXPECT_EQ(s.wait_exit(60000), 2) << run.option;
         EXPECT_TRUE(ends_with(s.output(), run.end)) << run.option << ": " << s.output();
