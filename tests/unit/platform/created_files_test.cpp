@@ -22,6 +22,20 @@ static HANDLE create_from(const std::string& path, HANDLE model, DWORD attribute
                        attributes | FILE_FLAG_SEQUENTIAL_SCAN, model);
 }
 
+// Another program adds an entry while a created file is open and unnamed: the name the
+// file takes at its close must not make the layer's table of the directory lose it.
+TEST(CreatedFiles, an_entry_another_program_made_while_a_file_was_open_is_still_found)
+{
+    LayerTree tree;
+    tree.file("a", "a");
+    HANDLE file = create_from(tree.windows("new"), nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(search_names(tree.windows("*")), (std::vector<std::string>{".", "..", "a"}));
+    tree.file("other", "made meanwhile");
+    EXPECT_TRUE(CloseHandle(file));
+    EXPECT_EQ(search_names(tree.windows("*")), (std::vector<std::string>{".", "..", "a", "new", "other"}));
+}
+
 // Random trees never hold a set-user-ID file; its copy keeps the bit and takes its name
 // only when it is closed.
 TEST(CreatedFiles, a_set_user_id_template_gives_its_bits_to_a_copy_named_at_the_close)
