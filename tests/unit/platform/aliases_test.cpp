@@ -72,7 +72,7 @@ TEST(Aliases, random_names_get_the_aliases_of_the_model_and_each_alias_finds_its
     const std::string letters = "aAbB +";
     const char* const extensions[] = {"", ".t", ".tx", ".txt", ".TXTX"};
     for (int round = 0; round < 4; round++) {
-        LayerTree tree;
+        TempTree tree;
         std::set<std::string> unique;
         while (unique.size() < 120) {
             std::string stem(1, "aAbB"[random() % 4]);
@@ -96,7 +96,7 @@ TEST(Aliases, random_names_get_the_aliases_of_the_model_and_each_alias_finds_its
 
 TEST(Aliases, dots_invalid_characters_and_real_names_that_look_like_aliases)
 {
-    LayerTree tree;
+    TempTree tree;
     const std::pair<const char*, const char*> cases[] = {
         {"12345678.123", ""},  {"a_b-c~1.x", ""},      {".bashrc", "BASHRC~1"}, {"name.with.dots.jpeg", "NAMEWI~1.JPE"},
         {"LONGFI~1.TXT", ""}, {"Long File.txt", "LONGFI~2.TXT"},
@@ -113,7 +113,7 @@ TEST(Aliases, dots_invalid_characters_and_real_names_that_look_like_aliases)
 // aliases must still be the ones a scan gives, and a lookup by alias must find them.
 TEST(Aliases, the_layer_s_own_changes_give_the_aliases_a_new_scan_gives)
 {
-    LayerTree tree;
+    TempTree tree;
     tree.file("Long File B.txt");
     EXPECT_EQ(last_of(short_path(tree.windows("Long File B.txt"))), "LONGFI~1.TXT");
     HANDLE file = CreateFileA(tree.windows("Long File A.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);

@@ -12,7 +12,7 @@ const DWORD R = FILE_ATTRIBUTE_READONLY, H = FILE_ATTRIBUTE_HIDDEN, S = FILE_ATT
 // ~0u only reads the defaults.
 TEST(Attributes, defaults_then_bits_set_and_read_back)
 {
-    LayerTree tree;
+    TempTree tree;
     tree.file("f");
     tree.file(".profile");
     tree.file("locked.txt", "", 0444);
@@ -50,7 +50,7 @@ TEST(Attributes, defaults_then_bits_set_and_read_back)
 // search has just returned: that reading serves one call, not the next.
 TEST(Attributes, read_only_maps_to_write_permission_for_files_only)
 {
-    LayerTree tree;
+    TempTree tree;
     tree.file("f", "", 0664);
     tree.directory("d", 0755);
     ASSERT_EQ(search_names(tree.windows("f*")).size(), 1u);
@@ -68,7 +68,7 @@ TEST(Attributes, read_only_maps_to_write_permission_for_files_only)
 TEST(AttributesAsRoot, file_system_without_extended_attributes_keeps_defaults_and_refuses_other_bits)
 {
     REQUIRE_ROOT();
-    LayerTree tree;
+    TempTree tree;
     tree.directory("ramfs");
     ScopedMount mount(tree.host("ramfs"), "ramfs", 0, nullptr);
     ASSERT_TRUE(mount.mounted()) << mount.why();
@@ -90,7 +90,7 @@ TEST(AttributesAsRoot, file_system_without_extended_attributes_keeps_defaults_an
 TEST(AttributesAsRoot, caller_who_may_not_write_the_entry_cannot_set_even_its_present_bits)
 {
     REQUIRE_ROOT();
-    LayerTree tree;
+    TempTree tree;
     tree.mode("", 0755);
     tree.file("root-owned", "", 0644);
     tree.file("shared", "", 0666);

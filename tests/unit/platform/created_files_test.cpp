@@ -26,7 +26,7 @@ static HANDLE create_from(const std::string& path, HANDLE model, DWORD attribute
 // file takes at its close must not make the layer's table of the directory lose it.
 TEST(CreatedFiles, an_entry_another_program_made_while_a_file_was_open_is_still_found)
 {
-    LayerTree tree;
+    TempTree tree;
     tree.file("a", "a");
     HANDLE file = create_from(tree.windows("new"), nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -40,7 +40,7 @@ TEST(CreatedFiles, an_entry_another_program_made_while_a_file_was_open_is_still_
 // only when it is closed.
 TEST(CreatedFiles, a_set_user_id_template_gives_its_bits_to_a_copy_named_at_the_close)
 {
-    LayerTree tree;
+    TempTree tree;
     tree.file("setuid", "template", 0600);
     // Handed over first: a change of owner clears the set-user-ID bit.
     tree.give_to_user();
@@ -63,7 +63,7 @@ TEST(CreatedFiles, a_closed_handle_replaces_what_stands_under_its_name)
         bool appears_meanwhile;
     } cases[] = {{"existed", true, false}, {"appeared", false, true}, {"both", true, true}};
     for (const auto& c : cases) {
-        LayerTree tree;
+        TempTree tree;
         if (c.exists_before) {
             tree.file("f", "old contents");
             ASSERT_EQ(link(tree.host("f").c_str(), tree.host("other").c_str()), 0);
@@ -93,8 +93,8 @@ TEST(CreatedFiles, a_closed_handle_replaces_what_stands_under_its_name)
 TEST(CreatedFilesAsRoot, without_proc_a_temporary_name_stands_in_until_the_close)
 {
     REQUIRE_ROOT();
-    LayerTree tree;
-    LayerTree other("/dev/shm");
+    TempTree tree;
+    TempTree other("/dev/shm");
     tree.file("model", "m", 0640);
     tree.file("moved", "moving", 0750);
     tree.give_to_user();

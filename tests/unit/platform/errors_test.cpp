@@ -27,8 +27,8 @@ static BOOL has_attributes(const std::string& path)
 
 TEST(Errors, each_failure_gives_its_windows_code)
 {
-    LayerTree tree;
-    LayerTree other("/dev/shm");
+    TempTree tree;
+    TempTree other("/dev/shm");
     tree.file("full/x");
     tree.file("file");
     tree.file("ro", "keep", 0444);
@@ -100,7 +100,7 @@ TEST(Errors, each_failure_gives_its_windows_code)
 // the suite runs as root).
 TEST(Errors, unreadable_directory_gives_access_denied)
 {
-    LayerTree tree;
+    TempTree tree;
     tree.file("closed/x");
     tree.give_to_user();
     tree.mode("closed", 0);
@@ -113,7 +113,7 @@ TEST(Errors, unreadable_directory_gives_access_denied)
 
 TEST(Errors, too_many_open_files)
 {
-    LayerTree tree;
+    TempTree tree;
     tree.file("f");
     struct rlimit saved;
     ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
@@ -133,7 +133,7 @@ TEST(Errors, too_many_open_files)
 TEST(ErrorsAsRoot, immutable_full_read_only_and_busy_file_systems_give_their_codes)
 {
     REQUIRE_ROOT();
-    LayerTree tree;
+    TempTree tree;
     tree.file("fixed");
     ASSERT_EQ(system(("chattr +i " + tree.host("fixed")).c_str()), 0);
     EXPECT_EQ(error_after(DeleteFileA(tree.windows("fixed").c_str())), DWORD(ERROR_ACCESS_DENIED));

@@ -15,7 +15,7 @@ static HANDLE open_file(const std::string& path, DWORD access, DWORD disposition
 
 TEST(Files, dispositions_behave_as_on_windows)
 {
-    LayerTree tree;
+    TempTree tree;
     const struct {
         DWORD disposition;
         bool exists_before;
@@ -53,7 +53,7 @@ TEST(Files, dispositions_behave_as_on_windows)
 
 TEST(Files, file_pointer_moves_with_64_bit_distances)
 {
-    LayerTree tree;
+    TempTree tree;
     HANDLE file = open_file(tree.windows("sparse"), GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     LONG high = 1;
@@ -82,7 +82,7 @@ TEST(Files, file_pointer_moves_with_64_bit_distances)
 // backup semantics.
 TEST(Files, times_are_kept_to_100_nanoseconds_and_null_leaves_a_time_alone)
 {
-    LayerTree tree;
+    TempTree tree;
     tree.file("t");
     tree.directory("d");
     for (const char* name : {"t", "d"}) {
@@ -107,7 +107,7 @@ TEST(Files, times_are_kept_to_100_nanoseconds_and_null_leaves_a_time_alone)
 // listed as empty files and refused at once, for reading and for writing.
 TEST(Files, fifos_and_devices_are_listed_but_never_opened)
 {
-    LayerTree tree;
+    TempTree tree;
     ASSERT_EQ(mkfifo(tree.host("pipe").c_str(), 0666), 0);
     const bool has_device = mknod(tree.host("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
     for (const char* name : {"pipe", "null"}) {
@@ -134,8 +134,8 @@ TEST(Files, fifos_and_devices_are_listed_but_never_opened)
 // deletes it.
 TEST(Moves, renames_and_copies_across_file_systems_keeping_times_and_attributes)
 {
-    LayerTree tree;
-    LayerTree other("/dev/shm");
+    TempTree tree;
+    TempTree other("/dev/shm");
     tree.file("a.txt", "A");
     tree.directory("d");
     EXPECT_TRUE(MoveFileA(tree.windows("a.txt").c_str(), tree.windows("d\\b.txt").c_str()));

@@ -1,5 +1,5 @@
-// What the layer's tests share: a temporary tree the layer meets afresh, the environment
-// set for one check, a check run as the user, and the names a search returns.
+// What the layer's tests share beside the temporary tree: the environment set for one
+// check, a check run as the user, and the names a search returns.
 #pragma once
 
 #include <cstdlib>
@@ -14,12 +14,6 @@
 #include "platform/posix/table_cache.h"
 #include "support/mounts.h"
 #include "support/temporary_tree.h"
-
-// A temporary tree met by a layer that forgot every directory table: each tree starts
-// from the disk, not from the tables an earlier tree of the test left behind.
-struct LayerTree : TempTree {
-    explicit LayerTree(const char* parent = "/tmp") : TempTree(parent) { forget_all_directories(); }
-};
 
 // Sets (or with nullptr removes) an environment variable for the life of the object; the
 // code page and the alias tables are read again both times.

@@ -8,7 +8,7 @@
 // that cannot be opened, and a link to a directory is removed as the link alone.
 TEST(Links, reads_go_through_a_link_and_nothing_else_does)
 {
-    LayerTree tree;
+    TempTree tree;
     tree.file("target.txt", "12345");
     tree.file("real/inside");
     tree.link("link.txt", "target.txt");

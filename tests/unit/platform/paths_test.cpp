@@ -24,7 +24,7 @@ static std::string full_path(const char* path)
 
 TEST_F(CurrentDirectory, full_path_follows_windows_rules)
 {
-    LayerTree tree;
+    TempTree tree;
     tree.directory("work");
     ASSERT_EQ(chdir(tree.host("work").c_str()), 0);
     const std::string here = tree.windows("work");
@@ -55,7 +55,7 @@ TEST_F(CurrentDirectory, current_directory_is_on_drive_z_with_backslashes_and_pr
     char buffer[1024];
     EXPECT_EQ(GetCurrentDirectoryA(sizeof buffer, buffer), 3u);
     EXPECT_STREQ(buffer, "Z:\\");
-    LayerTree tree;
+    TempTree tree;
     tree.directory("a|b");
     ASSERT_EQ(chdir(tree.path().c_str()), 0);
     const DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
@@ -71,7 +71,7 @@ TEST_F(CurrentDirectory, current_directory_is_on_drive_z_with_backslashes_and_pr
 
 TEST(Paths, mapped_drive_reaches_its_host_directory)
 {
-    LayerTree tree;
+    TempTree tree;
     tree.directory("backup");
     tree.file("backup/f.txt");
     ScopedEnvironment drive("ORVA_DRIVE_D", tree.path().c_str());
@@ -81,7 +81,7 @@ TEST(Paths, mapped_drive_reaches_its_host_directory)
 
 TEST(Paths, lookup_ignores_case_but_never_guesses_between_two_entries)
 {
-    LayerTree tree;
+    TempTree tree;
     tree.directory("MixedCase");
     tree.file("MixedCase/File.TXT", "x");
     for (const char* path : {"mixedcase\\file.txt", "MIXEDCASE\\FILE.TXT"})
@@ -105,7 +105,7 @@ TEST(Paths, lookup_ignores_case_but_never_guesses_between_two_entries)
 TEST(Paths, double_byte_name_ending_in_the_separator_byte_is_one_component)
 {
     ScopedEnvironment shift_jis("LC_ALL", "ja_JP.SJIS");
-    LayerTree tree;
+    TempTree tree;
     const std::string table = "\x95\x5c";
     tree.directory("x");
     tree.directory("x/" + table);

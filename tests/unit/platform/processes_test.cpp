@@ -20,7 +20,7 @@ static std::string contents(const std::string& host_path)
 // directory with the environment; a command's own exit code is no failure to start.
 TEST(Processes, interpreter_names_mean_the_shell_run_here_with_the_environment)
 {
-    LayerTree tree;
+    TempTree tree;
     char saved[4096];
     ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
     ASSERT_EQ(chdir(tree.path().c_str()), 0);
@@ -36,7 +36,7 @@ TEST(Processes, interpreter_names_mean_the_shell_run_here_with_the_environment)
 
 TEST(Processes, start_failures_are_told_apart)
 {
-    LayerTree tree;
+    TempTree tree;
     tree.file("not-a-program", "\x7f" "ELF garbage", 0755);
     tree.file("not-executable", "echo", 0644);
     // The host's search reports "access denied" when a directory of PATH may not be
@@ -56,7 +56,7 @@ TEST(Processes, start_failures_are_told_apart)
 // where the word stands in each command.
 TEST(Processes, words_stay_literal_in_every_context_of_the_command)
 {
-    LayerTree tree;
+    TempTree tree;
     const std::string word = "a'b\"c $(touch ran1)`touch ran2`\\ ${HOME};touch ran3\n";
     const struct {
         std::string command;

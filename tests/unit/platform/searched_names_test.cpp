@@ -42,7 +42,7 @@ struct Operation {
     const char* name;
     bool makes_the_entry;  // succeeds by making the entry of that exact name
     const char* existing;
-    std::function<bool(const LayerTree&, const std::string&)> call;
+    std::function<bool(const TempTree&, const std::string&)> call;
 };
 
 static bool make_file(const std::string& path, DWORD disposition)
@@ -58,34 +58,34 @@ using Path = const std::string&;
 
 static const Operation OPERATIONS[] = {
     {"GetFileAttributesA", false, "present",
-     [](const LayerTree&, Path path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }},
+     [](const TempTree&, Path path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }},
     {"SetFileAttributesA", false, "present",
-     [](const LayerTree&, Path path) { return SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN) != FALSE; }},
-    {"FindFirstFileA", false, "present", [](const LayerTree&, Path path) { return !search_names(path).empty(); }},
+     [](const TempTree&, Path path) { return SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN) != FALSE; }},
+    {"FindFirstFileA", false, "present", [](const TempTree&, Path path) { return !search_names(path).empty(); }},
     // A sibling first, so that the second call goes through the kept directories.
     {"GetShortPathNameA", false, "present",
-     [](const LayerTree&, Path path) {
+     [](const TempTree&, Path path) {
          short_path(path.substr(0, path.rfind('\\') + 1) + "present");
          return short_path(path).find('<') == std::string::npos;
      }},
-    {"CreateFileA OPEN_EXISTING", false, "present", [](const LayerTree&, Path path) { return make_file(path, OPEN_EXISTING); }},
-    {"DeleteFileA", false, "present", [](const LayerTree&, Path path) { return DeleteFileA(path.c_str()) != FALSE; }},
-    {"RemoveDirectoryA", false, "sub", [](const LayerTree&, Path path) { return RemoveDirectoryA(path.c_str()) != FALSE; }},
+    {"CreateFileA OPEN_EXISTING", false, "present", [](const TempTree&, Path path) { return make_file(path, OPEN_EXISTING); }},
+    {"DeleteFileA", false, "present", [](const TempTree&, Path path) { return DeleteFileA(path.c_str()) != FALSE; }},
+    {"RemoveDirectoryA", false, "sub", [](const TempTree&, Path path) { return RemoveDirectoryA(path.c_str()) != FALSE; }},
     // The host text a command is given names an entry.
     {"command_path_text", false, "present",
-     [](const LayerTree&, Path path) {
+     [](const TempTree&, Path path) {
          char text[1024];
          command_path_text(path.c_str(), text, sizeof text);
          return mode_of(text) >= 0;
      }},
-    {"CreateFileA CREATE_NEW", true, "new", [](const LayerTree&, Path path) { return make_file(path, CREATE_NEW); }},
-    {"CreateFileA CREATE_ALWAYS", true, "new", [](const LayerTree&, Path path) { return make_file(path, CREATE_ALWAYS); }},
+    {"CreateFileA CREATE_NEW", true, "new", [](const TempTree&, Path path) { return make_file(path, CREATE_NEW); }},
+    {"CreateFileA CREATE_ALWAYS", true, "new", [](const TempTree&, Path path) { return make_file(path, CREATE_ALWAYS); }},
     {"MoveFileA", true, "new",
-     [](const LayerTree& tree, Path path) { return MoveFileA(tree.windows("spare").c_str(), path.c_str()) != FALSE; }},
+     [](const TempTree& tree, Path path) { return MoveFileA(tree.windows("spare").c_str(), path.c_str()) != FALSE; }},
     {"CreateDirectoryA", true, "new",
-     [](const LayerTree&, Path path) { return CreateDirectoryA(path.c_str(), nullptr) != FALSE; }},
+     [](const TempTree&, Path path) { return CreateDirectoryA(path.c_str(), nullptr) != FALSE; }},
     {"CreateDirectoryExA", true, "new",
-     [](const LayerTree& tree, Path path) {
+     [](const TempTree& tree, Path path) {
          return CreateDirectoryExA(tree.windows("model").c_str(), path.c_str(), nullptr) != FALSE;
      }},
 };
@@ -93,7 +93,7 @@ static const Operation OPERATIONS[] = {
 // The directory the walk starts from, as the user may have typed it.
 static const char* const TYPED_ROOTS[] = {"Typed Dir", "TYPED DIR", "TYPEDD~1"};
 
-static void make_tree(const LayerTree& tree)
+static void make_tree(const TempTree& tree)
 {
     for (const char* directory : {"Typed Dir", "Typed Dir/dir", "Typed Dir/sub", "model"})
         tree.directory(directory);
@@ -104,12 +104,12 @@ static void make_tree(const LayerTree& tree)
     tree.file("spare", "spare");
 }
 
-static std::string root_text(const LayerTree& tree, const char* typed)
+static std::string root_text(const TempTree& tree, const char* typed)
 {
     return tree.windows(typed) + "\\";
 }
 
-static void register_root(const LayerTree& tree, const char* typed)
+static void register_root(const TempTree& tree, const char* typed)
 {
     forget_path_roots();
     const std::string root = root_text(tree, typed);
@@ -121,7 +121,7 @@ TEST(SearchedNames, each_call_takes_a_searched_name_exactly_and_the_typed_root_b
     for (const char* typed : TYPED_ROOTS) {
         for (const Operation& operation : OPERATIONS) {
             for (const Searched& searched : SEARCHED) {
-                LayerTree tree;
+                TempTree tree;
                 make_tree(tree);
                 register_root(tree, typed);
                 const std::string twin = tree.host(std::string("Typed Dir/") + searched.twin);
@@ -134,7 +134,7 @@ TEST(SearchedNames, each_call_takes_a_searched_name_exactly_and_the_typed_root_b
                     EXPECT_NE(state_of(tree.host(std::string("Typed Dir/") + searched.name)), "missing") << label;
                 }
             }
-            LayerTree tree;
+            TempTree tree;
             make_tree(tree);
             register_root(tree, typed);
             EXPECT_TRUE(operation.call(tree, root_text(tree, typed) + operation.existing))

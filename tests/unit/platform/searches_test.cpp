@@ -19,7 +19,7 @@ TEST(Searches, dot_entries_come_first_then_ntfs_order_and_equal_names_keep_a_fix
         {{"abc", "ABC", "Abc"}, {".", "..", "ABC", "Abc", "abc"}},
     };
     for (const auto& c : cases) {
-        LayerTree tree;
+        TempTree tree;
         for (const std::string name : c.files) {
             if (name.back() == '/')
                 tree.directory(name);
@@ -32,7 +32,7 @@ TEST(Searches, dot_entries_come_first_then_ntfs_order_and_equal_names_keep_a_fix
 
 TEST(Searches, drive_roots_have_no_dot_entries)
 {
-    LayerTree tree;
+    TempTree tree;
     tree.file("only.txt");
     ScopedEnvironment drive("ORVA_DRIVE_Q", tree.path().c_str());
     EXPECT_EQ(search_names("Q:\\*"), Names{"only.txt"});
@@ -42,7 +42,7 @@ TEST(Searches, drive_roots_have_no_dot_entries)
 
 TEST(Searches, wildcard_patterns_follow_windows_rules)
 {
-    LayerTree tree;
+    TempTree tree;
     for (const char* name : {"a", "a.txt", "ab.txt", "abc.txt", "a.b.txt", "file.txt", "file1.txt", "noext", "x.htm",
                              "x.html"})
         tree.file(name);
@@ -70,7 +70,7 @@ TEST(Searches, wildcard_patterns_follow_windows_rules)
 // while its "." is not).
 TEST(Searches, dot_records_inside_a_walk_equal_the_directories_they_name)
 {
-    LayerTree tree;
+    TempTree tree;
     for (const char* name : {"elsewhere", "elsewhere/target", "p", "p/.hid", "p/sub"})
         tree.directory(name);
     tree.link("p/lnk", tree.host("elsewhere/target"));
@@ -111,7 +111,7 @@ TEST(Searches, dot_records_inside_a_walk_equal_the_directories_they_name)
 // of the other, as the tree's look-ahead does.
 TEST(Searches, two_searches_of_one_directory_go_through_it_independently)
 {
-    LayerTree tree;
+    TempTree tree;
     tree.file("a", "1");
     tree.file("b", "22");
     tree.directory("c");
@@ -149,7 +149,7 @@ TEST(Searches, two_searches_of_one_directory_go_through_it_independently)
 // directory: an entry deleted in between is passed over by the search that comes later.
 TEST(Searches, second_search_does_not_return_an_entry_deleted_after_the_first_read_it)
 {
-    LayerTree tree;
+    TempTree tree;
     for (const char* name : {"a", "b", "c"})
         tree.file(name);
     const std::string pattern = tree.windows("*");

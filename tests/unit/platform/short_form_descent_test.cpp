@@ -10,7 +10,7 @@
 
 // The form without the components of the tree's root, whose aliases in /tmp follow what
 // other programs keep there.
-static std::string below_root(const LayerTree& tree, const std::string& form)
+static std::string below_root(const TempTree& tree, const std::string& form)
 {
     size_t at = 0;
     for (char c : tree.windows()) {
@@ -36,7 +36,7 @@ static void walk_short_forms(const std::string& directory, std::vector<std::pair
     }
 }
 
-static void make_deep_tree(const LayerTree& tree)
+static void make_deep_tree(const TempTree& tree)
 {
     tree.directory("Long Directory A");
     tree.directory("Long Directory B");
@@ -52,7 +52,7 @@ static void make_deep_tree(const LayerTree& tree)
 
 TEST(ShortFormDescent, walker_order_gives_the_forms_a_cold_lookup_gives)
 {
-    LayerTree tree;
+    TempTree tree;
     make_deep_tree(tree);
     std::vector<std::pair<std::string, std::string>> forms;
     walk_short_forms(tree.windows(), forms);
@@ -85,7 +85,7 @@ TEST(ShortFormDescent, walker_order_gives_the_forms_a_cold_lookup_gives)
 
 TEST(ShortFormDescent, going_down_by_another_spelling_or_through_dots_gives_the_same_form)
 {
-    LayerTree tree;
+    TempTree tree;
     make_deep_tree(tree);
     const std::string expected = short_path(tree.windows("Long Directory B/Inner Long Name/README.TXT"));
     const std::string spellings[] = {
@@ -124,7 +124,7 @@ TEST(ShortFormDescent, a_change_the_layer_makes_above_is_seen_when_going_down)
          "Long Directory B/Inner Long Name/some long file name", "\\LONGDI~1\\INNERL~2\\SOMELO~1"},
     };
     for (const Case& c : cases) {
-        LayerTree tree;
+        TempTree tree;
         tree.directory("Long Directory B");
         tree.directory("Long Directory B/Inner Long Name");
         tree.file("Long Directory B/Inner Long Name/some long file name");
@@ -138,7 +138,7 @@ TEST(ShortFormDescent, a_change_the_layer_makes_above_is_seen_when_going_down)
 // entries are those of the new directory, not of the one the walk went down through.
 TEST(ShortFormDescent, a_directory_replaced_behind_the_walk_is_seen_going_back_up)
 {
-    LayerTree tree;
+    TempTree tree;
     tree.directory("Long Directory B");
     tree.directory("Long Directory B/deeper still here");
     tree.file("Long Directory B/deeper still here/last file.data");
@@ -156,7 +156,7 @@ TEST(ShortFormDescent, a_directory_replaced_behind_the_walk_is_seen_going_back_u
 // directory's time stamp set back so that the cache cannot tell.
 TEST(ShortFormDescent, search_for_one_name_reads_a_stale_directory_again)
 {
-    LayerTree tree;
+    TempTree tree;
     tree.directory("Long Directory B");
     struct stat before;
     ASSERT_EQ(stat(tree.host("Long Directory B").c_str(), &before), 0);
@@ -173,7 +173,7 @@ TEST(ShortFormDescent, search_for_one_name_reads_a_stale_directory_again)
 // the directory's time itself, so that the stamps differ whatever the clock's grain.
 TEST(ShortFormDescent, a_table_the_layer_kept_up_to_date_still_notices_another_program)
 {
-    LayerTree tree;
+    TempTree tree;
     ASSERT_TRUE(CreateDirectoryA(tree.windows("Made Here").c_str(), nullptr));
     HANDLE file = CreateFileA(tree.windows("Made Here\\first file.txt").c_str(), GENERIC_WRITE, 0, nullptr,
                               CREATE_NEW, 0, nullptr);
