@@ -30,8 +30,8 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
                       const std::string& cwd, const std::map<std::string, std::string>& env = {});
 
 // The program run as the user (nobody when the suite runs as root: see
-// support/temporary_tree.h), for refusals that root would not meet; cwd is opened to
-// everyone first. With a launcher, nobody needs a prefix of its own: ORVA_NOBODY_WINEPREFIX.
+// support/temporary_tree.h), for refusals that root would not meet; as root, cwd is opened
+// to everyone first. With a launcher, nobody needs a prefix of its own: ORVA_NOBODY_WINEPREFIX.
 RunResult run_orva_as_user(const std::vector<std::string>& arguments, const std::string& cwd,
                            const std::map<std::string, std::string>& env = {});
 // The words that start the program as the user: setpriv's before them when run as root.

@@ -19,13 +19,27 @@
 
 namespace fs = std::filesystem;
 
+// Removes a tree that may hold directories its owner closed to himself.
+static void remove_tree(const std::string& path)
+{
+    // Directories are opened up on the way down, before the iterator enters them.
+    std::error_code ignored;
+    fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ignored);
+    for (auto entry = fs::recursive_directory_iterator(path, ignored); entry != fs::recursive_directory_iterator();
+         entry.increment(ignored)) {
+        if (entry->is_directory(ignored) && !entry->is_symlink(ignored))
+            fs::permissions(entry->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    }
+    fs::remove_all(path, ignored);
+}
+
 TempTree::TempTree(const char* parent) : root(std::string(parent) + "/orva-test-XXXXXX")
 {
     if (mkdtemp(root.data()) == nullptr)
         throw std::runtime_error("mkdtemp failed");
 }
 
-TempTree::~TempTree() { remove_all(root); }
+TempTree::~TempTree() { remove_tree(root); }
 
 std::string TempTree::windows(const std::string& relative) const
 {
@@ -124,19 +138,6 @@ void TempTree::give_to_user() const
         if (lchown(entry.path().c_str(), user.pw_uid, user.pw_gid) != 0)
             throw std::runtime_error("lchown failed for " + entry.path().string());
     }
-}
-
-void TempTree::remove_all(const std::string& path)
-{
-    // Directories are opened up on the way down: a test may leave one closed to its owner.
-    std::error_code ignored;
-    fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ignored);
-    for (auto entry = fs::recursive_directory_iterator(path, ignored); entry != fs::recursive_directory_iterator();
-         entry.increment(ignored)) {
-        if (entry->is_directory(ignored) && !entry->is_symlink(ignored))
-            fs::permissions(entry->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-    }
-    fs::remove_all(path, ignored);
 }
 
 std::string snapshot(const std::string& directory)

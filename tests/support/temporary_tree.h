@@ -47,9 +47,6 @@ public:
     // the user meets it as its owner would.
     void give_to_user() const;
 
-    // Removes a tree that may hold directories nobody may enter or write.
-    static void remove_all(const std::string& path);
-
 private:
     std::string root;
 };
