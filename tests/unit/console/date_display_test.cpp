@@ -2,24 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <ctime>
 #include <string>
 
 #include "console/date_display.h"
 #include "driver/run_settings.h"
-
-static uint64_t utc(int year, int month, int day, int hour, int minute, int second, int millisecond)
-{
-    struct tm fields = {};
-    fields.tm_year = year - 1900;
-    fields.tm_mon = month - 1;
-    fields.tm_mday = day;
-    fields.tm_hour = hour;
-    fields.tm_min = minute;
-    fields.tm_sec = second;
-    return static_cast<uint64_t>(timegm(&fields) + 11644473600ll) * 10000000ull +
-           static_cast<uint64_t>(millisecond) * 10000ull;
-}
+#include "support/utc_file_time.h"
 
 // form: a date separator ('-' or 0), 'c' for the listing's column, or a time mode + '0'.
 static std::string shown(uint64_t time, int year_4_digits, int form)
@@ -44,8 +31,8 @@ TEST(DateDisplay, date_and_time_forms)
 {
     setenv("TZ", "UTC", 1);
     tzset();
-    const uint64_t t = utc(2008, 9, 12, 7, 8, 9, 340);
-    const uint64_t last = utc(30827, 12, 31, 23, 59, 59, 999);
+    const uint64_t t = utc_file_time(2008, 9, 12, 7, 8, 9, 340);
+    const uint64_t last = utc_file_time(30827, 12, 31, 23, 59, 59, 999);
     const struct {
         uint64_t time;
         int year_4_digits, form;
@@ -66,7 +53,7 @@ TEST(DateDisplay, local_time_uses_the_current_bias)
 {
     setenv("TZ", "JST-9", 1);
     tzset();
-    EXPECT_EQ(shown(utc(2008, 9, 12, 20, 0, 0, 0), 0, 'c'), "08-09-13 05:00:00.00");
+    EXPECT_EQ(shown(utc_file_time(2008, 9, 12, 20, 0, 0, 0), 0, 'c'), "08-09-13 05:00:00.00");
     setenv("TZ", "UTC", 1);
     tzset();
 }
