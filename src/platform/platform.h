@@ -68,6 +68,10 @@ void console_clear_row(HANDLE console, FILE* stream);
 // leads to are two entries. False when either cannot be read. A link, a mount, an alias or
 // a drive mapping gives one file many path texts, so the texts alone never say it.
 bool same_entry(const char* a, const char* b);
+// The same for two open files: whether both handles read the one file. Asked after the
+// opens, it costs no lookup of either path, and it names the files the handles read even
+// when an entry was replaced after it was found.
+bool same_open_file(HANDLE a, HANDLE b);
 
 // How many directory levels the directory at path lies below the directory at ancestor,
 // by identity, following every link on the way: 0 when they are the same directory, -1

@@ -62,6 +62,17 @@ static int compare_contents(HANDLE source, HANDLE destination, bool* same)
     return 0;
 }
 
+// Where an open failed, whether the paths are one file, which is told before the failure;
+// the failure's code is kept for its report.
+static bool own_source_unopened()
+{
+    const DWORD code = GetLastError();
+    const bool own = destination_is_source();
+    SetLastError(code);
+    return own;
+}
+
+// The files' identity is asked of the open handles, which costs no lookup of either path.
 int verify_file_contents()
 {
     const WIN32_FIND_DATAA& entry = walk.current_level->find_data;
@@ -69,18 +80,20 @@ int verify_file_contents()
     if (entry.nFileSizeLow != walk.dest_find_data.nFileSizeLow ||
         entry.nFileSizeHigh != walk.dest_find_data.nFileSizeHigh)
         return report_discord(text(MSG_VERIFY_DIFFERENT));
-    if (destination_is_source()) {
+    int error_bits = 0;
+    bool same = false;
+    HANDLE source = open_for_reading(walk.source_path);
+    HANDLE destination = source == INVALID_HANDLE_VALUE ? INVALID_HANDLE_VALUE : open_for_reading(walk.dest_path);
+    if (destination != INVALID_HANDLE_VALUE ? same_open_file(source, destination) : own_source_unopened()) {
+        close_verified(destination, MSG_CLOSE_COMPARED_FAILED, walk.dest_path, DESTINATION_ERROR);
+        close_verified(source, MSG_CLOSE_SOURCE_FAILED, walk.source_path, SOURCE_ERROR);
         show_verify_header();
         return refuse_own_source();
     }
-    int error_bits = 0;
-    bool same = false;
-    HANDLE destination = INVALID_HANDLE_VALUE;
-    HANDLE source = open_for_reading(walk.source_path);
     if (source == INVALID_HANDLE_VALUE) {
         report_open_error(MSG_CANNOT_OPEN_SOURCE, walk.source_path);
         error_bits = SOURCE_ERROR;
-    } else if ((destination = open_for_reading(walk.dest_path)) == INVALID_HANDLE_VALUE) {
+    } else if (destination == INVALID_HANDLE_VALUE) {
         report_open_error(MSG_CANNOT_OPEN_COMPARED, walk.dest_path);
         error_bits = DESTINATION_ERROR;
     } else {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <sys/stat.h>
 
+#include "platform/posix/handles.h"
 #include "platform/posix/path_lookup.h"
 
 // The status of the entry a path names, links on the way followed; a link at its end is
@@ -26,6 +27,23 @@ bool same_entry(const char* a, const char* b)
 {
     struct stat first, second;
     return status_of(a, false, &first) && status_of(b, false, &second) && same_identity(first, second);
+}
+
+// An existing file's status is read when it is opened; a file this layer made has none
+// until it is wanted as a template, and is nobody's other route.
+static bool opened_file(HANDLE handle, struct stat* status)
+{
+    const HandleObject* object = handle_object(handle);
+    if (object == nullptr || object->kind != HandleKind::file || !S_ISREG(object->opened.st_mode))
+        return false;
+    *status = object->opened;
+    return true;
+}
+
+bool same_open_file(HANDLE a, HANDLE b)
+{
+    struct stat first, second;
+    return opened_file(a, &first) && opened_file(b, &second) && same_identity(first, second);
 }
 
 // The host path of the longest part of a path that exists, and how many components after

@@ -37,6 +37,13 @@ bool same_entry(const char* a, const char* b)
     return identity_of(a, &first, false) && identity_of(b, &second, false) && same_identity(first, second);
 }
 
+bool same_open_file(HANDLE a, HANDLE b)
+{
+    BY_HANDLE_FILE_INFORMATION first, second;
+    return GetFileInformationByHandle(a, &first) && GetFileInformationByHandle(b, &second) &&
+           same_identity(first, second);
+}
+
 // Cuts the last component off a full path ("C:\a\b" gives "C:\a", "C:\a" gives "C:\");
 // false at the root. Stepped by character: a double-byte character may end in 0x5C.
 static bool cut_last_component(std::string& path)
