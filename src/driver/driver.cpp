@@ -172,6 +172,7 @@ static void run_operation(int argc, char** argv)
         return;
     if (!allocate_buffers())
         return;
+    searches_read_file_attributes(reads_file_attributes());
     walk_source();
 }
 

@@ -86,6 +86,16 @@ int levels_below(const char* path, const char* ancestor);
 // could not be set; the directory and its contents stand all the same.
 bool finish_directory_copy(const char* source_directory, const char* destination_directory);
 
+// Whether the run looks at the hidden, system and archive bits of the files its searches
+// return. Windows keeps them with each entry and reports them at no cost, so there this
+// does nothing. The POSIX layer stores them apart, in an extended attribute that costs a
+// host call of its own, and reads it in searches only for a run that wants them: told
+// no, a file's record carries the bits of a file without stored ones (hidden for a dot
+// name; read-only is the owner's write permission and is always true). Directories,
+// whose read-only bit is a stored one, and every other call (GetFileAttributesA among
+// them) read the stored bits always. Set once, before the first search.
+void searches_read_file_attributes(bool wanted);
+
 #include <cstddef>
 #include <cstdint>
 

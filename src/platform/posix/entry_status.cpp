@@ -6,6 +6,7 @@
 // and the operations that change entries act on the link, never through it. A link's own
 // name decides the dot-name default; the target's stored bits count only for links to
 // files, so nothing outside a tree shows through a directory link.
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -16,6 +17,14 @@
 #include "platform/posix/file_times.h"
 
 static const unsigned STATUS_FIELDS = STATX_BASIC_STATS | STATX_BTIME;
+
+// Set before the first search; the reading thread of the searches reads it too.
+static std::atomic<bool> searched_file_bits_wanted{true};
+
+void searches_read_file_attributes(bool wanted)
+{
+    searched_file_bits_wanted.store(wanted, std::memory_order_relaxed);
+}
 
 static uint64_t filetime_of(const struct statx_timestamp& time)
 {
@@ -46,10 +55,12 @@ DWORD attribute_word(DWORD bits)
 }
 
 static DWORD bits_of_target(const struct statx& host, int directory_fd, const char* name, const char* host_path,
-                            const char* shown_name, EntryStatus* status)
+                            const char* shown_name, bool file_bits_wanted, EntryStatus* status)
 {
     const bool directory = S_ISDIR(host.stx_mode);
-    status->has_stored = read_stored_bits_at(directory_fd, name, host_path, &status->stored_bits);
+    status->stored_unread = !directory && !file_bits_wanted;
+    if (!status->stored_unread)
+        status->has_stored = read_stored_bits_at(directory_fd, name, host_path, &status->stored_bits);
     DWORD bits = status->has_stored ? status->stored_bits & (directory ? STORED_DIRECTORY_BITS : STORED_FILE_BITS)
                                     : default_bits(shown_name, directory);
     if (directory)
@@ -60,7 +71,7 @@ static DWORD bits_of_target(const struct statx& host, int directory_fd, const ch
 }
 
 static void fill_link(int directory_fd, const char* name, const struct statx& link, const char* host_path,
-                      const char* shown_name, EntryStatus* status)
+                      const char* shown_name, bool file_bits_wanted, EntryStatus* status)
 {
     status->is_link = true;
     struct statx target;
@@ -82,11 +93,12 @@ static void fill_link(int directory_fd, const char* name, const struct statx& li
     }
     status->size = target.stx_size;
     status->attributes =
-        bits_of_target(target, directory_fd, name, host_path, shown_name, status) | FILE_ATTRIBUTE_REPARSE_POINT;
+        bits_of_target(target, directory_fd, name, host_path, shown_name, file_bits_wanted, status) |
+        FILE_ATTRIBUTE_REPARSE_POINT;
 }
 
-int read_entry_status(int directory_fd, const char* name, const char* host_path, const char* shown_name,
-                      EntryStatus* status)
+static int read_status(int directory_fd, const char* name, const char* host_path, const char* shown_name,
+                       bool file_bits_wanted, EntryStatus* status)
 {
     *status = EntryStatus{};
     struct statx host;
@@ -94,7 +106,7 @@ int read_entry_status(int directory_fd, const char* name, const char* host_path,
     if (statx(directory_fd, name, flags, STATUS_FIELDS, &host) != 0)
         return errno;
     if (S_ISLNK(host.stx_mode)) {
-        fill_link(directory_fd, name, host, host_path, shown_name, status);
+        fill_link(directory_fd, name, host, host_path, shown_name, file_bits_wanted, status);
         return 0;
     }
     status->mode = host.stx_mode & 07777;
@@ -102,8 +114,22 @@ int read_entry_status(int directory_fd, const char* name, const char* host_path,
     status->is_directory = S_ISDIR(host.stx_mode);
     status->size = status->is_directory ? 0 : host.stx_size;
     fill_times(host, status);
-    status->attributes = attribute_word(bits_of_target(host, directory_fd, name, host_path, shown_name, status));
+    status->attributes =
+        attribute_word(bits_of_target(host, directory_fd, name, host_path, shown_name, file_bits_wanted, status));
     return 0;
+}
+
+int read_entry_status(int directory_fd, const char* name, const char* host_path, const char* shown_name,
+                      EntryStatus* status)
+{
+    return read_status(directory_fd, name, host_path, shown_name, true, status);
+}
+
+int read_search_status(int directory_fd, const char* name, const char* host_path, const char* shown_name,
+                       EntryStatus* status)
+{
+    const bool wanted = searched_file_bits_wanted.load(std::memory_order_relaxed);
+    return read_status(directory_fd, name, host_path, shown_name, wanted, status);
 }
 
 const char* host_last_component(const char* host_path)

@@ -17,6 +17,7 @@ struct EntryStatus {
     unsigned mode;       // permission bits of the entry (of the target for a link)
     unsigned owner;      // user id of the same
     bool has_stored;     // user.DOSATTRIB was read and holds stored_bits
+    bool stored_unread;  // a search's file whose stored bits the run does not want
     DWORD stored_bits;
 };
 
@@ -26,6 +27,11 @@ struct EntryStatus {
 // Returns 0 or the errno of the failure.
 int read_entry_status(int directory_fd, const char* name, const char* host_path, const char* shown_name,
                       EntryStatus* status);
+
+// The same for the record of a search: a file's stored bits are read only when the run
+// wants them (searches_read_file_attributes); stored_unread says they were not.
+int read_search_status(int directory_fd, const char* name, const char* host_path, const char* shown_name,
+                       EntryStatus* status);
 
 // The last component of a host path.
 const char* host_last_component(const char* host_path);

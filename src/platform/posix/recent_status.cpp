@@ -33,7 +33,7 @@ bool take_recent_status(const std::string& host_path, const char* shown_name, En
         return false;
     recent.valid = false;
     if (recent.generation != table_generation() || coarse_milliseconds() - recent.read_ms > RECENT_STATUS_MS ||
-        recent.host_path != host_path || recent.shown_name != shown_name)
+        recent.host_path != host_path || recent.shown_name != shown_name || recent.status.stored_unread)
         return false;
     *status = recent.status;
     return true;

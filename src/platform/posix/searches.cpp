@@ -575,7 +575,7 @@ static bool read_own_alias_entry(const WindowsPath& path, WIN32_FIND_DATAA* reco
     const std::string shown(name, length);
     EntryStatus status;
     if (entry_path.size() > LONGEST_HOST_PATH ||
-        read_entry_status(AT_FDCWD, entry_path.c_str(), entry_path.c_str(), shown.c_str(), &status) != 0)
+        read_search_status(AT_FDCWD, entry_path.c_str(), entry_path.c_str(), shown.c_str(), &status) != 0)
         return false;
     fill_find_record(status, record);
     memcpy(record->cFileName, name, length);

@@ -78,8 +78,8 @@ static void read_slot(StatusPrefetch& prefetch, size_t index)
     prefetch.path.resize(prefetch.directory_length);
     prefetch.path += host_name;
     PrefetchSlot& slot = prefetch.slots[index];
-    slot.error = read_entry_status(prefetch.fd, host_name, prefetch.path.c_str(), prefetch.text.data() + entry.name,
-                                   &slot.status);
+    slot.error = read_search_status(prefetch.fd, host_name, prefetch.path.c_str(), prefetch.text.data() + entry.name,
+                                    &slot.status);
     slot.state.store(SLOT_READ, std::memory_order_release);
 }
 
@@ -213,11 +213,11 @@ int prefetched_status(StatusPrefetch* prefetch, size_t index, const char* host_n
             *status = slot.status;
             return slot.error;
         }
-        const int error = read_entry_status(directory_fd, name, host_path, shown_name, status);
+        const int error = read_search_status(directory_fd, name, host_path, shown_name, status);
         slot.state.store(SLOT_READ, std::memory_order_release);
         return error;
     }
-    return read_entry_status(directory_fd, name, host_path, shown_name, status);
+    return read_search_status(directory_fd, name, host_path, shown_name, status);
 }
 
 void abandon_prefetch(StatusPrefetch* prefetch)

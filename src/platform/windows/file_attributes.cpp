@@ -1,0 +1,6 @@
+// Windows reports every attribute with each entry a search returns: nothing to choose.
+#include "platform/platform.h"
+
+void searches_read_file_attributes(bool)
+{
+}
