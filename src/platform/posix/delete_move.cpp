@@ -55,11 +55,13 @@ BOOL DeleteFileA(LPCSTR file_name)
         return fail_with(ERROR_ACCESS_DENIED);
     if (!S_ISLNK(entry.st_mode) && (entry.st_mode & S_IWUSR) == 0)
         return fail_with(ERROR_ACCESS_DENIED);
-    confirm_parent_table(resolved.host);
     const int failure = change_in_owned_directory(resolved.host, [&] { return unlink_entry(resolved.host); });
     if (failure != 0)
         return fail_with(windows_error_for_path(failure, resolved.host.c_str()));
-    note_entry_removed(resolved.host);
+    // The directory's table is dropped rather than edited: editing it would first need
+    // a look at the directory, to know that nobody else changed it, and the lookups that
+    // follow a deletion name entries that exist, which need no table.
+    forget_parent_of(resolved.host);
     return TRUE;
 }
 
