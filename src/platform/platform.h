@@ -109,7 +109,14 @@ void searches_read_file_attributes(bool wanted);
 // with no registered root are found as typed names are: exactly, else the one entry
 // that matches without case or by alias. Roots are registered once, after the lookups
 // of what the user typed.
-enum RootNames { NAMES_FROM_SEARCHES, NAMES_AS_TYPED };
+//
+// DESTINATION_NAMES is NAMES_FROM_SEARCHES for a root of whose entries the program reads
+// only the kind, the read-only bit, the size and the times: never the short name, nor
+// the hidden, system and archive bits. Windows reports them anyway. The POSIX layer then
+// reads a search for one such entry (the destination of a source entry) from its path
+// alone, without its directory's table, which only the short name needs, and without the
+// extended attribute that stores those bits.
+enum RootNames { NAMES_FROM_SEARCHES, NAMES_AS_TYPED, DESTINATION_NAMES };
 void register_path_root(const char* root, size_t length, RootNames names_after_root);
 
 // Command execution (/X): runs the command interpreter with its "/c" switch and the

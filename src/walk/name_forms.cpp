@@ -73,8 +73,12 @@ void register_walk_roots()
         short_form_of(root, short_root);
         register_path_root(short_root, strlen(short_root), NAMES_AS_TYPED);
     }
+    // Of a destination entry the operations read the kind, size and times; only verify by
+    // properties compares its attributes.
+    const bool compares_attributes = base_operation() == OP_VERIFY && !settings.verify_content;
     if (uses_destination())
-        register_path_root(walk.dest_path, walk.dest_root_length, NAMES_FROM_SEARCHES);
+        register_path_root(walk.dest_path, walk.dest_root_length,
+                           compares_attributes ? NAMES_FROM_SEARCHES : DESTINATION_NAMES);
 }
 
 const char* chosen_path()

@@ -125,6 +125,11 @@ int read_entry_status(int directory_fd, const char* name, const char* host_path,
     return read_status(directory_fd, name, host_path, shown_name, true, status);
 }
 
+int read_facts_status(int directory_fd, const char* name, const char* shown_name, EntryStatus* status)
+{
+    return read_status(directory_fd, name, name, shown_name, false, status);
+}
+
 int read_search_status(int directory_fd, const char* name, const char* host_path, const char* shown_name,
                        EntryStatus* status)
 {

@@ -9,7 +9,8 @@
 //
 // The layer sees path texts only; the program tells it where the searched names begin
 // by registering the roots it builds its paths on, once. Facts kept: those roots, each a
-// path text and how the names after it are matched. What decides for a path: of the
+// path text, how the names after it are matched, and whether the program reads only the
+// kind, size and times of the entries below it (DESTINATION_NAMES). What decides for a path: of the
 // roots its text begins with, the longest, and of two as long, the one registered
 // NAMES_AS_TYPED; the path's components after a root registered NAMES_FROM_SEARCHES are
 // searched names, all others (the root's own, and those of a path that begins with no
@@ -30,6 +31,7 @@
 struct PathRoot {
     std::string text;
     bool names_exact;
+    bool facts_only;  // DESTINATION_NAMES
 };
 
 // A run registers three roots at most. They stand in the order that decides: longer
@@ -46,7 +48,8 @@ static bool decides_before(const PathRoot& a, const PathRoot& b)
 
 void register_path_root(const char* root, size_t length, RootNames names_after_root)
 {
-    const PathRoot added{std::string(root, length), names_after_root == NAMES_FROM_SEARCHES};
+    const PathRoot added{std::string(root, length), names_after_root != NAMES_AS_TYPED,
+                         names_after_root == DESTINATION_NAMES};
     auto at = roots.begin();
     while (at != roots.end() && !decides_before(added, *at))
         ++at;
@@ -70,12 +73,24 @@ static bool begins_with(const PathRoot& root, const char* text, size_t length)
     return root.text.size() <= length && memcmp(root.text.data(), text, root.text.size()) == 0;
 }
 
-// Every lookup asks this, so it costs a comparison of each root's text at most.
-size_t exact_names_offset(const char* text, size_t length)
+static const PathRoot* deciding_root(const char* text, size_t length)
 {
     for (const PathRoot& root : roots) {
         if (begins_with(root, text, length))
-            return root.names_exact ? root.text.size() : NO_EXACT_NAMES;
+            return &root;
     }
-    return NO_EXACT_NAMES;
+    return nullptr;
+}
+
+// Every lookup asks this, so it costs a comparison of each root's text at most.
+size_t exact_names_offset(const char* text, size_t length)
+{
+    const PathRoot* root = deciding_root(text, length);
+    return root != nullptr && root->names_exact ? root->text.size() : NO_EXACT_NAMES;
+}
+
+bool only_facts_read_below(const char* text, size_t length)
+{
+    const PathRoot* root = deciding_root(text, length);
+    return root != nullptr && root->facts_only && root->text.size() < length;
 }

@@ -27,6 +27,7 @@
 #include "platform/posix/handles.h"
 #include "platform/posix/names.h"
 #include "platform/posix/path_lookup.h"
+#include "platform/posix/path_roots.h"
 #include "platform/posix/recent_status.h"
 #include "platform/posix/searches.h"
 #include "platform/posix/short_names.h"
@@ -560,22 +561,30 @@ static bool is_own_alias(const char* name, size_t length)
     return is_valid_short_name(name, length);
 }
 
-// The record of a search for one entry whose name is its own alias, read from the path
-// as written. False when the path does not name such an entry so spelled.
-static bool read_own_alias_entry(const WindowsPath& path, WIN32_FIND_DATAA* record)
+// The record of a search for one entry read from the path as written, without the
+// directory's table: for a name that is its own alias, and for a name from a search below
+// a root whose entries' short names and stored bits the program never reads. False when
+// the path does not name such an entry so spelled; the search then looks as always.
+static bool read_entry_by_name(const WindowsPath& path, WIN32_FIND_DATAA* record)
 {
     const size_t count = path.components.size();
     if (path.last_dots != 0 || count == 0 || path.trailing_separator)
         return false;
     const char* name = path.text + path.components[count - 1].offset;
     const size_t length = path.components[count - 1].length;
-    if (!is_own_alias(name, length))
+    const bool facts_only = matched_exactly(path, count - 1) && !has_wildcards(name, length) &&
+                            only_facts_read_below(path.text, strlen(path.text));
+    if (!facts_only && !is_own_alias(name, length))
         return false;
     const std::string entry_path = literal_host_path(path, count);
     const std::string shown(name, length);
     EntryStatus status;
-    if (entry_path.size() > LONGEST_HOST_PATH ||
-        read_search_status(AT_FDCWD, entry_path.c_str(), entry_path.c_str(), shown.c_str(), &status) != 0)
+    if (entry_path.size() > LONGEST_HOST_PATH)
+        return false;
+    const int failure = facts_only ? read_facts_status(AT_FDCWD, entry_path.c_str(), shown.c_str(), &status)
+                                   : read_search_status(AT_FDCWD, entry_path.c_str(), entry_path.c_str(),
+                                                        shown.c_str(), &status);
+    if (failure != 0)
         return false;
     fill_find_record(status, record);
     memcpy(record->cFileName, name, length);
@@ -614,7 +623,7 @@ HANDLE FindFirstFileA(LPCSTR file_name, LPWIN32_FIND_DATAA find_data)
 {
     WindowsPath path;
     DWORD error = parse_windows_path(file_name, true, &path);
-    if (error == ERROR_SUCCESS && read_own_alias_entry(path, find_data))
+    if (error == ERROR_SUCCESS && read_entry_by_name(path, find_data))
         return finished_search();
     SearchTarget target;
     size_t pattern_index = 0;

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "layer_helpers.h"
+#include "platform/posix/path_roots.h"
 
 static std::map<std::string, DWORD> searched_attributes(const std::string& pattern)
 {
@@ -49,4 +50,33 @@ TEST(SearchedFileAttributes, are_left_unread_only_for_files_and_only_in_searches
     EXPECT_EQ(single.at("f10"), FILE_ATTRIBUTE_ARCHIVE);
     // Asked right after the search's record, and answered by the host, not the record.
     EXPECT_EQ(asked, FILE_ATTRIBUTE_HIDDEN);
+}
+
+// Below a destination root one entry is read from its name alone: exactly, without the
+// short name its directory's table would give and without the stored bits of a file.
+TEST(SearchedFileAttributes, a_destination_root_reads_one_entry_by_its_name_alone)
+{
+    TempTree tree;
+    tree.file("dst/Long File Name.txt");
+    tree.stored_bits("dst/Long File Name.txt", "0x2");
+    tree.directory("dst/Kept Directory");
+    tree.stored_bits("dst/Kept Directory", "0x1");
+    const std::string root = tree.windows("dst") + "\\";
+    const auto record_of = [&](const char* name, RootNames names) {
+        forget_path_roots();
+        register_path_root(root.c_str(), root.size(), names);
+        WIN32_FIND_DATAA record = {};
+        HANDLE search = FindFirstFileA((root + name).c_str(), &record);
+        if (search == INVALID_HANDLE_VALUE)
+            return std::string("none");
+        FindClose(search);
+        return std::string(record.cFileName) + "|" + record.cAlternateFileName + "|" +
+               std::to_string(record.dwFileAttributes);
+    };
+    EXPECT_EQ(record_of("Long File Name.txt", DESTINATION_NAMES), "Long File Name.txt||32");
+    EXPECT_EQ(record_of("Long File Name.txt", NAMES_FROM_SEARCHES), "Long File Name.txt|LONGFI~1.TXT|2");
+    EXPECT_EQ(record_of("Kept Directory", DESTINATION_NAMES), "Kept Directory||17");
+    EXPECT_EQ(record_of("long file name.txt", DESTINATION_NAMES), "none");
+    EXPECT_EQ(record_of("LONGFI~1.TXT", DESTINATION_NAMES), "none");
+    forget_path_roots();
 }
