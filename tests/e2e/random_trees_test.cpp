@@ -96,6 +96,14 @@ static std::vector<std::string> draw_names(std::mt19937& rng, int count)
     return names;
 }
 
+// Bits in octal, or in hexadecimal after "0x".
+static std::string digits(unsigned value, const char* prefix = "")
+{
+    std::ostringstream text;
+    text << prefix << (*prefix == '\0' ? std::oct : std::hex) << value;
+    return text.str();
+}
+
 static std::string random_stored(std::mt19937& rng)
 {
     if (one_in(rng, 2))
@@ -103,9 +111,7 @@ static std::string random_stored(std::mt19937& rng)
     unsigned bits = one_in(rng, 2) ? 0x02 : 0;
     bits |= one_in(rng, 3) ? 0x04 : 0;
     bits |= one_in(rng, 2) ? 0x20 : 0;
-    std::ostringstream text;
-    text << "0x" << std::hex << bits;
-    return text.str();
+    return digits(bits, "0x");
 }
 
 // From 1960 to 2200, so that times before 1970 and after 2038 both occur. Only the
@@ -251,11 +257,6 @@ static bool owner_can_write_in(const TreeEntry& entry)
     return (entry.parent_mode & 0200) != 0;
 }
 
-static std::string name_of(const TreeEntry& entry)
-{
-    return entry.path.substr(entry.path.rfind('/') + 1);
-}
-
 // The hidden, system and archive bits an entry shows, from a user.DOSATTRIB text ("" when
 // none is stored) or by default.
 static unsigned shown_attributes(const std::string& stored, const std::string& name, bool directory)
@@ -357,19 +358,6 @@ static std::string below(const std::string& top, const TreeEntry& entry)
     return entry.path.empty() ? top : top + "/" + entry.path;
 }
 
-// Run as the owner, the test cannot read a file without the owner's read bit either.
-static bool readable(const std::string& path)
-{
-    return access(path.c_str(), R_OK) == 0;
-}
-
-static std::string octal(unsigned value, const char* base = "")
-{
-    std::ostringstream text;
-    text << base << (*base == '\0' ? std::oct : std::hex) << value;
-    return text.str();
-}
-
 // How the entry at path differs from the model, briefly; "" when it does not. Without
 // the attributes, its mode and stored attributes are not compared. The time the layer
 // keeps is the host's to 100 ns; a copy may also keep every nanosecond.
@@ -380,26 +368,29 @@ static std::string difference(const TreeEntry& entry, const std::string& path, c
     if (lstat(path.c_str(), &status) != 0)
         return "missing";
     const bool is_file = entry.kind == EntryKind::file, is_directory = entry.kind == EntryKind::directory;
+    // Run as the owner, the test cannot read a file without the owner's read bit either.
+    const bool readable = access(path.c_str(), R_OK) == 0;
     if (is_file ? !S_ISREG(status.st_mode) : is_directory ? !S_ISDIR(status.st_mode) : !S_ISLNK(status.st_mode))
-        return "of another kind (mode " + octal(status.st_mode) + ")";
+        return "of another kind (mode " + digits(status.st_mode) + ")";
     std::vector<char> target(4096);
     const ssize_t length = is_file || is_directory ? 0 : readlink(path.c_str(), target.data(), target.size());
     if (length > 0 && std::string(target.data(), static_cast<size_t>(length)) != target_under(entry, root))
         return "a link to " + std::string(target.data(), static_cast<size_t>(length));
     if (is_file) {
-        const std::string contents = readable(path) ? file_contents(path) : contents_of(entry);
+        const std::string contents = readable ? file_contents(path) : contents_of(entry);
         if (contents != contents_of(entry) || status.st_size != static_cast<off_t>(contents.size()))
             return "other contents (" + std::to_string(status.st_size) + " bytes)";
         if (entry.hole > 0 && status.st_blocks * 512 > static_cast<long long>(entry.data.size()) + 262144)
             return "holes filled (" + std::to_string(status.st_blocks / 2) + " KiB on disk)";
     }
     if (with_attributes && (is_file || is_directory) && (status.st_mode & 07777) != entry.mode)
-        return "mode " + octal(status.st_mode & 07777);
-    const unsigned attributes = shown_attributes(stored_bits_of(path), name_of(entry), is_directory);
+        return "mode " + digits(status.st_mode & 07777);
+    const std::string name = entry.path.substr(entry.path.rfind('/') + 1);
+    const unsigned attributes = shown_attributes(stored_bits_of(path), name, is_directory);
     // Stored attributes are read only by those who may read the entry.
-    if (with_attributes && (is_file || is_directory) && readable(path) &&
-        attributes != shown_attributes(entry.stored, name_of(entry), is_directory))
-        return "attributes " + octal(attributes, "0x");
+    if (with_attributes && (is_file || is_directory) && readable &&
+        attributes != shown_attributes(entry.stored, name, is_directory))
+        return "attributes " + digits(attributes, "0x");
     const struct timespec time = status.st_mtim;
     if (!is_directory && (time.tv_sec != entry.seconds || (time.tv_nsec != entry.nanoseconds &&
                                                             time.tv_nsec != entry.nanoseconds - entry.nanoseconds % 100)))
@@ -438,16 +429,14 @@ static void check_run(const RunResult& run, const std::function<bool(const std::
         findings.add("standard error: " + run.err.substr(0, 300));
 }
 
-// The first line of a snapshot that changed, as it was and as it is.
+// The first line of a snapshot that changed, as it is now.
 static void check_unchanged(const std::string& before, const std::string& after, const std::string& what,
                             Findings& findings)
 {
-    if (before == after)
-        return;
     const size_t at = static_cast<size_t>(std::mismatch(before.begin(), before.end(), after.begin(), after.end()).first - before.begin());
-    const size_t start = at == 0 ? 0 : before.rfind('\n', at - 1) + 1;
-    findings.add(what + " changed: \"" + before.substr(start, before.find('\n', at) - start) + "\" became \"" +
-                 after.substr(start, after.find('\n', at) - start) + "\"");
+    const size_t start = at == 0 ? 0 : after.rfind('\n', at - 1) + 1;
+    if (before != after)
+        findings.add(what + " changed: \"" + after.substr(start, after.find('\n', at) - start) + "\"");
 }
 
 static int count_entries(const RandomTree& tree, const std::function<bool(const TreeEntry&)>& test)
@@ -455,23 +444,19 @@ static int count_entries(const RandomTree& tree, const std::function<bool(const 
     return static_cast<int>(std::count_if(tree.begin(), tree.end(), test));
 }
 
-// For each tree, the lines a run prints of each file its owner cannot read.
-static std::vector<std::string> per_unreadable_file(const RandomTree& tree,
-                                                    const std::function<std::vector<std::string>(const TreeEntry&)>& lines)
+// The lines a run prints of each file its owner cannot read: in each form, "<src>" stands
+// for the file's path as the program shows it, "<dst>" for its copy's.
+static std::vector<std::string> per_unreadable_file(const RandomTree& tree, const std::vector<std::string>& forms)
 {
-    std::vector<std::string> all;
+    std::vector<std::string> lines;
     for (const TreeEntry& entry : tree) {
-        if (!owner_can_read(entry)) {
-            for (const std::string& line : lines(entry))
-                all.push_back(line);
+        for (std::string line : forms) {
+            const size_t at = line.find('<');
+            if (!owner_can_read(entry))
+                lines.push_back(line.replace(at, 5, shown(line[at + 1] == 's' ? "src" : "dst/src", entry)));
         }
     }
-    return all;
-}
-
-static std::string cannot_open(const TreeEntry& entry)
-{
-    return "Cannot open source file " + shown("src", entry) + "!(5/0x5)";
+    return lines;
 }
 
 // Nothing stands below dst but the paths expected there (as "src/...").
@@ -509,7 +494,7 @@ TEST(LinuxRandomTrees, copy_is_the_source_and_update_and_verify_agree_with_it)
         const auto made = [](const std::string& line) {
             return line.starts_with("Create directory ") || line.starts_with("create file      ");
         };
-        check_run(copy, made, per_unreadable_file(tree, [](const TreeEntry& entry) { return std::vector{cannot_open(entry)}; }),
+        check_run(copy, made, per_unreadable_file(tree, {"Cannot open source file <src>!(5/0x5)"}),
                   count_entries(tree, walked_as_file), findings);
         std::vector<std::string> expected_paths;
         for (const TreeEntry& entry : tree) {
@@ -527,9 +512,7 @@ TEST(LinuxRandomTrees, copy_is_the_source_and_update_and_verify_agree_with_it)
         const std::string copied = snapshot(root);
         const RunResult update = run_as_owner({"/UIE", "src", "dst"}, root);
         check_run(update, [](const std::string&) { return false; },
-                  per_unreadable_file(tree, [](const TreeEntry& entry) {
-                      return std::vector{"create file      " + shown("dst/src", entry), cannot_open(entry)};
-                  }),
+                  per_unreadable_file(tree, {"create file      <dst>", "Cannot open source file <src>!(5/0x5)"}),
                   count_entries(tree, walked_as_file), findings);
         check_unchanged(copied, snapshot(root), "the root", findings);
         findings.report("/UIE src dst after the copy", update);
@@ -537,9 +520,7 @@ TEST(LinuxRandomTrees, copy_is_the_source_and_update_and_verify_agree_with_it)
         const std::string updated = snapshot(root);
         const RunResult verify = run_as_owner({"/VE", "src", "dst"}, root);
         const auto agrees = [](const std::string& line) { return line.ends_with(" is same.") || line.ends_with(" is exist."); };
-        check_run(verify, agrees, per_unreadable_file(tree, [](const TreeEntry& entry) {
-                      return std::vector{"Verify file      " + shown("dst/src", entry) + " is not found."};
-                  }),
+        check_run(verify, agrees, per_unreadable_file(tree, {"Verify file      <dst> is not found."}),
                   count_entries(tree, [](const TreeEntry& entry) { return walked_as_file(entry) && owner_can_read(entry); }),
                   findings);
         check_unchanged(updated, snapshot(root), "the root", findings);
