@@ -30,12 +30,7 @@ TEST_F(TreeAndSize, tree_drawings_and_size_lines_of_the_golden_cases)
                    {"sizes/f0", ""}, {"sizes/f1", "x"}, {"sizes/f4097", std::string(4097, 'x')}, {"sizes/sub/empty", ""}},
                   1221214272);
     tree.sparse("five/big", 5000000000LL);
-    for (const GoldenCase& c : golden_cases("tree_and_size.txt")) {
-        const RunResult result = run(c.arguments);
-        EXPECT_EQ(aliases_blurred(result.out), aliases_blurred(c.out)) << c.arguments[1];
-        EXPECT_EQ(result.err, "") << c.arguments[1];
-        EXPECT_EQ(result.exit_code, c.exit_code) << c.arguments[1];
-    }
+    expect_golden_cases("tree_and_size.txt", tree.path());
 }
 
 // Each layer's column follows its own directory, also far beyond 32 or 64 layers: only
