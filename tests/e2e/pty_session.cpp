@@ -23,9 +23,9 @@ static long long now_ms()
 }
 
 PtySession::PtySession(const std::string& program, const std::vector<std::string>& arguments,
-                       const std::string& cwd, const std::map<std::string, std::string>& env, int columns)
+                       const std::string& cwd, const std::map<std::string, std::string>& env)
 {
-    struct winsize size = {30, static_cast<unsigned short>(columns), 0, 0};
+    struct winsize size = {30, 100, 0, 0};
     child = forkpty(&master, nullptr, nullptr, &size);
     if (child < 0)
         throw std::runtime_error("forkpty failed");

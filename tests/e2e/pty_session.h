@@ -9,11 +9,10 @@
 
 class PtySession {
 public:
-    // Starts program with the arguments in cwd, on a new pseudo-terminal of 30 rows and
-    // columns columns that is its standard input, output and error and its controlling
-    // terminal.
+    // Starts program with the arguments in cwd, on a new pseudo-terminal of 30 rows and 100
+    // columns that is its standard input, output and error and its controlling terminal.
     PtySession(const std::string& program, const std::vector<std::string>& arguments, const std::string& cwd,
-               const std::map<std::string, std::string>& env = {}, int columns = 100);
+               const std::map<std::string, std::string>& env = {});
     ~PtySession();
     PtySession(const PtySession&) = delete;
     PtySession& operator=(const PtySession&) = delete;
@@ -29,19 +28,16 @@ public:
     void settle(int milliseconds);
     // Waits for the program to end and returns its exit code (-1 after the timeout).
     int wait_exit(int timeout_ms = 20000);
-    // Everything the program wrote so far.
     const std::string& output() const { return screen; }
     bool running();
     void send_signal(int signal_number);
     // The terminal has its line editing and echo, as a shell leaves it.
     bool in_line_mode();
     // Waits until the program has written at least count bytes in all, to its terminal
-    // and its files (a copy in the middle of its blocks, whose file has no name yet);
-    // false after timeout_ms.
+    // and its files (a copy in the middle of its blocks, whose file has no name yet).
     bool wait_written(long long count, int timeout_ms = 20000);
 
 private:
-    // Reads what arrives within timeout_ms; false when nothing did.
     bool read_some(int timeout_ms);
     template <typename Done>
     bool read_until(int timeout_ms, Done done);
