@@ -23,7 +23,6 @@ protected:
         lstat(tree.host(relative).c_str(), &status);
         return status;
     }
-    unsigned mode_of(const std::string& relative) const { return status_of(relative).st_mode & 07777; }
     // The attribute column of the entry in a listing of its own.
     std::string listed_attributes(const std::string& windows_path)
     {
@@ -42,7 +41,7 @@ TEST_F(Change, attributes_round_trip_through_later_listings)
     EXPECT_EQ(result.out, "a----- f\n");
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.exit_code, 1);
-    EXPECT_EQ(mode_of("f"), 0444u);
+    EXPECT_EQ(mode_of(tree.host("f")), 0444);
     EXPECT_EQ(listed_attributes("f"), file_attributes("-----r"));
     const struct {
         const char* option;
@@ -57,7 +56,7 @@ TEST_F(Change, attributes_round_trip_through_later_listings)
         EXPECT_EQ(run({step.option, "f"}).exit_code, 1) << step.option;
         EXPECT_EQ(listed_attributes("f"), file_attributes(step.shown)) << step.option;
     }
-    EXPECT_EQ(mode_of("f"), 0644u);
+    EXPECT_EQ(mode_of(tree.host("f")), 0644);
 }
 
 // A directory is changed before the entries inside it; its read-only bit is stored, its
@@ -69,17 +68,17 @@ TEST_F(Change, read_only_reaches_every_file_and_directory_directory_first)
     const RunResult result = run({"/+RI", "src"});
     EXPECT_EQ(result.out, "-d---- src\na----- src\\a\n-d---- src\\sub\na----- src\\sub\\b\n");
     EXPECT_EQ(result.exit_code, 2);
-    EXPECT_EQ(mode_of("src/a"), 0444u);
-    EXPECT_EQ(mode_of("src/sub/b"), 0444u);
+    EXPECT_EQ(mode_of(tree.host("src/a")), 0444);
+    EXPECT_EQ(mode_of(tree.host("src/sub/b")), 0444);
     const bool kept = !differs(READ_ONLY_DIRECTORY_NOT_KEPT);
     EXPECT_EQ(stored_bits_of(tree.host("src/sub")), kept ? "0x1" : "");
-    EXPECT_EQ(mode_of("src/sub"), 0755u);
+    EXPECT_EQ(mode_of(tree.host("src/sub")), 0755);
     EXPECT_EQ(listed_attributes("src\\sub"), kept ? "-d---r" : "-d----");
 }
 
 // Directories get their time after their contents, so theirs survives; a read-only file
 // is unlocked for it and locked again; the last access stays. The line has four year
-// digits and milliseconds whatever /Y says.
+// digits and milliseconds whatever /Y says. Without a value the date is one moment for all.
 TEST_F(Change, date_is_set_everywhere_and_directories_keep_theirs)
 {
     tree.file("src/a", "1");
@@ -100,22 +99,16 @@ TEST_F(Change, date_is_set_everywhere_and_directories_keep_theirs)
         EXPECT_EQ(status_of(entry).st_mtime, NEW_TIME) << entry;
         EXPECT_EQ(status_of(entry).st_mtim.tv_nsec, status_of("src/a").st_mtim.tv_nsec) << entry;
     }
-    EXPECT_EQ(mode_of("src/sub/ro"), 0444u);
+    EXPECT_EQ(mode_of(tree.host("src/sub/ro")), 0444);
     EXPECT_EQ(status_of("src/a").st_atime, OLD_TIME) << "only the last write is set";
-}
-
-TEST_F(Change, date_without_a_value_is_one_moment_for_every_entry)
-{
-    tree.files_at({{"src/a", "1"}, {"src/sub/b", "2"}}, OLD_TIME);
     const time_t start = time(nullptr);
-    const RunResult result = run({"/DI", "src"});
-    EXPECT_EQ(result.exit_code, 2) << result.out;
-    const struct timespec first = status_of("src/a").st_mtim;
-    EXPECT_GE(first.tv_sec, start);
-    EXPECT_LE(first.tv_sec, time(nullptr));
-    for (const char* entry : {"src/sub/b", "src/sub", "src"}) {
-        EXPECT_EQ(status_of(entry).st_mtim.tv_sec, first.tv_sec) << entry;
-        EXPECT_EQ(status_of(entry).st_mtim.tv_nsec, first.tv_nsec) << entry;
+    EXPECT_EQ(run({"/DI", "src"}).exit_code, 2);
+    const struct timespec now = status_of("src/a").st_mtim;
+    EXPECT_GE(now.tv_sec, start);
+    EXPECT_LE(now.tv_sec, time(nullptr));
+    for (const char* entry : {"src/sub/ro", "src/sub", "src"}) {
+        EXPECT_EQ(status_of(entry).st_mtim.tv_sec, now.tv_sec) << entry;
+        EXPECT_EQ(status_of(entry).st_mtim.tv_nsec, now.tv_nsec) << entry;
     }
 }
 
@@ -125,27 +118,21 @@ TEST_F(Change, date_without_a_value_is_one_moment_for_every_entry)
 TEST(ChangeAsRoot, failures_stop_the_run_and_read_only_is_put_back)
 {
     REQUIRE_ROOT();
-    struct Case {
-        const char* name;
-        std::vector<std::string> arguments;
-        std::string out;
-    };
-    const std::vector<Case> cases = {
+    TempTree tree;
+    tree.files_at({{"s/a", "a"}, {"s/b", "b"}}, OLD_TIME);
+    tree.directory("s/d", 0777);
+    tree.stored_bits("s/d", "0x1");
+    tree.times("s/d", OLD_TIME);
+    const std::string before = snapshot(tree.host("s"));
+    const struct { std::vector<std::string> arguments; std::string out; } cases[] = {
         // Nothing would change, and still the system is asked, and refuses.
-        {"attributes refused", {"/+AI", "s\\"}, "a----- s\\a\nChange file s\\a attributes failed!"},
-        {"open refused", {"/DI2008-09-12,10:00:00", "s\\"}, "2008-09-12 10:11:12.000 s\\a\nCannot open file s\\a!(5/0x5)"},
+        {{"/+AI", "s\\"}, "a----- s\\a\nChange file s\\a attributes failed!"},
+        {{"/DI2008-09-12,10:00:00", "s\\"}, "2008-09-12 10:11:12.000 s\\a\nCannot open file s\\a!(5/0x5)"},
         // A writer that does not own the directory may not set its time.
-        {"date refused", {"/DI2008-09-12,10:00:00", "s\\d"}, "2008-09-12 10:11:12.000 s\\d\nChange file s\\d date failed!"},
+        {{"/DI2008-09-12,10:00:00", "s\\d"}, "2008-09-12 10:11:12.000 s\\d\nChange file s\\d date failed!"},
     };
-    for (const Case& c : cases) {
-        TempTree tree;
-        tree.files_at({{"s/a", "a"}, {"s/b", "b"}}, OLD_TIME);
-        tree.directory("s/d", 0777);
-        tree.stored_bits("s/d", "0x1");
-        tree.times("s/d", OLD_TIME);
-        const std::string before = snapshot(tree.host("s"));
-        const RunResult result = run_orva_as_user(c.arguments, tree.path());
-        EXPECT_EQ(result.out, c.out) << c.name;
-        EXPECT_EQ(snapshot(tree.host("s")), before) << c.name << ": read-only put back, nothing else changed";
+    for (const auto& c : cases) {
+        EXPECT_EQ(run_orva_as_user(c.arguments, tree.path()).out, c.out) << c.arguments[0];
+        EXPECT_EQ(snapshot(tree.host("s")), before) << c.arguments[0] << ": read-only put back, nothing else changed";
     }
 }

@@ -1,5 +1,6 @@
 // Copy, update and move: exact lines, exit codes and what they did to both trees, where
-// the random trees do not reach (those check plain copies, updates and moves).
+// the random trees do not reach (those check plain copies, updates and moves), and the
+// destination as the driver resolves it before the walk.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -37,77 +38,54 @@ TEST(Copy, update_rule_and_its_two_second_tolerance)
 }
 
 // /!D offers no directory, so parents come into being only for files, each like its
-// source directory and without a line of its own; /0 walks no layer below the source.
-TEST(Copy, directories_made_for_files_only_and_none_past_the_layer_limit)
-{
-    struct Case {
-        const char* option;
-        const char* out;
-        const char* missing;  // a directory the run must not make
-    };
-    const Case cases[] = {
-        {"/CI/!D", "Create directory dst\ncreate file      dst\\one\\two\\deep.txt\ncreate file      dst\\top.txt\n",
-         "dst/lonely"},
-        {"/CI/0", "Create directory dst\ncreate file      dst\\top.txt\n", "dst/one"},
-    };
-    for (const Case& c : cases) {
-        TempTree tree;
-        tree.file("src/top.txt", "t");
-        tree.file("src/one/two/deep.txt", "d");
-        tree.directory("src/lonely");
-        tree.stored_bits("src/one/two", "0x12");
-        const RunResult result = run_orva({c.option, "src\\", "dst"}, tree.path());
-        EXPECT_EQ(result.out, std::string(c.out)) << c.option;
-        EXPECT_FALSE(tree.exists(c.missing)) << c.option;
-        if (std::string(c.option) == "/CI/!D") {
-            EXPECT_EQ(file_contents(tree.host("dst/one/two/deep.txt")), "d");
-            EXPECT_EQ(stored_bits_of(tree.host("dst/one/two")), "0x2");
-        }
-    }
-}
-
-// A move takes the files away and removes the directories it emptied, bottom-up; a
-// directory that keeps an unselected file stays.
-TEST(Copy, move_removes_emptied_directories_and_keeps_one_with_an_unselected_file)
+// source directory and without a line of its own; /0 walks no layer below the source. A
+// move takes the files away and removes the directories it emptied, bottom-up; a directory
+// that keeps an unselected file stays. A verified copy shows its progress and removes its source.
+TEST(Copy, parents_made_for_files_the_layer_limit_a_move_and_a_verified_copy)
 {
     TempTree tree;
-    tree.file("src/a.txt", "a");
-    tree.file("src/gone/deep/b.txt", "b");
-    tree.file("src/kept/c.txt", "c");
-    tree.file("src/kept/stay.me", "s");
-    tree.file("dst/src/a.txt", "old");
-    const RunResult result = run_orva({"/CMI", "/I:'*.me'", "src", "dst"}, tree.path());
-    EXPECT_EQ(result.out, "update file      dst\\src\\a.txt\n"
-                          "Create directory dst\\src\\gone\n"
-                          "Create directory dst\\src\\gone\\deep\n"
-                          "move file        dst\\src\\gone\\deep\\b.txt\n"
-                          "delete directory src\\gone\\deep\n"
-                          "delete directory src\\gone\n"
-                          "Create directory dst\\src\\kept\n"
-                          "move file        dst\\src\\kept\\c.txt\n")
-        << result.out;
-    EXPECT_EQ(result.exit_code, 3);
-    EXPECT_EQ(file_contents(tree.path() + "/dst/src/a.txt"), "a");
-    EXPECT_FALSE(tree.exists("src/a.txt"));
-    EXPECT_FALSE(tree.exists("src/gone"));
-    EXPECT_TRUE(tree.exists("src/kept/stay.me"));
-    EXPECT_FALSE(tree.exists("dst/src/kept/stay.me"));
+    tree.file("src/top.txt", "t");
+    tree.file("src/one/two/deep.txt", "d");
+    tree.directory("src/lonely");
+    tree.stored_bits("src/one/two", "0x12");
+    for (const char* name : {"m/src/a.txt", "m/src/gone/deep/b.txt", "m/src/kept/c.txt", "m/src/kept/stay.me"})
+        tree.file(name, "new");
+    tree.file("m/dst/src/a.txt", "old");
+    tree.file("v/src/f", "contents");
+    tree.file("v/src/empty", "");
+    expect_golden_cases("copy_cases.txt", tree.path());
+    EXPECT_FALSE(tree.exists("d1/lonely"));
+    EXPECT_EQ(stored_bits_of(tree.host("d1/one/two")), "0x2");
+    EXPECT_FALSE(tree.exists("d2/one"));
+    EXPECT_EQ(file_contents(tree.host("m/dst/src/a.txt")), "new");
+    EXPECT_FALSE(tree.exists("m/src/a.txt") || tree.exists("m/src/gone") || tree.exists("m/dst/src/kept/stay.me"));
+    EXPECT_TRUE(tree.exists("m/src/kept/stay.me"));
+    EXPECT_FALSE(tree.exists("v/src/f"));
+    EXPECT_EQ(file_contents(tree.host("v/dst/f")), "contents");
 }
 
-TEST(Copy, verified_copy_removes_its_source_and_shows_its_progress)
+// A destination that is missing is made for a copy or an update, but not when it ends
+// in a backslash (taken as it stands) nor for verify; one that cannot be made ends the run with 0.
+TEST(Destination, is_refused_made_or_taken_as_it_stands)
 {
     TempTree tree;
-    tree.file("src/f", "contents");
-    tree.file("src/empty", "");
-    const RunResult result = run_orva({"/CIVRP", "src\\", "dst"}, tree.path());
-    EXPECT_EQ(result.out, "Create directory dst\n"
-                          "create file      dst\\empty (100%,-----KB/sec)  verify (100%,-----KB/sec)  done"
-                          "  delete source file\n"
-                          "create file      dst\\f (100%,-----KB/sec)  verify (100%,-----KB/sec)  done"
-                          "  delete source file\n")
-        << result.out;
-    EXPECT_EQ(result.exit_code, 2);
-    EXPECT_FALSE(tree.exists("src/f"));
-    EXPECT_EQ(file_contents(tree.path() + "/dst/f"), "contents");
-    EXPECT_TRUE(tree.exists("dst/empty"));
+    tree.file("a.txt", "x");
+    tree.file("src/a", "x");
+    tree.directory("sub");
+    expect_golden_cases("destination_cases.txt", tree.path());
+    EXPECT_EQ(file_contents(tree.host("new/src/a")), "x");
+    EXPECT_EQ(file_contents(tree.host("sub/src/a")), "x");
+    EXPECT_FALSE(tree.exists("gone") || tree.exists("no") || tree.exists("sub/sub"));
+    EXPECT_EQ(file_contents(tree.host("a.txt")), "x");
+}
+
+TEST(Destination, an_absolute_destination_is_made_and_shown_as_given)
+{
+    TempTree tree;
+    tree.file("src/a", "x");
+    const std::string absolute = tree.windows("other");
+    const RunResult update = run_orva({"/UI", "src", absolute}, tree.path());
+    EXPECT_EQ(update.out, "Create directory " + absolute + "\nCreate directory " + absolute + "\\src\n" +
+                              "create file      " + absolute + "\\src\\a\n");
+    EXPECT_EQ(file_contents(tree.host("other/src/a")), "x");
 }

@@ -2,6 +2,7 @@
 // directory rule at the prompt. Which files /RV deletes is the random trees' to check.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -26,53 +27,26 @@ protected:
     TempTree tree;
 };
 
-TEST_F(Delete, tree_goes_bottom_up_whatever_the_attributes)
+// A tree goes bottom-up whatever the attributes; the count is of files, not directories.
+// /RV tells each outcome of the comparison and deletes only equal files (the count is of
+// those); directories go without a comparison, zdir has no counterpart.
+TEST_F(Delete, tree_goes_bottom_up_and_verify_deletes_only_equal_files)
 {
     tree.file("src/a/b/deep", "3");
     tree.file("src/a/read-only", "2", 0444);
     tree.file("src/hidden", "1");
     tree.stored_bits("src/hidden", "0x22");
     tree.stored_bits("src/a/b", "0x13");
-    const RunResult result = run({"/RI", "src"});
-    EXPECT_EQ(result.out,
-              "delete file      src\\a\\b\\deep\n"
-              "delete directory src\\a\\b\n"
-              "delete file      src\\a\\read-only\n"
-              "delete directory src\\a\n"
-              "delete file      src\\hidden\n"
-              "delete directory src\n");
-    EXPECT_EQ(result.err, "");
-    EXPECT_EQ(result.exit_code, 3) << "files, not directories";
-    EXPECT_FALSE(tree.exists("src"));
-}
-
-// The line of each outcome of the comparison; the count is of the files deleted.
-TEST_F(Delete, verify_tells_each_outcome_and_deletes_only_equal_files)
-{
-    struct Case {
-        std::string name, source, destination;
-        bool has_destination;
-        std::string outcome;
-    };
-    const std::vector<Case> cases = {
-        {"differs", "abc", "abd", true, "  Verify different.\n"},
-        {"empty", "", "", true, "  Verify done.\n"},
-        {"equal", std::string(65536 * 2 + 1, 'e'), std::string(65536 * 2 + 1, 'e'), true, "  Verify done.\n"},
-        {"missing", "q", "", false, "  Verify file is not found.\n"},
-        {"size", "abc", "abcd", true, "  Verify file size is different.\n"},
-    };
-    std::string expected;
-    for (const Case& c : cases) {
-        tree.file("s/" + c.name, c.source);
-        if (c.has_destination)
-            tree.file("d/" + c.name, c.destination);
-        expected += "delete file      s\\" + c.name + c.outcome;
+    const std::string equal(65536 * 2 + 1, 'e');
+    for (const auto& [name, source, destination] : std::vector<std::array<std::string, 3>>{
+             {"differs", "abc", "abd"}, {"empty", "", ""}, {"equal", equal, equal}, {"size", "abc", "abcd"}}) {
+        tree.file("s/" + name, source);
+        tree.file("d/" + name, destination);
     }
-    // Directories go without a comparison; this one has no counterpart.
+    tree.file("s/missing", "q");
     tree.directory("s/zdir");
-    const RunResult result = run({"/RVI", "s\\", "d"});
-    EXPECT_EQ(result.out, expected + "delete directory s\\zdir\n");
-    EXPECT_EQ(result.exit_code, 2);
+    expect_golden_cases("delete_cases.txt", tree.path());
+    EXPECT_FALSE(tree.exists("src"));
     EXPECT_TRUE(tree.exists("s/differs") && tree.exists("s/missing") && tree.exists("s/size"));
     EXPECT_FALSE(tree.exists("s/empty") || tree.exists("s/equal") || tree.exists("s/zdir"));
 }
@@ -96,20 +70,14 @@ class DeleteAsRoot : public Delete {};
 TEST_F(DeleteAsRoot, failed_deletion_stops_the_run_unless_e_is_given)
 {
     REQUIRE_ROOT();
-    struct Case {
-        std::string letters, out;
-        int exit_code;
+    tree.file("s/a", "1");
+    tree.file("s/b", "2");
+    const struct { const char* letters; std::string out; int exit_code; } cases[] = {
+        {"/RI", "delete file      s\\a\nDelete file s\\a failed!", 1},
+        {"/RIE", "delete file      s\\a\nDelete file s\\a failed!\ndelete file      s\\b\nDelete file s\\b failed!\n"
+                 "delete directory s\nDelete directory s failed!\n", 2},
     };
-    for (const Case& c : std::vector<Case>{
-             {"/RI", "delete file      s\\a\nDelete file s\\a failed!", 1},
-             {"/RIE",
-              "delete file      s\\a\nDelete file s\\a failed!\n"
-              "delete file      s\\b\nDelete file s\\b failed!\n"
-              "delete directory s\nDelete directory s failed!\n",
-              2},
-         }) {
-        tree.file("s/a", "1");
-        tree.file("s/b", "2");
+    for (const auto& c : cases) {
         const RunResult result = run_orva_as_user({c.letters, "s"}, tree.path());
         if (differs(FAILED_DELETION_UNREPORTED)) {
             EXPECT_EQ(result.out, "delete file      s\\a\ndelete file      s\\b\ndelete directory s\n"

@@ -3,20 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "e2e/run_program.h"
-
-// The words a command wrote with printf '%s\0'.
-static std::vector<std::string> records(const std::string& text)
-{
-    std::vector<std::string> found;
-    size_t start = 0;
-    for (size_t end; (end = text.find('\0', start)) != std::string::npos; start = end + 1)
-        found.push_back(text.substr(start, end - start));
-    return found;
-}
 
 TEST(LinuxCommandWords, hostile_names_reach_the_command_as_they_are_in_every_quoting)
 {
@@ -41,20 +32,22 @@ TEST(LinuxCommandWords, hostile_names_reach_the_command_as_they_are_in_every_quo
             tree.file("src/" + name, "x");
         tree.give_to_user();
         const std::string before = snapshot(tree.path() + "/src");
+        // Each command writes the word it was given, ended by a NUL.
         const std::string command = std::string("/X") + context.letters + "=|printf '%s\\0' " + context.argument +
                                     " >> " + tree.path() + "/out|";
         const RunResult run = run_orva_as_user({command, "src\\*"}, tree.path(), {{"LANG", "C.UTF-8"}});
         EXPECT_EQ(run.err, "") << command;
         EXPECT_EQ(run.exit_code, static_cast<int>(names.size())) << command;
-        std::vector<std::string> expected;
+        std::vector<std::string> expected, received;
         for (const std::string& name : names)
             expected.push_back(context.before + ("src/" + name) + context.after);
-        std::vector<std::string> received = records(file_contents(tree.path() + "/out"));
+        std::istringstream out(file_contents(tree.path() + "/out"));
+        for (std::string word; std::getline(out, word, '\0');)
+            received.push_back(word);
         std::sort(expected.begin(), expected.end());
         std::sort(received.begin(), received.end());
         EXPECT_EQ(received, expected) << command;
         EXPECT_EQ(snapshot(tree.path() + "/src"), before) << command;
-        for (const char* ran : {"ran1", "ran2", "ran3", "ran4", "ran5"})
-            EXPECT_EQ(file_contents(tree.path() + "/" + ran), "<missing>") << command;
+        EXPECT_EQ(snapshot(tree.path()).find("/ran"), std::string::npos) << command << ": a name ran a command";
     }
 }

@@ -1,6 +1,6 @@
 // An ordinary user's own files: read-only files and directories, a source the user may
-// not read, a source that goes while the prompt waits. The owner can do all that root
-// can, and an old copy is never deleted before its replacement can be made.
+// not read, a source that goes while the prompt waits, a copy killed halfway. The owner
+// can do all that root can, and an old copy is never lost before its replacement is whole.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,57 +10,31 @@
 #include "e2e/pty_session.h"
 #include "e2e/run_program.h"
 
-namespace {
-
-// The lines of a snapshot that describe files: a move makes new directories.
-std::string files_of(const std::string& snapshot_text)
+TEST(LinuxOwnFiles, an_unreadable_source_leaves_the_old_copy_in_place)
 {
-    std::string files;
-    for (size_t start = 0, end; start < snapshot_text.size(); start = end + 1) {
-        end = snapshot_text.find('\n', start);
-        const std::string line = snapshot_text.substr(start, end - start);
-        if (line.find(" 100") != std::string::npos)
-            files += line + "\n";
-    }
-    return files;
-}
-
-class LinuxOwnFiles : public ::testing::Test {
-protected:
-    std::string host(const std::string& relative) const { return tree.path() + "/" + relative; }
-    RunResult run(const std::vector<std::string>& arguments) { return run_orva_as_user(arguments, tree.path()); }
     TempTree tree;
-};
-
-}  // namespace
-
-// The backup stays when its source cannot be read.
-TEST_F(LinuxOwnFiles, an_unreadable_source_leaves_the_old_copy_in_place)
-{
-    tree.file("src/secret.txt", "new secret");
+    tree.file("src/secret.txt", "new secret", 0);
     tree.file("dst/src/secret.txt", "old secret");
     tree.times("dst/src/secret.txt", 1000000000);
-    tree.mode("src/secret.txt", 0);
     tree.give_to_user();
-    const std::string header = "update file      dst\\src\\secret.txt";
-    const std::string refused = "\nCannot open source file src\\secret.txt!(5/0x5)";
+    const std::string refused = "update file      dst\\src\\secret.txt\nCannot open source file src\\secret.txt!(5/0x5)";
     for (const char* letters : {"/CIE", "/UIE", "/CIRE", "/CIVE", "/CI"}) {
         const std::string before = snapshot(tree.path());
-        const RunResult result = run({letters, "src", "dst"});
-        const bool goes_on = std::string(letters).back() == 'E';
-        EXPECT_EQ(result.out, header + refused + (goes_on ? "\n" : "")) << letters;
+        const RunResult result = run_orva_as_user({letters, "src", "dst"}, tree.path());
+        EXPECT_EQ(result.out, refused + (std::string(letters).ends_with("E") ? "\n" : "")) << letters;
         EXPECT_EQ(snapshot(tree.path()), before) << letters;
     }
 }
 
 // The source goes while the prompt waits: the old copy stays, for a copy and for a move.
-TEST_F(LinuxOwnFiles, a_source_gone_while_the_prompt_waits_leaves_the_old_copy_in_place)
+TEST(LinuxOwnFiles, a_source_gone_while_the_prompt_waits_leaves_the_old_copy_in_place)
 {
     const struct { const char* letters; const char* error; } cases[] = {
         {"/CE", "Cannot open source file src\\a.txt!(2/0x2)"},
         {"/CME", "Move file src\\a.txt to dst\\src\\a.txt failed!"},
     };
     for (const auto& c : cases) {
+        TempTree tree;
         tree.file("src/a.txt", "new");
         tree.file("dst/src/a.txt", "old");
         tree.times("dst/src/a.txt", 1000000000);
@@ -68,93 +42,97 @@ TEST_F(LinuxOwnFiles, a_source_gone_while_the_prompt_waits_leaves_the_old_copy_i
         const std::vector<std::string> words = orva_words_as_user({c.letters, "src", "dst"});
         PtySession s(words[0], {words.begin() + 1, words.end()}, tree.path());
         ASSERT_TRUE(s.wait_for("<Update:Y, Skip:N, All:A, Skip All:X>? ")) << c.letters << s.output();
-        std::filesystem::remove(host("src/a.txt"));
+        std::filesystem::remove(tree.host("src/a.txt"));
         s.type("y");
         s.wait_exit();
         EXPECT_NE(s.output().find(c.error), std::string::npos) << c.letters << s.output();
-        EXPECT_EQ(file_contents(host("dst/src/a.txt")), "old") << c.letters;
+        EXPECT_EQ(file_contents(tree.host("dst/src/a.txt")), "old") << c.letters;
     }
 }
 
-// Linux lets only root write the stored bits of a file without write permission; the
-// owner of a read-only file gets what root gets.
-TEST_F(LinuxOwnFiles, read_only_files_are_deleted_replaced_moved_and_changed_by_their_owner)
+// Linux lets only root write the stored bits of a file without write permission, and
+// write in a directory without write permission; the owner of a read-only file or
+// directory gets what root gets. A move empties and removes read-only directories.
+TEST(LinuxOwnFiles, read_only_files_and_directories_are_deleted_replaced_moved_and_changed_by_their_owner)
 {
     const struct {
-        const char* name;
         std::vector<std::string> arguments;
         std::vector<std::pair<std::string, std::string>> contents;  // path, contents ("<missing>" for gone)
         std::vector<std::pair<std::string, int>> modes;
         std::vector<std::pair<std::string, std::string>> stored;
+        const char* out;  // the whole output, or nullptr for any without a failure
     } cases[] = {
-        {"delete", {"/RI", "ro"}, {{"ro/f", "<missing>"}, {"ro", "<missing>"}}, {}, {}},
-        {"replace a read-only copy", {"/CI", "src", "dst"}, {{"dst/src/f", "new"}}, {{"dst/src/f", 0644}}, {}},
-        {"move over a read-only copy", {"/CMI", "src", "dst"}, {{"dst/src/f", "new"}, {"src/f", "<missing>"}}, {}, {}},
-        {"copy and delete a read-only source", {"/CIR", "ro", "bak"}, {{"bak/ro/f", "ro"}, {"ro/f", "<missing>"}},
-         {{"bak/ro/f", 0444}}, {}},
-        {"clear the archive bit", {"/-AI", "ro"}, {}, {{"ro/f", 0444}}, {{"ro/f", "0x0"}}},
-        {"clear read-only and hidden", {"/-RHI", "hidden"}, {}, {{"hidden/f", 0644}}, {{"hidden/f", "0x20"}}},
-        {"set hidden", {"/+HI", "ro"}, {}, {{"ro/f", 0444}}, {{"ro/f", "0x22"}}},
-        {"copy a read-only hidden file", {"/CI", "hidden", "bak"}, {{"bak/hidden/f", "hidden"}},
-         {{"bak/hidden/f", 0444}}, {{"bak/hidden/f", "0x22"}}},
-        {"delete a checkout", {"/RI", "checkout"}, {{"checkout", "<missing>"}}, {}, {}},
+        {{"/RI", "ro"}, {{"ro", "<missing>"}}, {}, {}, nullptr},
+        {{"/CI", "src", "dst"}, {{"dst/src/f", "new"}}, {{"dst/src/f", 0644}}, {}, nullptr},
+        {{"/CMI", "src", "dst"}, {{"dst/src/f", "new"}, {"dst/src/locked/new", "new"}, {"src", "<missing>"}},
+         {{"dst/src/locked", 0555}}, {}, nullptr},
+        {{"/UI", "src", "dst"}, {{"dst/src/f", "old"}, {"dst/src/locked/new", "new"}}, {{"dst/src/locked", 0555}}, {},
+         "create file      dst\\src\\locked\\new\n"},
+        {{"/CIR", "ro", "bak"}, {{"bak/ro/f", "ro"}, {"ro/f", "<missing>"}}, {{"bak/ro/f", 0444}}, {}, nullptr},
+        {{"/-AI", "ro"}, {}, {{"ro/f", 0444}}, {{"ro/f", "0x0"}}, nullptr},
+        {{"/-RHI", "hidden"}, {}, {{"hidden/f", 0644}}, {{"hidden/f", "0x20"}}, nullptr},
+        {{"/+HI", "ro"}, {}, {{"ro/f", 0444}}, {{"ro/f", "0x22"}}, nullptr},
+        {{"/CI", "hidden", "bak"}, {{"bak/hidden/f", "hidden"}}, {{"bak/hidden/f", 0444}}, {{"bak/hidden/f", "0x22"}}, nullptr},
+        {{"/RI", "checkout"}, {{"checkout", "<missing>"}}, {}, {}, nullptr},
     };
     for (const auto& c : cases) {
-        TempTree fresh;
-        fresh.file("ro/f", "ro");
-        fresh.mode("ro/f", 0444);
-        fresh.file("hidden/f", "hidden");
-        fresh.stored_bits("hidden/f", "0x22");
-        fresh.mode("hidden/f", 0444);
-        fresh.file("src/f", "new");
-        fresh.file("dst/src/f", "old");
-        fresh.mode("dst/src/f", 0444);
-        fresh.file("checkout/.git/objects/ab/cdef", "object");
-        fresh.mode("checkout/.git/objects/ab/cdef", 0444);
-        fresh.file("checkout/.git/packed-refs", "refs");
-        fresh.mode("checkout/.git/packed-refs", 0444);
-        fresh.file("checkout/docs/readme", "text");
-        fresh.mode("checkout/docs", 0555);
-        fresh.give_to_user();
-        const RunResult result = run_orva_as_user(c.arguments, fresh.path());
-        const std::string where = std::string(c.name) + "\n" + result.out;
-        EXPECT_EQ(result.out.find("failed"), std::string::npos) << where;
+        TempTree tree;
+        tree.files_at({{"src/f", "new"}, {"dst/src/f", "old"}, {"src/locked/b", "b"}, {"dst/src/locked/b", "b"},
+                       {"src/locked/new", "new"}},
+                      1000000000);
+        tree.mode("dst/src/f", 0444);
+        tree.mode("src/locked", 0555);
+        tree.mode("dst/src/locked", 0555);
+        tree.file("ro/f", "ro", 0444);
+        tree.file("hidden/f", "hidden");
+        tree.stored_bits("hidden/f", "0x22");
+        tree.mode("hidden/f", 0444);
+        tree.file("checkout/.git/objects/ab/cdef", "object", 0444);
+        tree.file("checkout/.git/packed-refs", "refs", 0444);
+        tree.file("checkout/docs/readme", "text");
+        tree.mode("checkout/docs", 0555);
+        tree.give_to_user();
+        const RunResult result = run_orva_as_user(c.arguments, tree.path());
+        const std::string where = c.arguments[0] + " " + c.arguments[1] + "\n" + result.out;
+        if (c.out != nullptr) {
+            EXPECT_EQ(result.out, c.out) << where;
+        }
+        EXPECT_EQ(result.out.find('!'), std::string::npos) << where;
         for (const auto& [path, contents] : c.contents) {
-            const std::string full = fresh.path() + "/" + path;
             if (contents == "<missing>") {
-                EXPECT_EQ(mode_of(full), -1) << path << " stays: " << where;
+                EXPECT_EQ(mode_of(tree.host(path)), -1) << path << " stays: " << where;
             } else {
-                EXPECT_EQ(file_contents(full), contents) << path << ": " << where;
+                EXPECT_EQ(file_contents(tree.host(path)), contents) << path << ": " << where;
             }
         }
         for (const auto& [path, mode] : c.modes)
-            EXPECT_EQ(mode_of(fresh.path() + "/" + path), mode) << path << ": " << where;
+            EXPECT_EQ(mode_of(tree.host(path)), mode) << path << ": " << where;
         for (const auto& [path, bits] : c.stored)
-            EXPECT_EQ(stored_bits_of(fresh.path() + "/" + path), bits) << path << ": " << where;
+            EXPECT_EQ(stored_bits_of(tree.host(path)), bits) << path << ": " << where;
     }
 }
 
-// An update adds files to a copy of a read-only directory, which stays read-only, and a
-// move empties and removes it. (Copies and moves of such trees are the random trees'.)
-TEST_F(LinuxOwnFiles, read_only_directories_are_updated_and_moved_by_their_owner)
+// Held at Ctrl+S after its first block, the copy is killed: nothing may stand under the
+// name, or an update would keep it for its newer time and verify would not look again.
+TEST(LinuxCopies, a_copy_killed_mid_file_leaves_nothing_under_its_name)
 {
-    tree.file("src/locked/b", "b");
-    tree.file("dst/src/locked/b", "b");
-    tree.times("src/locked/b", 1000000000);
-    tree.times("dst/src/locked/b", 1000000000);
-    tree.file("src/locked/new", "new");
-    for (const char* directory : {"src/locked", "dst/src/locked"})
-        tree.mode(directory, 0555);
+    TempTree tree;
+    tree.file("src/big", std::string(1 << 20, 'x'));
+    tree.times("src/big", 1000000000);
     tree.give_to_user();
-    RunResult result = run({"/UI", "src", "dst"});
-    EXPECT_EQ(result.out, "create file      dst\\src\\locked\\new\n");
-    EXPECT_EQ(file_contents(host("dst/src/locked/new")), "new");
-    EXPECT_EQ(mode_of(host("dst/src/locked")), 0555);
-
-    const std::string copied = files_of(snapshot(host("dst/src")));
-    result = run({"/CMI", "dst\\src", "moved"});
-    EXPECT_EQ(result.out.find('!'), std::string::npos) << result.out;
-    EXPECT_EQ(mode_of(host("dst/src")), -1) << result.out;
-    EXPECT_EQ(files_of(snapshot(host("moved/src"))), copied);
-    EXPECT_EQ(mode_of(host("moved/src/locked")), 0555);
+    const std::string before = snapshot(tree.path() + "/src");
+    {
+        const std::vector<std::string> words = orva_words_as_user({"/C", "src", "dst"});
+        PtySession s(words[0], {words.begin() + 1, words.end()}, tree.path());
+        ASSERT_TRUE(s.wait_for("create file      dst\\src\\big <Create:Y, Skip:N, All:A, Skip All:X>? ")) << s.output();
+        s.type("Y\x13");
+        // The first block is written, and the run holds before the next.
+        ASSERT_TRUE(s.wait_written(65536)) << s.output();
+        ASSERT_TRUE(s.running());
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(tree.path() + "/dst/src"));
+    EXPECT_EQ(run_orva_as_user({"/UI", "src", "dst"}, tree.path()).exit_code, 1);
+    EXPECT_EQ(run_orva_as_user({"/V", "src", "dst"}, tree.path()).exit_code, 1);
+    EXPECT_EQ(snapshot(tree.path() + "/src"), before);
+    EXPECT_EQ(snapshot(tree.path() + "/dst/src"), before);
 }

@@ -1,4 +1,5 @@
-// The default operation end to end: listing lines, CRC columns, errors and exit codes.
+// The default operation end to end (listing lines, CRC columns, errors and exit codes), the
+// tree display (/T) and the size summation (/S).
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -6,6 +7,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "e2e/known_differences.h"
 #include "e2e/run_program.h"
@@ -32,23 +34,21 @@ protected:
     TempTree tree;
 };
 
-// c.txt holds the CRCs' check text "123456789"; the long name is empty.
-TEST_F(Listing, each_mode_and_crc_column_of_one_tree)
+// c.txt holds the CRCs' check text "123456789"; the long name is empty. Among the cases:
+// hidden and read-only files, sizes past 4 GB and past their column, sources missing, and
+// "." and ".." as the last component of a source, which stands for the directory's contents.
+TEST_F(Listing, each_mode_and_crc_column_and_source_form)
 {
     tree.files_at({{"src/a.txt", "hello"}, {"src/b.c", std::string(345, 'b')}, {"src/sub/c.txt", "123456789"},
-                   {"src/sub/Long File Name.text", ""}},
+                   {"src/sub/Long File Name.text", ""}, {"attrs/.hidden", "abc"}, {"attrs/ro", "1"},
+                   {"w/a.txt", "a"}, {"w/sub/b.txt", "b"}, {"w/sub/deep/c.txt", "c"}},
                   SEPT_12, NANOS_34);
-    const std::string nine = "src\\sub\\c.txt";
-    for (const GoldenCase& c : golden_cases("listing_modes.txt")) {
-        const RunResult result = run(c.arguments);
-        EXPECT_EQ(aliases_blurred(result.out), aliases_blurred(c.out)) << c.arguments[0];
-        EXPECT_EQ(result.err, "") << c.arguments[0];
-        EXPECT_EQ(result.exit_code, c.exit_code) << c.arguments[0];
-    }
-    EXPECT_NE(run({"/FDI0", nine}).out, run({"/FD", nine}).out) << "another start value";
-    EXPECT_EQ(run_orva({}, tree.path() + "/src/sub").out,
-              file_line("a-----", "9", "c.txt") + file_line("a-----", "0", "Long File Name.text"))
-        << "no source: the current directory";
+    tree.mode("attrs/ro", 0444);
+    tree.sparse("attrs/big", 5368709120ll);
+    tree.sparse("attrs/huge", 100000000000ll);
+    tree.times("attrs/big", SEPT_12, NANOS_34);
+    tree.times("attrs/huge", SEPT_12, NANOS_34);
+    expect_golden_cases("listing_modes.txt", tree.path());
 }
 
 TEST_F(Listing, mode_with_bit_4_shows_write_creation_and_access_columns)
@@ -65,18 +65,6 @@ TEST_F(Listing, mode_with_bit_4_shows_write_creation_and_access_columns)
     EXPECT_EQ(line.substr(64, 3), " A:");
     EXPECT_EQ(line.substr(line.size() - 23), "08-09-13 10:11:12.00 f\n");
     EXPECT_EQ(run({"/L7", "f"}).out, line);
-}
-
-TEST_F(Listing, hidden_read_only_and_sizes_past_4_gb_and_past_the_column)
-{
-    tree.sparse("big", 5368709120ll);
-    tree.sparse("huge", 100000000000ll);
-    tree.times("big", SEPT_12, NANOS_34);
-    tree.times("huge", SEPT_12, NANOS_34);
-    tree.files_at({{".hidden", "abc"}, {"ro", "1"}}, SEPT_12, NANOS_34);
-    ASSERT_EQ(chmod((tree.path() + "/ro").c_str(), 0444), 0);
-    EXPECT_EQ(run({"*"}).out, file_line("a---h-", "3", ".hidden") + file_line("a-----", "5,368,709,120", "big") +
-                                  "a-----100,000,000,000 08-09-12 10:11:12.34 huge\n" + file_line("a----r", "1", "ro"));
 }
 
 TEST_F(Listing, unreadable_file_stops_the_run_without_e_and_is_skipped_with_it)
@@ -102,21 +90,6 @@ TEST_F(Listing, unreadable_file_stops_the_run_without_e_and_is_skipped_with_it)
     EXPECT_EQ(going_on.out.find(" b\n"), std::string::npos) << "the unreadable file gets no line";
     EXPECT_NE(going_on.out.find("Cannot opepn file d!(5/0x5)\n"), std::string::npos) << going_on.out;
     EXPECT_EQ(going_on.exit_code, 4);
-}
-
-TEST_F(Listing, exit_code_counts_files_caps_at_254_and_a_missing_directory_gives_255)
-{
-    for (int i = 0; i < 300; i++)
-        tree.file("many/f" + std::to_string(i));
-    EXPECT_EQ(run({"many\\"}).exit_code, 254);
-    EXPECT_EQ(run({"many\\f1*"}).exit_code, 111);
-    const RunResult missing_directory = run({"nowhere\\x.txt"});
-    EXPECT_EQ(missing_directory.out, "Source file or directory is not found.\n");
-    EXPECT_EQ(missing_directory.exit_code, 255);
-    EXPECT_EQ(run({"nowhere\\"}).exit_code, 255);
-    const RunResult missing_name = run({"many\\nothing"});
-    EXPECT_EQ(missing_name.out, "");
-    EXPECT_EQ(missing_name.exit_code, 0);
 }
 
 // tmpfs stores any 64-bit second; ext4 cannot hold either end.
@@ -157,4 +130,54 @@ TEST_F(Listing, shift_jis_name_ending_in_the_separator_byte_is_one_component)
     EXPECT_EQ(run_orva({"/W='in.txt'", "x\\"}, tree.path(), shift_jis).out, inside);
     EXPECT_EQ(run_orva({"/L0", "x"}, tree.path(), shift_jis).out,
               directory_line("X") + directory_line("X\\" + table) + file_line("a-----", "3", "X\\" + table + "\\IN.TXT"));
+}
+
+class TreeAndSize : public Listing {};
+
+// Every entry is written 2008-09-12 10:11:12 UTC. A directory source is its own first line,
+// alone at layer 0; the layer limit stops the drawing at the directories it does not
+// enter; b.txt is not the last line though the pattern refuses z.dat after it; short names
+// fill a twelve-character field; directories outside the /P directory draw nothing, so the
+// first line lies at layer 1, at the left edge, and what follows keeps its true layer. The
+// sizes: a running total per file in bytes or in clusters, a partly used cluster counted
+// whole, the total alone; the exit code is the total capped at 254, from all 64 bits.
+TEST_F(TreeAndSize, tree_drawings_and_size_lines_of_the_golden_cases)
+{
+    tree.files_at({{"src/a.txt", "hello"}, {"src/b1/b.txt", "12"}, {"src/b1/sub/deep.txt", ""}, {"src/c.txt", "xyz"},
+                   {"pat/a.txt", ""}, {"pat/b.txt", ""}, {"pat/z.dat", ""},
+                   {"short/a.txt", ""}, {"short/Long File Name.text", ""}, {"short/noext", ""},
+                   {"p/other/x.txt", ""}, {"p/zone/pick/in.txt", ""}, {"p/zone/pick/inner/y.txt", ""},
+                   {"p/zone/top.txt", ""},
+                   {"sizes/f0", ""}, {"sizes/f1", "x"}, {"sizes/f4097", std::string(4097, 'x')}, {"sizes/sub/empty", ""}},
+                  1221214272);
+    tree.sparse("five/big", 5000000000LL);
+    expect_golden_cases("tree_and_size.txt", tree.path());
+}
+
+// Each layer's column follows its own directory, also far beyond 32 or 64 layers: only
+// the directories at layers divisible by 3 have an entry after their subdirectory.
+TEST_F(TreeAndSize, columns_stay_right_three_hundred_layers_down)
+{
+    const int layers = 300;
+    std::string path = "src";
+    for (int layer = 0; layer < layers; layer++) {
+        if (layer % 3 == 0)
+            tree.file(path + "/z");
+        path += "/d";
+        tree.directory(path);
+    }
+    tree.file(path + "/end.txt");
+    const RunResult result = run({"/T", "src\\"});
+    std::string margin;
+    for (int layer = 0; layer < layers; layer++)
+        margin += layer % 3 == 0 ? " |  " : "    ";
+    EXPECT_EQ(result.out.substr(0, 8), "-+- d   ");
+    if (differs(PATHS_PAST_MAX_PATH)) {
+        EXPECT_EQ(result.out.find("end.txt"), std::string::npos) << "not reached under Wine";
+        return;
+    }
+    EXPECT_NE(result.out.find("\n" + margin + " +- end.txt        "), std::string::npos);
+    // The z of layer 297 closes its directory: the columns above it continue.
+    EXPECT_NE(result.out.find("\n" + margin.substr(0, 297 * 4) + " +- z        "), std::string::npos);
+    EXPECT_EQ(result.out.rfind("\n +- z        "), result.out.rfind('\n', result.out.size() - 2));
 }

@@ -23,9 +23,9 @@ static long long now_ms()
 }
 
 PtySession::PtySession(const std::string& program, const std::vector<std::string>& arguments,
-                       const std::string& cwd, const std::map<std::string, std::string>& env, int columns)
+                       const std::string& cwd, const std::map<std::string, std::string>& env)
 {
-    struct winsize size = {30, static_cast<unsigned short>(columns), 0, 0};
+    struct winsize size = {30, 100, 0, 0};
     child = forkpty(&master, nullptr, nullptr, &size);
     if (child < 0)
         throw std::runtime_error("forkpty failed");
@@ -68,25 +68,25 @@ bool PtySession::read_some(int timeout_ms)
 
 // Reads the terminal until done() holds or timeout_ms have passed; whether it holds.
 template <typename Done>
-static bool read_until(PtySession& session, int timeout_ms, Done done)
+bool PtySession::read_until(int timeout_ms, Done done)
 {
     for (const long long deadline = now_ms() + timeout_ms; !done();) {
         const long long left = deadline - now_ms();
         if (left <= 0)
             return false;
-        session.read_some(static_cast<int>(left < 50 ? left : 50));
+        read_some(static_cast<int>(left < 50 ? left : 50));
     }
     return true;
 }
 
-bool PtySession::wait_for(const std::string& text, int timeout_ms)
+bool PtySession::wait_for(const std::string& text, int timeout_ms, size_t from)
 {
-    return read_until(*this, timeout_ms, [&] { return screen.find(text) != std::string::npos; });
+    return read_until(timeout_ms, [&] { return screen.find(text, from) != std::string::npos; });
 }
 
 void PtySession::settle(int milliseconds)
 {
-    read_until(*this, milliseconds, [] { return false; });
+    read_until(milliseconds, [] { return false; });
 }
 
 bool PtySession::running()
@@ -116,7 +116,7 @@ bool PtySession::in_line_mode()
 
 int PtySession::wait_exit(int timeout_ms)
 {
-    read_until(*this, timeout_ms, [this] { return !running(); });
+    read_until(timeout_ms, [this] { return !running(); });
     // Whatever is still buffered in the terminal.
     while (read_some(50)) {
     }
@@ -137,5 +137,15 @@ static long long written_by(int pid)
 
 bool PtySession::wait_written(long long count, int timeout_ms)
 {
-    return read_until(*this, timeout_ms, [&] { return written_by(child) >= count; });
+    return read_until(timeout_ms, [&] { return written_by(child) >= count; });
+}
+
+void make_copy_tree(const TempTree& tree)
+{
+    std::string big(8 * 65536, '\0');
+    for (size_t i = 0; i < big.size(); i++)
+        big[i] = static_cast<char>(1 + (i * 7 + i / 65536) % 255);
+    tree.file("src/a", "a");
+    tree.file("src/big", big);
+    tree.file("src/later", "x");
 }

@@ -3,6 +3,8 @@
 
 #include "e2e/known_differences.h"
 
+#include <gtest/gtest.h>
+
 #include <fcntl.h>
 #include <iconv.h>
 #include <poll.h>
@@ -202,6 +204,31 @@ std::vector<GoldenCase> golden_cases(const std::string& name)
     if (cases.empty())
         throw std::runtime_error("no cases in " + name);
     return cases;
+}
+
+static std::string with_root(std::string text, const std::string& root)
+{
+    for (size_t at = text.find("<root>"); at != std::string::npos; at = text.find("<root>", at + root.size()))
+        text.replace(at, 6, root);
+    return text;
+}
+
+void expect_golden_cases(const std::string& name, const std::string& root, std::string (*shown)(const std::string&))
+{
+    for (GoldenCase& c : golden_cases(name)) {
+        std::string label = name + ":";
+        for (std::string& argument : c.arguments) {
+            label += " " + argument;
+            argument = with_root(argument, root);
+        }
+        const std::string cwd = c.env.contains("CWD") ? root + "/" + c.env["CWD"] : root;
+        c.env.erase("CWD");
+        const RunResult result = run_orva(c.arguments, cwd, c.env);
+        const std::string out = shown != nullptr ? shown(result.out) : result.out;
+        EXPECT_EQ(aliases_blurred(out), aliases_blurred(with_root(c.out, root))) << label;
+        EXPECT_EQ(result.err, "") << label;
+        EXPECT_EQ(result.exit_code, c.exit_code) << label;
+    }
 }
 
 std::string to_cp932(const std::string& utf8)

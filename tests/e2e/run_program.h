@@ -52,12 +52,16 @@ struct GoldenCase {
     std::string out;
 };
 std::vector<GoldenCase> golden_cases(const std::string& name);
+// Runs each case of that file in root, or in the directory below it that the case's
+// variable CWD names, with "<root>" in its words and output standing for root. It expects
+// the exit code, nothing on standard error, and the output as shown() gives it (the
+// aliases blurred on both sides under Wine).
+void expect_golden_cases(const std::string& name, const std::string& root,
+                         std::string (*shown)(const std::string&) = nullptr);
+std::string expected_file(const std::string& name);
 
 // How many times part occurs in text, overlapping occurrences included.
 int count_of(const std::string& text, const std::string& part);
-
-// The contents of a file of tests/e2e/expected.
-std::string expected_file(const std::string& name);
 
 // UTF-8 text as CP932 bytes.
 std::string to_cp932(const std::string& utf8);

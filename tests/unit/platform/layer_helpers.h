@@ -83,11 +83,6 @@ inline std::string short_path(const std::string& path)
     return std::string(buffer, length);
 }
 
-inline uint64_t ticks_of(const FILETIME& time)
-{
-    return (uint64_t(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
 // The error a call left, ERROR_SUCCESS when it succeeded.
 inline DWORD error_after(bool succeeded)
 {

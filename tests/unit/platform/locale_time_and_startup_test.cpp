@@ -1,5 +1,5 @@
-// Code pages and the user's language from the locale variables, character stepping and
-// the start-up conventions of the command line.
+// Code pages and the user's language from the locale variables, and the start-up
+// conventions of the command line.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -63,43 +63,6 @@ TEST_F(Locale, a_language_part_of_ja_makes_the_user_japanese)
         use(variables);
         EXPECT_EQ(GetUserDefaultUILanguage(), language) << variables;
     }
-}
-
-// Shift-JIS lead bytes take two, UTF-8 sequences are one character and a broken one
-// stops at the byte that cannot continue it, a single-byte page steps one; a lead byte at
-// the very end never steps past the terminating zero. Upper case changes ASCII only.
-TEST_F(Locale, characters_step_by_the_code_page_and_upper_case_is_ascii_only)
-{
-    const char* const sjis = "\x83\x5C\\a";
-    const char* const utf8 = "\xe6\x97\xa5\xc3\xa9x\xe6\x97y\xff";
-    const struct {
-        const char* locale;
-        const char* text;
-        std::vector<int> steps;  // the offset after each CharNextA from the start
-    } cases[] = {
-        {"ja_JP.SJIS", sjis, {2, 3, 4, 4}},
-        {"ja_JP.SJIS", "\x83", {1, 1}},
-        {"en_US.UTF-8", utf8, {3, 5, 6, 8, 9, 10, 10}},
-        {"C", sjis, {1, 2, 3, 4}},
-    };
-    for (const auto& c : cases) {
-        use(std::string("LC_ALL=") + c.locale);
-        const char* at = c.text;
-        for (size_t i = 0; i < c.steps.size(); i++) {
-            at = CharNextA(at);
-            EXPECT_EQ(at - c.text, c.steps[i]) << c.locale << " step " << i;
-        }
-    }
-    use("LC_ALL=ja_JP.SJIS");
-    for (BYTE lead : {0x81, 0x9F, 0xE0, 0xFC})
-        EXPECT_TRUE(IsDBCSLeadByte(lead)) << int(lead);
-    EXPECT_FALSE(IsDBCSLeadByte(0xA0));
-    EXPECT_FALSE(IsDBCSLeadByte(0x5C));
-    char text[] = "ab\x82\x61z\xe9";
-    CharUpperA(text);
-    EXPECT_STREQ(text, "AB\x82\x61Z\xe9");
-    use("LC_ALL=en_US.UTF-8");
-    EXPECT_FALSE(IsDBCSLeadByte(0x83));
 }
 
 TEST(Startup, slashes_in_paths_become_backslashes_and_options_stay)
