@@ -122,16 +122,18 @@ inline bool uses_destination()
     return copies_files() || base_operation() == OP_VERIFY || is_delete_after_verify();
 }
 
-// Whether the run looks at the hidden, system or archive bit of a file. Only the size
-// summation, verify by contents and commands do not, unless a filter names attributes:
-// every other operation shows the bits, gives them to a copy, compares them or clears
-// them before a deletion.
+// Whether the run looks at the hidden, system or archive bit of every file it walks.
+// The size summation, verify by contents and commands do not, nor does update, which
+// reads them only of the files it copies; unless a filter names attributes. Every other
+// operation shows the bits, gives them to each copy, compares them or clears them before
+// a deletion.
 inline bool reads_file_attributes()
 {
     if (settings.attr_any_of != 0 || settings.attr_all_of != 0 || settings.attr_none_of != 0)
         return true;
     const uint16_t operation = base_operation();
-    return !(operation == OP_SIZE || operation == OP_EXECUTE || (operation == OP_VERIFY && settings.verify_content));
+    return !(operation == OP_SIZE || operation == OP_EXECUTE || operation == OP_UPDATE ||
+             (operation == OP_VERIFY && settings.verify_content));
 }
 
 // Frees the name lists and puts every field back to its default.

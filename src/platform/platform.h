@@ -95,6 +95,10 @@ bool finish_directory_copy(const char* source_directory, const char* destination
 // whose read-only bit is a stored one, and every other call (GetFileAttributesA among
 // them) read the stored bits always. Set once, before the first search.
 void searches_read_file_attributes(bool wanted);
+// A run that copies only some of the files it walks (update) leaves them unread too, and
+// completes the record of a file it copies from the open source before it uses its
+// attributes: on POSIX that one file's stored bits are read then; Windows has nothing to add.
+void complete_file_attributes(HANDLE source, WIN32_FIND_DATAA* record);
 
 #include <cstddef>
 #include <cstdint>

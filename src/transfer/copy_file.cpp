@@ -122,6 +122,7 @@ int verify_copy()
 int copy_file(HANDLE source)
 {
     bool copied = false;
+    complete_file_attributes(source, &walk.current_level->find_data);
     HANDLE destination = open_destination(source);
     if (destination == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();

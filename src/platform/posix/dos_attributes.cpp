@@ -39,6 +39,13 @@ bool read_stored_bits(const char* host_path, DWORD* bits)
     return length > 0 && parse_bits(value, length, bits);
 }
 
+bool read_stored_bits_on(int fd, DWORD* bits)
+{
+    char value[64];
+    const ssize_t length = fgetxattr(fd, ATTRIBUTE_NAME, value, sizeof value);
+    return length > 0 && parse_bits(value, length, bits);
+}
+
 // getxattrat (Linux 6.13) reads an attribute relative to a directory descriptor; older
 // kernels answer ENOSYS once and the path is used from then on.
 #ifndef SYS_getxattrat

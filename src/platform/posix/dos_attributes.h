@@ -13,6 +13,9 @@ bool read_stored_bits(const char* host_path, DWORD* bits);
 // the host a walk of the whole path where it can read attributes that way.
 bool read_stored_bits_at(int directory_fd, const char* name, const char* host_path, DWORD* bits);
 
+// The same for the file open on fd.
+bool read_stored_bits_on(int fd, DWORD* bits);
+
 // Stores the bits, on a path or an open descriptor. Returns 0 or the errno of the failure
 // (ENOTSUP on a file system without extended attributes).
 int store_bits(const char* host_path, DWORD bits);

@@ -15,6 +15,7 @@
 #include "platform/posix/dos_attributes.h"
 #include "platform/posix/entry_status.h"
 #include "platform/posix/file_times.h"
+#include "platform/posix/handles.h"
 
 static const unsigned STATUS_FIELDS = STATX_BASIC_STATS | STATX_BTIME;
 
@@ -24,6 +25,19 @@ static std::atomic<bool> searched_file_bits_wanted{true};
 void searches_read_file_attributes(bool wanted)
 {
     searched_file_bits_wanted.store(wanted, std::memory_order_relaxed);
+}
+
+// The record has the bits of a file without stored ones: stored ones take their place.
+void complete_file_attributes(HANDLE source, WIN32_FIND_DATAA* record)
+{
+    const HandleObject* object = handle_object(source);
+    DWORD stored = 0;
+    if (searched_file_bits_wanted.load(std::memory_order_relaxed) || object == nullptr ||
+        object->kind != HandleKind::file || (record->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        !read_stored_bits_on(object->fd, &stored))
+        return;
+    const DWORD kept = record->dwFileAttributes & ~(STORED_FILE_BITS | FILE_ATTRIBUTE_NORMAL);
+    record->dwFileAttributes = attribute_word(kept | (stored & STORED_FILE_BITS));
 }
 
 static uint64_t filetime_of(const struct statx_timestamp& time)

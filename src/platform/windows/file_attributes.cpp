@@ -4,3 +4,7 @@
 void searches_read_file_attributes(bool)
 {
 }
+
+void complete_file_attributes(HANDLE, WIN32_FIND_DATAA*)
+{
+}
