@@ -6,6 +6,16 @@ runs=${RUNS:-5}
 work=$(mktemp -d /tmp/orva-bench-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
+# The standard tool a benchmark compares with, installed when it is missing and the
+# benchmark runs as root (as on a fresh machine); otherwise the benchmark stops.
+require_tool() {
+    command -v "$1" >/dev/null 2>&1 && return 0
+    if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null 2>&1; then
+        apt-get install -y -qq "$1" >/dev/null 2>&1 || { apt-get update -qq >/dev/null && apt-get install -y -qq "$1" >/dev/null; }
+    fi
+    command -v "$1" >/dev/null 2>&1 || { echo "$1 is not installed: apt-get install $1" >&2; exit 1; }
+}
+
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DORVA_BENCH=ON -DORVA_TESTS=OFF >/dev/null
 cmake --build "$build" --target orva -j2 >/dev/null
 orva="$build/orva"

@@ -10,6 +10,6 @@ python3 "$here/bench/make_tree.py" "$work/master" 100
 # Each command removes only its own copy; the other one is already gone or is made
 # again, so the prepare step starts from nothing.
 prepare="rm -rf '$work/tree1' '$work/tree2' && cp -a '$work/master' '$work/tree1' && cp -a '$work/master' '$work/tree2'"
-python3 "$here/bench/alternate.py" --target 1.2 --prepare "$prepare" \
+python3 "$here/bench/alternate.py" --runs "$runs" --target 1.0 --prepare "$prepare" \
     orva "$orva /RI $(windows_path "$work/tree1")" \
     "rm -rf" "rm -rf '$work/tree2'"

@@ -6,6 +6,7 @@
 set -eu
 
 . "$(dirname "$0")/common.sh"
+require_tool bfs
 
 format='%M %s %TY-%Tm-%Td %TT %p\n'
 python3 "$here/bench/make_tree.py" "$work/tree" 100 >/dev/null
@@ -13,6 +14,10 @@ echo "listing of 100,000 files, TZ=UTC"
 python3 "$here/bench/alternate.py" --runs "$runs" --target 1.0 \
     orva "$orva $(windows_path "$work/tree")" \
     find "find $work/tree -printf '$format'"
+echo "listing of 100,000 files against bfs, TZ=UTC"
+python3 "$here/bench/alternate.py" --runs "$runs" --target 0.8 \
+    orva "$orva $(windows_path "$work/tree")" \
+    bfs "bfs $work/tree -printf '$format'"
 echo "listing of 100,000 files, no TZ on either side"
 python3 "$here/bench/alternate.py" --runs "$runs" --target 0.5 \
     orva "env -u TZ $orva $(windows_path "$work/tree")" \

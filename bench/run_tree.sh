@@ -5,15 +5,12 @@
 # (apt-get install tree).
 set -eu
 
-if ! command -v tree >/dev/null; then
-    echo "tree is not installed: apt-get install tree" >&2
-    exit 1
-fi
 . "$(dirname "$0")/common.sh"
+require_tool tree
 
 python3 "$here/bench/make_tree.py" "$work/tree" 100 >/dev/null
 echo "tree display of 100,000 files"
-python3 "$here/bench/alternate.py" --runs "$runs" --target 1.0 \
+python3 "$here/bench/alternate.py" --runs "$runs" --target 0.8 \
     orva "$orva /T $(windows_path "$work/tree")" \
     tree "tree -a -D -s --timefmt '%y-%m-%d %H:%M:%S' $work/tree"
 

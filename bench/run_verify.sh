@@ -11,4 +11,5 @@ cp -a "$work/src" "$work/dst"
 orva_command="$orva /V $(windows_path "$work/src/") $(windows_path "$work/dst")"
 verified=$(sh -c "$orva_command" >/dev/null && echo 0 || echo $?)
 echo "orva /V: exit code $verified (254 = every file agreed, capped)"
-python3 "$here/bench/alternate.py" --target 1.0 orva "$orva_command" "diff -rq" "diff -rq '$work/src' '$work/dst'"
+python3 "$here/bench/alternate.py" --runs "$runs" --target 1.0 orva "$orva_command" "diff -rq" "diff -rq '$work/src' '$work/dst'"
+
