@@ -1,6 +1,6 @@
 #!/bin/sh
 # Times the copy operations against the standard tools on the same data, alternately:
-#   /CI of 100,000 small files in 1,000 directories against cp -a (target 1.05),
+#   /CI of 100,000 small files in 1,000 directories against cp -a (target 0.8),
 #   /CI of one 1 GB file against cp (target 1.1),
 #   /UI over an up-to-date copy of the tree against rsync -a doing the same no-op
 #   (target 0.7),
