@@ -3,6 +3,7 @@
 
 #include "platform/platform.h"
 #include "platform/posix/clock.h"
+#include "platform/posix/recent_status.h"
 
 // The precise monotonic clock falls back to a host call on machines whose time source
 // the kernel cannot map; the coarse one never does.
@@ -34,6 +35,7 @@ void Sleep(DWORD milliseconds)
 {
     if (milliseconds == 0)
         return;
+    forget_recent_status();
     struct timespec wait = {static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000};
     while (nanosleep(&wait, &wait) != 0) {
     }

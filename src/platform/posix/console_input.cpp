@@ -14,6 +14,7 @@
 #include "platform/posix/clock.h"
 #include "platform/posix/console_device.h"
 #include "platform/posix/error_table.h"
+#include "platform/posix/recent_status.h"
 #include "platform/posix/handles.h"
 #include "platform/posix/termination.h"
 #include "platform/posix/terminal.h"
@@ -252,6 +253,7 @@ BOOL ReadConsoleInputA(HANDLE console, PINPUT_RECORD buffer, DWORD length, LPDWO
     if (fd < 0)
         return FALSE;
     bool gone = false;
+    forget_recent_status();
     if (length > 0 && !fill_events(fd, true, &gone))
         return fail_with(ERROR_INVALID_HANDLE);
     take_events(buffer, length, read, true);

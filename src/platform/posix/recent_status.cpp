@@ -1,5 +1,6 @@
 // One remembered status, valid for a few milliseconds: long enough for the call that
-// follows a search's entry at once, too short to outlive a prompt, after which the
+// follows a search's entry at once. A wait of the program (a prompt, a pause) forgets it,
+// and so does a moment gone by without one (output held on a terminal), after which the
 // entry is read again as it is then.
 #include "platform/posix/recent_status.h"
 
@@ -37,4 +38,9 @@ bool take_recent_status(const std::string& host_path, const char* shown_name, En
         return false;
     *status = recent.status;
     return true;
+}
+
+void forget_recent_status()
+{
+    recent.valid = false;
 }

@@ -14,3 +14,7 @@ void remember_recent_status(const std::string& host_path, const char* shown_name
 // layer has changed no directory since. It is handed out once and forgotten whatever
 // the answer, so that a call that changes the entry is never answered from before it.
 bool take_recent_status(const std::string& host_path, const char* shown_name, EntryStatus* status);
+
+// Forgets it: the program waits (Sleep, a key read), for the user as a rule, and whatever
+// it asks next about the entry is read again as it is then.
+void forget_recent_status();

@@ -51,3 +51,16 @@ TEST(SearchedFileAttributes, are_left_unread_for_files_in_searches_and_below_a_d
     EXPECT_EQ(records(root + "KEPTDI~1"), std::vector<std::string>{});
     forget_path_roots();
 }
+
+// A search's record answers the call on its entry that follows at once, never one after
+// the program waited: another program may have changed the entry meanwhile.
+TEST(SearchedFileAttributes, a_wait_makes_the_next_call_read_the_entry_again)
+{
+    TempTree tree;
+    tree.file("f");
+    tree.stored_bits("f", "0x2");
+    ASSERT_EQ(records(tree.windows("f")), std::vector<std::string>{"f||2"});
+    tree.stored_bits("f", "0x4");
+    Sleep(1);
+    EXPECT_EQ(GetFileAttributesA(tree.windows("f").c_str()), FILE_ATTRIBUTE_SYSTEM);
+}
