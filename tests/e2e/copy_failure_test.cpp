@@ -38,7 +38,7 @@ static void expect_write_failure_handled(TempTree& tree, const std::vector<std::
         std::vector<std::string> arguments = launcher;
         for (const char* part : {option, "src\\", destination.c_str()})
             arguments.push_back(part);
-        const RunResult result = run_program(arguments[0], {arguments.begin() + 1, arguments.end()}, tree.path());
+        const RunResult result = run_words(arguments, tree.path());
         const std::string header = "create file      " + destination + "\\a.big\n";
         const bool goes_on = std::string(option) == "/CIE";
         const std::string rest = goes_on ? "\ncreate file      " + destination + "\\b.small\n" : "";
@@ -86,7 +86,7 @@ TEST(CopyFailure, a_file_size_limit_fails_the_write_instead_of_ending_the_progra
     tree.directory("dst");
     const std::string limited = "ulimit -f 1024; exec \"$0\" \"$@\"";
     if (differs(FILE_SIZE_LIMIT_ENDS_PROGRAM)) {
-        const RunResult killed = run_program("/bin/sh", orva_words({"-c", limited}, {"/CI", "src\\", "dst"}), tree.path());
+        const RunResult killed = run_words(orva_words({"/bin/sh", "-c", limited}, {"/CI", "src\\", "dst"}), tree.path());
         EXPECT_EQ(killed.exit_code, 1000 + SIGXFSZ);
         return;
     }
