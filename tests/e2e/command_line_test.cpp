@@ -1,5 +1,5 @@
-// The command line end to end: help and version, refused arguments, /?1, orvadebug and a
-// standard output that cannot be written.
+// The command line end to end: help and version, refused arguments, the debug lines and
+// a standard output that cannot be written.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -94,36 +94,21 @@ TEST_F(CommandLine, every_refused_argument_prints_the_error_pair_in_the_language
     EXPECT_EQ(run({list, list}).exit_code, 0) << "a long name list is taken without overrun";
 }
 
-TEST_F(CommandLine, parameter_line_goes_to_standard_error_in_windows_form_and_the_run_goes_on)
+// orvadebug shows both paths before and after quote removal and ignores a third; /?1
+// shows the parameters in Windows form; the run goes on after both.
+TEST_F(CommandLine, debug_lines_go_to_standard_error)
 {
     tree.file("x", "12345");
-    const RunResult result = run({"/?1", "x"});
-    EXPECT_EQ(result.err, "Parameters: [/?1] [x]\n");
-    EXPECT_NE(result.out.find(" 5 "), std::string::npos) << result.out;
-    EXPECT_EQ(result.exit_code, 1);
+    tree.times("x", 1221214272);
+    expect_golden_cases("debug_cases.txt", tree.path());
     EXPECT_EQ(run({"/?1", "src/sub", "Z:/tmp"}).err, differs(SLASH_KEPT_IN_ARGUMENTS)
                                                          ? "Parameters: [/?1] [src/sub] [Z:/tmp]\n"
                                                          : "Parameters: [/?1] [src\\sub] [Z:\\tmp]\n");
-}
-
-TEST_F(CommandLine, orvadebug_shows_both_paths_before_and_after_quote_removal_and_ignores_a_third)
-{
-    // Wine clears the top bit of each byte that is not UTF-8.
+    // Bytes invalid in the code page are kept in paths. Wine clears the top bit of each
+    // byte that is not UTF-8.
     const std::string invalid = differs(ARGUMENTS_READ_AS_UTF8) ? "\x7f~\x01" : "\xff\xfe\x81";
-    const struct { std::vector<std::string> arguments; Environment env; std::string err; } cases[] = {
-        {{"a\"b\"c", "d\"e"}, {{"orvadebug", "1"}}, "src:[a\"b\"c],dst:[d\"e]\nsrc:[abc],dst:[de]\n"},
-        {{}, {{"orvadebug", "yes"}}, "src:[],dst:[]\nsrc:[],dst:[]\n"},  // nothing given: nothing done, exit 0
-        {{"a", "b", "c"}, {{"orvadebug", "1"}}, "src:[a],dst:[b]\nsrc:[a],dst:[b]\n"},
-        // Bytes invalid in the code page are kept in paths.
-        {{"\xff\xfe\x81"}, {{"LANG", "en_US.UTF-8"}, {"orvadebug", "1"}},
-         "src:[" + invalid + "],dst:[]\nsrc:[" + invalid + "],dst:[]\n"},
-    };
-    for (const auto& c : cases) {
-        const RunResult result = run(c.arguments, c.env);
-        EXPECT_EQ(result.err, c.err);
-        EXPECT_EQ(result.out, "");
-        EXPECT_EQ(result.exit_code, 0);
-    }
+    EXPECT_EQ(run({"\xff\xfe\x81"}, {{"LANG", "en_US.UTF-8"}, {"orvadebug", "1"}}).err,
+              "src:[" + invalid + "],dst:[]\nsrc:[" + invalid + "],dst:[]\n");
 }
 
 // The result lines are lost on a full disk: the run must not report files operated.
@@ -133,8 +118,7 @@ TEST_F(CommandLine, output_that_cannot_be_written_fails_the_run_with_a_message)
     for (int i = 0; i < 2000; i++)
         tree.file("many/f" + std::to_string(i));
     for (const char* source : {"many\\f1", "many"}) {
-        const std::vector<std::string> words = orva_words({"-c", "exec \"$0\" \"$@\" >/dev/full"}, {source});
-        const RunResult result = run_program("/bin/sh", words, tree.path());
+        const RunResult result = run_words(orva_words({"/bin/sh", "-c", "exec \"$0\" \"$@\" >/dev/full"}, {source}), tree.path());
         EXPECT_EQ(result.err, "Cannot write to standard output!\n") << source;
         EXPECT_EQ(result.exit_code, 255) << source;
     }

@@ -14,36 +14,33 @@
 
 static const std::string PROMPT = " <Execute:Y, Skip:N, All:A, Skip All:X>? ";
 
+static const bool CMD = differs(INTERPRETER_IS_CMD);
+
 // Text with paths as the interpreter receives them: Windows paths under cmd.exe.
 static std::string host_paths(const std::string& text)
 {
-    if (!differs(INTERPRETER_IS_CMD))
-        return text;
-    std::string windows = text[0] == '/' ? "Z:" + text : text;
-    std::replace(windows.begin(), windows.end(), '/', '\\');
-    return windows;
+    std::string paths = CMD && text[0] == '/' ? "Z:" + text : text;
+    std::replace(paths.begin(), paths.end(), '/', CMD ? '\\' : '/');
+    return paths;
 }
 
 // What "echo <line> >> out" commands leave in out: cmd.exe keeps the space before the
 // redirection and ends each line with CRLF.
 static std::string echoed(const std::string& lines)
 {
-    if (!differs(INTERPRETER_IS_CMD))
-        return lines;
     std::string result;
     for (const char c : host_paths(lines))
-        result += c == '\n' ? " \r\n" : std::string(1, c);
+        result += CMD && c == '\n' ? " \r\n" : std::string(1, c);
     return result;
 }
 
 // A command that writes each word in brackets to out, on one line under cmd.exe.
 static std::string bracketed_to_out(const std::vector<std::string>& words)
 {
-    const bool cmd = differs(INTERPRETER_IS_CMD);
-    std::string command = cmd ? "echo " : "printf '[%s]'";
+    std::string command = CMD ? "echo " : "printf '[%s]'";
     for (const std::string& word : words)
-        command += cmd ? "[" + word + "]" : " '" + word + "'";
-    return command + (cmd ? ">out" : " > out");
+        command += CMD ? "[" + word + "]" : " '" + word + "'";
+    return command + (CMD ? ">out" : " > out");
 }
 
 // Every case writes what its commands received to the file out beside the source.
@@ -84,28 +81,28 @@ TEST(Execute, every_variable_on_a_real_entry)
     tree.file("src/Long Name.txt", "x");
     tree.times("src/Long Name.txt", 1221214272);  // 2008-09-12 10:11:12 UTC
     const auto out = [&tree] { return aliases_blurred(file_contents(tree.path() + "/out")); };
-    const std::string line_end = differs(INTERPRETER_IS_CMD) ? "\r\n" : "";
+    const auto run = [&tree](const std::string& option, const std::string& source) {
+        return run_orva({option, source}, tree.path()).exit_code;
+    };
+    const std::string line_end = CMD ? "\r\n" : "";
     const std::string printed = bracketed_to_out({"$D", "$d", "$T", "$t", "$E", "$e", "$F", "$f", "$P", "$p", "$S", "$s",
                                                   "$N", "$n", "$V", "$v", "$$", "$x", "$"});
-    ASSERT_EQ(run_orva({"/XIN=#" + printed + "#", "src\\Long Name.txt"}, tree.path()).exit_code, 1);
+    ASSERT_EQ(run("/XIN=#" + printed + "#", "src\\Long Name.txt"), 1);
     // Short forms are paths under cmd.exe; /bin/sh can only be given the host's names.
-    const std::string paths = differs(INTERPRETER_IS_CMD) ? "[SRC][src][SRC][src][SRC\\LONGNA~1.TXT][src\\Long Name.txt]"
-                                                          : "[src][src][src][src][src/Long Name.txt][src/Long Name.txt]";
+    const std::string paths = CMD ? "[SRC][src][SRC][src][SRC\\LONGNA~1.TXT][src\\Long Name.txt]"
+                                  : "[src][src][src][src][src/Long Name.txt][src/Long Name.txt]";
     EXPECT_EQ(out(), aliases_blurred("[08-09-12][080912][10:11:12][101112][TXT][txt][LONGNA~1][Long Name]" + paths +
                                      "[.][.][$][$x][$]" + line_end));
-    ASSERT_EQ(run_orva({"/XAIN=#" + bracketed_to_out({"$n", "$p", "$s", "$V", "$v"}) + "#", "src\\Long Name.txt"},
-                       tree.path())
-                  .exit_code,
-              1);
+    ASSERT_EQ(run("/XAIN=#" + bracketed_to_out({"$n", "$p", "$s", "$V", "$v"}) + "#", "src\\Long Name.txt"), 1);
     const std::string directory = host_paths(tree.path() + "/src");
-    const std::string without_drive = differs(INTERPRETER_IS_CMD) ? directory.substr(2) : directory;
+    const std::string without_drive = CMD ? directory.substr(2) : directory;
     EXPECT_EQ(out(), "[" + host_paths(tree.path() + "/src/Long Name.txt") + "][" + directory + "][" + without_drive +
                          "][Z:][z:]" + line_end);
     // F doubles the '$' of substituted names for cmd.exe, which reads "$$" as one; the
     // shell gets names as literal words, where "$$" would be its process id.
     tree.file("src/a$b.txt", "x");
-    ASSERT_EQ(run_orva({"/XFIN=#" + bracketed_to_out({"$f", "$n"}) + "#", "src\\a$b.txt"}, tree.path()).exit_code, 1);
-    EXPECT_EQ(out(), differs(INTERPRETER_IS_CMD) ? host_paths("[a$$b][src/a$$b.txt]") + line_end : "[a$b][src/a$b.txt]");
+    ASSERT_EQ(run("/XFIN=#" + bracketed_to_out({"$f", "$n"}) + "#", "src\\a$b.txt"), 1);
+    EXPECT_EQ(out(), CMD ? host_paths("[a$$b][src/a$$b.txt]") + line_end : "[a$b][src/a$b.txt]");
 }
 
 TEST(Execute, interpreter_that_cannot_start_stops_the_run)
@@ -121,13 +118,13 @@ TEST(Execute, interpreter_that_cannot_start_stops_the_run)
         {tree.path() + "/garbage", "file is not executable or bat format!\n"},
         {tree.path() + "/plain", "unknown child process error!\n"},
     };
-    const bool runs = differs(INTERPRETER_IS_CMD);  // Wine starts its own cmd.exe, whatever COMSPEC says
+    // Wine starts its own cmd.exe, whatever COMSPEC says.
     for (const auto& c : cases) {
         std::remove((tree.path() + "/out").c_str());
         const RunResult run = run_orva({"/XIN='echo $f >> out'", "src\\*.txt"}, tree.path(), {{"COMSPEC", c.comspec}});
-        EXPECT_EQ(run.err, runs ? "" : c.err) << c.comspec;
-        EXPECT_EQ(run.exit_code, runs ? 2 : 1) << c.comspec;
-        EXPECT_EQ(file_contents(tree.path() + "/out"), runs ? echoed("a\nb\n") : "<missing>") << c.comspec;
+        EXPECT_EQ(run.err, CMD ? "" : c.err) << c.comspec;
+        EXPECT_EQ(run.exit_code, CMD ? 2 : 1) << c.comspec;
+        EXPECT_EQ(file_contents(tree.path() + "/out"), CMD ? echoed("a\nb\n") : "<missing>") << c.comspec;
     }
 }
 

@@ -46,7 +46,7 @@ TEST(Prompt, every_key_at_a_prompt_and_ctrl_c_between_prompts)
     EXPECT_EQ(count_of(screen, "Abort by user!"), 1) << screen;
     EXPECT_NE(screen.find(ABORT_TEXT), std::string::npos) << "highlighted: " << screen;
     // Without a console a prompt answers as ESC.
-    const RunResult headless = run_program(ORVA_PROMPT_DRIVER, {PROMPT, PROMPT}, tree.path());
+    const RunResult headless = run_words({ORVA_PROMPT_DRIVER, PROMPT, PROMPT}, tree.path());
     EXPECT_EQ(headless.out, "\nAbort by user!\n[answer -1 confirm=1 skip_all=0]\n[answer -1 confirm=1 skip_all=0]\n");
     EXPECT_EQ(headless.err, PROMPT + PROMPT);
 }

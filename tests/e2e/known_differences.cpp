@@ -44,7 +44,14 @@ std::string aliases_blurred(const std::string& text)
     return result;
 }
 
-std::string file_attributes(const std::string& column)
+std::string blurred(const std::string& text)
 {
-    return differs(ARCHIVE_ALWAYS_ON) ? "a" + column.substr(1) : column;
+    std::string result = aliases_blurred(text);
+    for (size_t at = 0; differs(ARCHIVE_ALWAYS_ON) && at + 7 <= result.size(); at++) {
+        const bool file_column = result.compare(at, 2, "--") == 0 && result[at + 6] == ' ' &&
+                                 result.find_first_not_of("-shr", at + 2) == at + 6;
+        if (file_column && (at == 0 || result[at - 1] == '\n'))
+            result[at] = 'a';
+    }
+    return result;
 }

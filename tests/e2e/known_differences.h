@@ -22,5 +22,6 @@ std::string messages_in(const std::string& japanese, const std::string& english)
 // The text with every 8.3 alias made from a long name (LONGFI~1 or LONG~F30) cut to its
 // "~" under Wine, for a comparison of both sides.
 std::string aliases_blurred(const std::string& text);
-// A file's attribute column as listed: under Wine its archive letter is always on.
-std::string file_attributes(const std::string& column);
+// aliases_blurred, and under Wine each file's attribute column at a line's start (a----r,
+// ----h-) with its archive letter on, as Wine always shows it.
+std::string blurred(const std::string& text);

@@ -25,9 +25,9 @@ std::vector<std::string> orva_words(const std::vector<std::string>& before = {},
 // WINEDEBUG, HOME), and CRLF line ends in both outputs are read as LF.
 RunResult run_orva(const std::vector<std::string>& arguments, const std::string& cwd,
                    const std::map<std::string, std::string>& env = {});
-// The same for another program, started as it is (the launcher's rules above apply).
-RunResult run_program(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::string& cwd, const std::map<std::string, std::string>& env = {});
+// The same for words[0], another program started as it is (the launcher's rules above apply).
+RunResult run_words(const std::vector<std::string>& words, const std::string& cwd,
+                    const std::map<std::string, std::string>& env = {});
 
 // The program run as the user (nobody when the suite runs as root: see
 // support/temporary_tree.h), for refusals that root would not meet; as root, cwd is opened
@@ -43,19 +43,21 @@ std::vector<std::string> test_environment(const std::map<std::string, std::strin
 [[noreturn]] void exec_words(const std::vector<std::string>& words, const std::vector<std::string>& environment);
 
 // The cases of a file of tests/e2e/expected: each begins with a line
-// "$ <exit code> [NAME=value ...] <arguments ...>" (one space between words) and the lines
-// below it, up to the next such line, are its standard output.
+// "$ <exit code> [name=value ...] <arguments ...>" (one space between words); the lines
+// below it, up to the next such line, are its standard output, and those after a line
+// "--- stderr" its standard error.
 struct GoldenCase {
     std::vector<std::string> arguments;
     std::map<std::string, std::string> env;
     int exit_code;
     std::string out;
+    std::string err;
 };
 std::vector<GoldenCase> golden_cases(const std::string& name);
 // Runs each case of that file in root, or in the directory below it that the case's
 // variable CWD names, with "<root>" in its words and output standing for root. It expects
-// the exit code, nothing on standard error, and the output as shown() gives it (the
-// aliases blurred on both sides under Wine).
+// the exit code, the standard error, and the output as shown() gives it (the aliases and
+// the archive letter blurred on both sides under Wine).
 void expect_golden_cases(const std::string& name, const std::string& root,
                          std::string (*shown)(const std::string&) = nullptr);
 std::string expected_file(const std::string& name);

@@ -106,7 +106,7 @@ TEST(LinuxSignals, each_signal_ends_a_held_copy_a_prompt_and_a_pause_like_escape
 // The command of the first entry waits on a FIFO: the shell's open for writing returns
 // once it reads, the signal comes while it waits, and closing the FIFO lets it end. The
 // program waits for it, then runs nothing more: not the entry's second command, not the
-// next entry's. run_program gives the shell, and so the program, no terminal.
+// next entry's. run_words gives the shell, and so the program, no terminal.
 TEST(LinuxSignals, without_a_terminal_the_running_command_is_waited_for_and_the_output_file_keeps_every_line)
 {
     TempTree tree;
@@ -114,11 +114,11 @@ TEST(LinuxSignals, without_a_terminal_the_running_command_is_waited_for_and_the_
     tree.file("src/b");
     ASSERT_EQ(mkfifo((tree.path() + "/gate").c_str(), 0666), 0);
     tree.give_to_user();
-    std::vector<std::string> words = {"30", "/bin/sh", "-c",
+    std::vector<std::string> words = {"/usr/bin/timeout", "30", "/bin/sh", "-c",
                                       "\"$@\" >log 2>&1 & exec 3>gate; kill -TERM $!; exec 3>&-; wait $!; echo $?", "sh"};
     for (const std::string& word : orva_words_as_user({"/XI=|cat gate$;echo $f >> out|", "src\\"}))
         words.push_back(word);
-    EXPECT_EQ(run_program("/usr/bin/timeout", words, tree.path()).out, std::to_string(128 + SIGTERM) + "\n");
+    EXPECT_EQ(run_words(words, tree.path()).out, std::to_string(128 + SIGTERM) + "\n");
     EXPECT_EQ(file_contents(tree.path() + "/log"), "cat gate\n\nAbort by user!\n");
     EXPECT_EQ(file_contents(tree.path() + "/out"), "<missing>");
 }
