@@ -1,6 +1,7 @@
 // An ordinary user's own files: read-only files and directories, a source the user may
-// not read, a source that goes while the prompt waits, a copy killed halfway. The owner
-// can do all that root can, and an old copy is never lost before its replacement is whole.
+// not read, a source that goes while the prompt waits, a copy killed halfway, stored
+// attributes. The owner can do all that root can, and an old copy is never lost before
+// its replacement is whole.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -135,4 +136,21 @@ TEST(LinuxCopies, a_copy_killed_mid_file_leaves_nothing_under_its_name)
     EXPECT_EQ(run_orva_as_user({"/V", "src", "dst"}, tree.path()).exit_code, 1);
     EXPECT_EQ(snapshot(tree.path() + "/src"), before);
     EXPECT_EQ(snapshot(tree.path() + "/dst/src"), before);
+}
+
+// Runs that show no attributes (sizes, commands, verify by contents) leave the stored bits
+// of files unread, unless a filter names attributes.
+TEST(LinuxOwnFiles, filters_on_stored_bits_hold_in_runs_that_show_none)
+{
+    TempTree tree;
+    tree.file("src/hidden.txt", "12345");
+    tree.stored_bits("src/hidden.txt", "0x2");
+    tree.file("src/plain.txt", "123");
+    tree.give_to_user();
+    EXPECT_EQ(run_orva_as_user({"/ST", "src"}, tree.path()).exit_code, 8);
+    EXPECT_EQ(run_orva_as_user({"/ST", "/&H", "src"}, tree.path()).exit_code, 5);
+    EXPECT_EQ(run_orva_as_user({"/ST", "/!H", "src"}, tree.path()).exit_code, 3);
+    const RunResult commands = run_orva_as_user({"/XI:|echo [$f]|", "/:H", "src"}, tree.path());
+    EXPECT_NE(commands.out.find("[hidden]"), std::string::npos) << commands.out;
+    EXPECT_EQ(commands.out.find("[plain]"), std::string::npos) << commands.out;
 }
