@@ -34,15 +34,6 @@ static std::string echoed(const std::string& lines)
     return result;
 }
 
-// A command that writes each word in brackets to out, on one line under cmd.exe.
-static std::string bracketed_to_out(const std::vector<std::string>& words)
-{
-    std::string command = CMD ? "echo " : "printf '[%s]'";
-    for (const std::string& word : words)
-        command += CMD ? "[" + word + "]" : " '" + word + "'";
-    return command + (CMD ? ">out" : " > out");
-}
-
 // Every case writes what its commands received to the file out beside the source.
 TEST(Execute, commands_receive_the_entry_and_run_in_order)
 {
@@ -72,37 +63,6 @@ TEST(Execute, commands_receive_the_entry_and_run_in_order)
         EXPECT_EQ(run.err, c.err) << c.name;
         EXPECT_EQ(run.out, "") << c.name;
     }
-}
-
-// The interpreter sees host paths; names and the short form's names stay as they are.
-TEST(Execute, every_variable_on_a_real_entry)
-{
-    TempTree tree;
-    tree.file("src/Long Name.txt", "x");
-    tree.times("src/Long Name.txt", 1221214272);  // 2008-09-12 10:11:12 UTC
-    const auto out = [&tree] { return aliases_blurred(file_contents(tree.path() + "/out")); };
-    const auto run = [&tree](const std::string& option, const std::string& source) {
-        return run_orva({option, source}, tree.path()).exit_code;
-    };
-    const std::string line_end = CMD ? "\r\n" : "";
-    const std::string printed = bracketed_to_out({"$D", "$d", "$T", "$t", "$E", "$e", "$F", "$f", "$P", "$p", "$S", "$s",
-                                                  "$N", "$n", "$V", "$v", "$$", "$x", "$"});
-    ASSERT_EQ(run("/XIN=#" + printed + "#", "src\\Long Name.txt"), 1);
-    // Short forms are paths under cmd.exe; /bin/sh can only be given the host's names.
-    const std::string paths = CMD ? "[SRC][src][SRC][src][SRC\\LONGNA~1.TXT][src\\Long Name.txt]"
-                                  : "[src][src][src][src][src/Long Name.txt][src/Long Name.txt]";
-    EXPECT_EQ(out(), aliases_blurred("[08-09-12][080912][10:11:12][101112][TXT][txt][LONGNA~1][Long Name]" + paths +
-                                     "[.][.][$][$x][$]" + line_end));
-    ASSERT_EQ(run("/XAIN=#" + bracketed_to_out({"$n", "$p", "$s", "$V", "$v"}) + "#", "src\\Long Name.txt"), 1);
-    const std::string directory = host_paths(tree.path() + "/src");
-    const std::string without_drive = CMD ? directory.substr(2) : directory;
-    EXPECT_EQ(out(), "[" + host_paths(tree.path() + "/src/Long Name.txt") + "][" + directory + "][" + without_drive +
-                         "][Z:][z:]" + line_end);
-    // F doubles the '$' of substituted names for cmd.exe, which reads "$$" as one; the
-    // shell gets names as literal words, where "$$" would be its process id.
-    tree.file("src/a$b.txt", "x");
-    ASSERT_EQ(run("/XFIN=#" + bracketed_to_out({"$f", "$n"}) + "#", "src\\a$b.txt"), 1);
-    EXPECT_EQ(out(), CMD ? host_paths("[a$$b][src/a$$b.txt]") + line_end : "[a$b][src/a$b.txt]");
 }
 
 TEST(Execute, interpreter_that_cannot_start_stops_the_run)
