@@ -7,11 +7,9 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
-#include <sys/wait.h>
 #include <termios.h>
-#include <unistd.h>
 
-#include "platform/platform.h"
+#include "layer_helpers.h"
 
 // The exit code of a child that checks for itself, or 1000 + the signal that ended it.
 static int status_of_child(pid_t pid)

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <sched.h>
-#include <sys/mount.h>
-#include <sys/wait.h>
 
 #include "layer_helpers.h"
 
@@ -21,8 +19,7 @@ static HANDLE create_from(const std::string& path, HANDLE model, DWORD attribute
                        attributes | FILE_FLAG_SEQUENTIAL_SCAN, model);
 }
 
-// Another program adds an entry while a created file is open and unnamed: the name the
-// file takes at its close must not make the layer's table of the directory lose it.
+// The name the file takes at its close must not make the directory's table lose the entry.
 TEST(CreatedFiles, an_entry_another_program_made_while_a_file_was_open_is_still_found)
 {
     TempTree tree;
@@ -35,8 +32,7 @@ TEST(CreatedFiles, an_entry_another_program_made_while_a_file_was_open_is_still_
     EXPECT_EQ(search_names(tree.windows("*")), (std::vector<std::string>{".", "..", "a", "new", "other"}));
 }
 
-// Random trees never hold a set-user-ID file; its copy keeps the bit and takes its name
-// only when it is closed.
+// Random trees never hold a set-user-ID file.
 TEST(CreatedFiles, a_set_user_id_template_gives_its_bits_to_a_copy_named_at_the_close)
 {
     TempTree tree;
@@ -86,8 +82,7 @@ TEST(CreatedFiles, a_closed_handle_replaces_what_stands_under_its_name)
     }
 }
 
-// Without /proc (or on a file system that cannot make a file without a name) the file
-// stands under a temporary name beside its own until it is closed.
+// As on a file system that cannot make a file without a name.
 TEST(CreatedFilesAsRoot, without_proc_a_temporary_name_stands_in_until_the_close)
 {
     REQUIRE_ROOT();

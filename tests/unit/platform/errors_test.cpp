@@ -15,19 +15,17 @@ static BOOL opens(const std::string& path, DWORD access, DWORD disposition, DWOR
 
 static BOOL finds(const std::string& pattern)
 {
-    WIN32_FIND_DATAA record;
-    HANDLE search = FindFirstFileA(pattern.c_str(), &record);
-    return search != INVALID_HANDLE_VALUE && FindClose(search);
+    return !search_names(pattern).empty();
 }
 
 // Opens a file with no descriptor left to the process.
 static BOOL opens_with_no_descriptor_left(const std::string& path)
 {
-    struct rlimit saved, tight;
+    struct rlimit saved;
     const int probe = open("/dev/null", O_RDONLY);
     if (probe < 0 || getrlimit(RLIMIT_NOFILE, &saved) != 0 || close(probe) != 0)
         return TRUE;
-    tight = saved;
+    struct rlimit tight = saved;
     tight.rlim_cur = static_cast<rlim_t>(probe);
     setrlimit(RLIMIT_NOFILE, &tight);
     const BOOL opened = opens(path, GENERIC_READ, OPEN_EXISTING);

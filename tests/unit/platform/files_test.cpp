@@ -96,9 +96,7 @@ TEST(Files, fifos_and_devices_are_listed_but_never_opened)
     EXPECT_TRUE(tree.exists("pipe"));
 }
 
-// A move renames within a file system, to another spelling of its own name too; across
-// file systems it copies the file with its times, bits and stored attributes, then
-// deletes it.
+// Within a file system a move renames, to another spelling of its own name too.
 TEST(Moves, renames_and_copies_across_file_systems_keeping_times_and_attributes)
 {
     TempTree tree;

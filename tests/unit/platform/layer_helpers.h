@@ -42,10 +42,9 @@ private:
     std::string old_;
 };
 
-// Runs check in a child process that is the user (nobody when the suite runs as root), and
-// returns what check returned (0 for a check that held) or -1 when the child could not
-// become the user or did not end by itself. The layer's promises hold for an ordinary
-// user, which root, who passes every permission check, cannot show.
+// Runs check in a child process that is the user and returns what check returned (0 for
+// a check that held), or -1 when the child could not become the user or did not end by
+// itself. Root passes every permission check an ordinary user meets.
 inline int as_user(const std::function<int()>& check)
 {
     const pid_t child = fork();

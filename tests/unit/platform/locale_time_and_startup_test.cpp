@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -27,41 +26,34 @@ protected:
     }
 };
 
-// LC_ALL, then LC_CTYPE, then LANG choose the code page; an empty one does not count.
-TEST_F(Locale, charset_names_choose_the_code_page)
+// LC_ALL, then LC_CTYPE, then LANG choose the code page; LC_ALL, then LC_MESSAGES, then
+// LANG decide whether a language part of ja makes the user Japanese. An empty one does
+// not count.
+TEST_F(Locale, the_variables_choose_the_code_page_and_the_language)
 {
-    const std::pair<const char*, UINT> cases[] = {
-        {"LANG=ja_JP.SJIS", 932},        {"LANG=ja_JP.sjis", 932},  {"LANG=ja_JP.Shift_JIS", 932},
-        {"LANG=ja_JP.CP932", 932},       {"LANG=ja_JP.932", 932},   {"LANG=ja_JP.SJIS@euro", 932},
-        {"LANG=en_US.UTF-8", CP_UTF8},   {"LANG=C.utf8", CP_UTF8},  {"LANG=ja_JP", 1252},
-        {"LANG=C", 1252},                {"LANG=ja_JP.EUC-JP", 1252},
-        {"LANG=ja_JP.SJIS LC_CTYPE=en_US.UTF-8", CP_UTF8}, {"LC_ALL= LC_CTYPE=en_US.UTF-8 LANG=ja_JP.SJIS", CP_UTF8},
-        {"LC_ALL=C LC_CTYPE=en_US.UTF-8", 1252},
+    const LANGID J = MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN), E = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    const struct {
+        const char* variables;
+        UINT code_page;
+        LANGID language;
+    } cases[] = {
+        {"LANG=ja_JP.SJIS", 932, J},        {"LANG=ja_JP.sjis", 932, J},       {"LANG=ja_JP.Shift_JIS", 932, J},
+        {"LANG=ja_JP.CP932", 932, J},       {"LANG=ja_JP.932", 932, J},        {"LANG=ja_JP.SJIS@euro", 932, J},
+        {"LANG=en_US.UTF-8", CP_UTF8, E},   {"LANG=C.utf8", CP_UTF8, E},       {"LANG=ja_JP", 1252, J},
+        {"LANG=C", 1252, E},                {"LANG=ja_JP.EUC-JP", 1252, J},    {"LANG=ja_JP.utf8", CP_UTF8, J},
+        {"LANG=ja.UTF-8", CP_UTF8, J},      {"LANG=ja", 1252, J},              {"LANG=ja@cjknarrow", 1252, J},
+        {"LANG=jam_JM.UTF-8", CP_UTF8, E},  {"LANG=", 1252, E},
+        {"LANG=ja_JP.SJIS LC_CTYPE=en_US.UTF-8", CP_UTF8, J},
+        {"LC_ALL= LC_CTYPE=en_US.UTF-8 LANG=ja_JP.SJIS", CP_UTF8, J},
+        {"LC_ALL=C LC_CTYPE=en_US.UTF-8", 1252, E},          {"LC_ALL=C LANG=ja_JP.UTF-8", 1252, E},
+        {"LC_MESSAGES=ja_JP.UTF-8 LANG=C", 1252, J},         {"LC_MESSAGES=C LANG=ja_JP.UTF-8", CP_UTF8, E},
+        {"LC_ALL= LANG=ja_JP.UTF-8", CP_UTF8, J},            {"LC_CTYPE=ja_JP.UTF-8 LANG=C", CP_UTF8, E},
     };
-    for (const auto& [variables, code_page] : cases) {
-        use(variables);
-        EXPECT_EQ(GetACP(), code_page) << variables;
-        EXPECT_EQ(GetConsoleOutputCP(), code_page) << variables;
-    }
-}
-
-// A language part of ja makes the user Japanese: LC_ALL, then LC_MESSAGES, then LANG
-// decide, LC_CTYPE does not.
-TEST_F(Locale, a_language_part_of_ja_makes_the_user_japanese)
-{
-    const LANGID japanese = MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN);
-    const LANGID english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
-    const std::pair<const char*, LANGID> cases[] = {
-        {"LANG=ja_JP.UTF-8", japanese},  {"LANG=ja_JP.utf8", japanese},    {"LANG=ja.UTF-8", japanese},
-        {"LANG=ja", japanese},           {"LANG=ja@cjknarrow", japanese},  {"LANG=ja_JP.SJIS", japanese},
-        {"LANG=jam_JM.UTF-8", english},  {"LANG=en_US.UTF-8", english},    {"LANG=C.UTF-8", english},
-        {"LANG=", english},              {"LC_ALL=C LANG=ja_JP.UTF-8", english},
-        {"LC_MESSAGES=ja_JP.UTF-8 LANG=C", japanese}, {"LC_MESSAGES=C LANG=ja_JP.UTF-8", english},
-        {"LC_ALL= LANG=ja_JP.UTF-8", japanese},       {"LC_CTYPE=ja_JP.UTF-8 LANG=C", english},
-    };
-    for (const auto& [variables, language] : cases) {
-        use(variables);
-        EXPECT_EQ(GetUserDefaultUILanguage(), language) << variables;
+    for (const auto& c : cases) {
+        use(c.variables);
+        EXPECT_EQ(GetACP(), c.code_page) << c.variables;
+        EXPECT_EQ(GetConsoleOutputCP(), c.code_page) << c.variables;
+        EXPECT_EQ(GetUserDefaultUILanguage(), c.language) << c.variables;
     }
 }
 

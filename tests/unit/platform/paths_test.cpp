@@ -82,10 +82,8 @@ TEST(Paths, mapped_drive_reaches_its_host_directory)
 TEST(Paths, lookup_ignores_case_but_never_guesses_between_two_entries)
 {
     TempTree tree;
-    tree.directory("MixedCase");
     tree.file("MixedCase/File.TXT", "x");
-    for (const char* path : {"mixedcase\\file.txt", "MIXEDCASE\\FILE.TXT"})
-        EXPECT_NE(GetFileAttributesA(tree.windows(path).c_str()), INVALID_FILE_ATTRIBUTES) << path;
+    EXPECT_NE(GetFileAttributesA(tree.windows("mixedcase\\FILE.txt").c_str()), INVALID_FILE_ATTRIBUTES);
     for (const char* name : {"name.txt", "NAME.txt", "dir/", "DIR/", "dir/x"})
         std::string(name).back() == '/' ? tree.directory(name) : tree.file(name);
     EXPECT_EQ(GetFileAttributesA(tree.windows("Name.txt").c_str()), INVALID_FILE_ATTRIBUTES);

@@ -52,12 +52,9 @@ TEST(Processes, words_stay_literal_in_every_context_of_the_command)
         std::string command;
         std::vector<CommandWord> words;
         for (const char ch : c.command) {
-            if (ch != 'W') {
-                command += ch;
-                continue;
-            }
-            words.push_back({static_cast<uint32_t>(command.size()), static_cast<uint32_t>(command.size() + word.size())});
-            command += word;
+            if (ch == 'W')
+                words.push_back({static_cast<uint32_t>(command.size()), static_cast<uint32_t>(command.size() + word.size())});
+            command += ch == 'W' ? word : std::string(1, ch);
         }
         command += " > " + tree.host("out");
         EXPECT_EQ(run_command_interpreter("/bin/sh", command.c_str(), words.data(), static_cast<uint32_t>(words.size())),

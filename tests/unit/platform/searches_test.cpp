@@ -16,12 +16,8 @@ TEST(Searches, dot_entries_come_first_then_ntfs_order_and_equal_names_keep_a_fix
     };
     for (const auto& c : cases) {
         TempTree tree;
-        for (const std::string name : c.files) {
-            if (name.back() == '/')
-                tree.directory(name);
-            else
-                tree.file(name);
-        }
+        for (const std::string name : c.files)
+            name.back() == '/' ? tree.directory(name) : tree.file(name);
         EXPECT_EQ(search_names(tree.windows("*")), c.expected);
     }
 }
@@ -50,8 +46,6 @@ TEST(Searches, wildcard_patterns_follow_windows_rules)
         EXPECT_EQ(search_names(tree.windows(c.pattern)), c.expected) << c.pattern;
 }
 
-// What one search read is not handed to the other after the layer changed the
-// directory: an entry deleted in between is passed over by the search that comes later.
 TEST(Searches, second_search_does_not_return_an_entry_deleted_after_the_first_read_it)
 {
     TempTree tree;

@@ -4,9 +4,10 @@
 
 #include <cstdio>
 #include <sys/stat.h>
-#include <utility>
 
 #include "layer_helpers.h"
+
+using Names = std::vector<std::string>;
 
 // The form without the components of the tree's root, whose aliases in /tmp follow what
 // other programs keep there; an error stays as it is.
@@ -36,9 +37,7 @@ static void walk_short_forms(const std::string& directory, std::vector<std::pair
     }
 }
 
-// Going down in walker order gives the forms a cold lookup gives; going down by another
-// spelling or through dots from a kept directory gives the same form, and going down
-// into a file or a missing directory fails as a cold lookup does.
+// Going down into a file or a missing directory fails as a cold lookup does.
 TEST(ShortFormDescent, walker_order_and_other_spellings_give_the_forms_a_cold_lookup_gives)
 {
     TempTree tree;
@@ -74,8 +73,6 @@ TEST(ShortFormDescent, walker_order_and_other_spellings_give_the_forms_a_cold_lo
     }
 }
 
-// Going down from the kept directory, and asking again in a directory below the one
-// the layer changed: the aliases of the path follow the change.
 TEST(ShortFormDescent, a_change_the_layer_makes_above_is_seen_when_going_down)
 {
     struct Case {
@@ -99,8 +96,7 @@ TEST(ShortFormDescent, a_change_the_layer_makes_above_is_seen_when_going_down)
     }
 }
 
-// Another program replaces a directory while the walk is below it: going back up, its
-// entries are those of the new directory, not of the one the walk went down through.
+// Another program replaces the directory while the walk is below it.
 TEST(ShortFormDescent, a_directory_replaced_behind_the_walk_is_seen_going_back_up)
 {
     TempTree tree;
@@ -128,23 +124,20 @@ TEST(ShortFormDescent, search_for_one_name_reads_a_stale_directory_again)
     tree.directory("Long Directory B");
     struct stat before;
     ASSERT_EQ(stat(tree.host("Long Directory B").c_str(), &before), 0);
-    EXPECT_EQ(search_names(tree.windows("Long Directory B\\*")), (std::vector<std::string>{".", ".."}));
+    EXPECT_EQ(search_names(tree.windows("Long Directory B\\*")), (Names{".", ".."}));
     tree.file("Long Directory B/late arrival.txt");
     const struct timespec times[2] = {before.st_atim, before.st_mtim};
     ASSERT_EQ(utimensat(AT_FDCWD, tree.host("Long Directory B").c_str(), times, 0), 0);
-    EXPECT_EQ(search_names(tree.windows("Long Directory B\\LATE ARRIVAL.TXT")),
-              (std::vector<std::string>{"late arrival.txt"}));
+    EXPECT_EQ(search_names(tree.windows("Long Directory B\\LATE ARRIVAL.TXT")), Names{"late arrival.txt"});
 
     ASSERT_TRUE(CreateDirectoryA(tree.windows("Made Here").c_str(), nullptr));
     HANDLE file = CreateFileA(tree.windows("Made Here\\first file.txt").c_str(), GENERIC_WRITE, 0, nullptr,
                               CREATE_NEW, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     CloseHandle(file);
-    EXPECT_EQ(search_names(tree.windows("Made Here\\LATE ARRIVAL.TXT")), (std::vector<std::string>{}));
+    EXPECT_EQ(search_names(tree.windows("Made Here\\LATE ARRIVAL.TXT")), Names{});
     tree.file("Made Here/late arrival.txt");
     tree.times("Made Here", 1000000000);
-    EXPECT_EQ(search_names(tree.windows("Made Here\\LATE ARRIVAL.TXT")),
-              (std::vector<std::string>{"late arrival.txt"}));
-    EXPECT_EQ(search_names(tree.windows("Made Here\\*")),
-              (std::vector<std::string>{".", "..", "first file.txt", "late arrival.txt"}));
+    EXPECT_EQ(search_names(tree.windows("Made Here\\LATE ARRIVAL.TXT")), Names{"late arrival.txt"});
+    EXPECT_EQ(search_names(tree.windows("Made Here\\*")), (Names{".", "..", "first file.txt", "late arrival.txt"}));
 }
