@@ -122,6 +122,13 @@ inline bool uses_destination()
     return copies_files() || base_operation() == OP_VERIFY || is_delete_after_verify();
 }
 
+// /V with property letters: the attributes, size and date of each entry and its
+// destination are compared, not their contents.
+inline bool verifies_properties()
+{
+    return base_operation() == OP_VERIFY && !settings.verify_content;
+}
+
 // Whether the run looks at the hidden, system or archive bit of every file it walks.
 // The size summation, verify by contents and commands do not, nor does update, which
 // reads them only of the files it copies; unless a filter names attributes. Every other
@@ -133,7 +140,7 @@ inline bool reads_file_attributes()
         return true;
     const uint16_t operation = base_operation();
     return !(operation == OP_SIZE || operation == OP_EXECUTE || operation == OP_UPDATE ||
-             (operation == OP_VERIFY && settings.verify_content));
+             (operation == OP_VERIFY && !verifies_properties()));
 }
 
 // Frees the name lists and puts every field back to its default.

@@ -75,10 +75,9 @@ void register_walk_roots()
     }
     // Of a destination entry the operations read the kind, size and times; only verify by
     // properties compares its attributes.
-    const bool compares_attributes = base_operation() == OP_VERIFY && !settings.verify_content;
     if (uses_destination())
         register_path_root(walk.dest_path, walk.dest_root_length,
-                           compares_attributes ? NAMES_FROM_SEARCHES : DESTINATION_NAMES);
+                           verifies_properties() ? NAMES_FROM_SEARCHES : DESTINATION_NAMES);
 }
 
 const char* chosen_path()

@@ -10,8 +10,8 @@
 // The layer sees path texts only; the program tells it where the searched names begin
 // by registering the roots it builds its paths on, once. Facts kept: those roots, each a
 // path text, how the names after it are matched, and whether the program reads only the
-// kind, size and times of the entries below it (DESTINATION_NAMES). What decides for a path: of the
-// roots its text begins with, the longest, and of two as long, the one registered
+// kind, size and times of the entries below it (DESTINATION_NAMES). What decides for a
+// path: of the roots its text begins with, the longest, and of two as long, the one registered
 // NAMES_AS_TYPED; the path's components after a root registered NAMES_FROM_SEARCHES are
 // searched names, all others (the root's own, and those of a path that begins with no
 // root) typed ones. The empty root, the current directory, begins only relative paths,

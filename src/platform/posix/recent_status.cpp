@@ -20,6 +20,11 @@ static struct {
 
 void remember_recent_status(const std::string& host_path, const char* shown_name, const EntryStatus& status)
 {
+    // A status without the stored bits of its file answers no GetFileAttributesA.
+    if (status.stored_unread) {
+        recent.valid = false;
+        return;
+    }
     recent.valid = true;
     recent.host_path = host_path;
     recent.shown_name = shown_name;
@@ -34,7 +39,7 @@ bool take_recent_status(const std::string& host_path, const char* shown_name, En
         return false;
     recent.valid = false;
     if (recent.generation != table_generation() || coarse_milliseconds() - recent.read_ms > RECENT_STATUS_MS ||
-        recent.host_path != host_path || recent.shown_name != shown_name || recent.status.stored_unread)
+        recent.host_path != host_path || recent.shown_name != shown_name)
         return false;
     *status = recent.status;
     return true;
