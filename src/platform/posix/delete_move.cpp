@@ -9,18 +9,15 @@
 #include "platform/posix/error_table.h"
 #include "platform/posix/owned_directory.h"
 #include "platform/posix/path_lookup.h"
+#include "platform/posix/searches.h"
 #include "platform/posix/table_cache.h"
 
 // A link goes as a link, whatever it points at (a link has no read-only bit of its own);
 // a directory is refused and so is a read-only file, as on Windows.
 // The path as written is read first: when it names an entry, that entry is the one the
 // lookup would find, and its status is the one the checks below need.
-static DWORD entry_to_delete(LPCSTR file_name, ResolvedPath* resolved, struct stat* entry)
+static DWORD entry_to_delete(const WindowsPath& path, ResolvedPath* resolved, struct stat* entry)
 {
-    WindowsPath path;
-    const DWORD parse_error = parse_windows_path(file_name, false, &path);
-    if (parse_error != ERROR_SUCCESS)
-        return parse_error;
     const size_t count = path.components.size();
     resolved->host = literal_host_path(path, count);
     resolved->exists = true;
@@ -39,29 +36,68 @@ static DWORD entry_to_delete(LPCSTR file_name, ResolvedPath* resolved, struct st
                                                      : windows_error_for_path(errno, resolved->host.c_str());
 }
 
-static int unlink_entry(const std::string& host)
+// The directory of an entry named exactly (a name from a search), when the search the
+// program is reading holds it: its descriptor and identity, and where the name begins.
+struct SearchedParent {
+    int fd = -1;
+    dev_t device = 0;
+    ino_t inode = 0;
+    size_t name_offset = 0;
+};
+
+static bool in_searched_directory(const WindowsPath& path, const std::string& host, SearchedParent* parent)
 {
-    return unlink(host.c_str()) == 0 ? 0 : errno;
+    const size_t count = path.components.size();
+    if (count == 0 || path.last_dots != 0 || path.trailing_separator || !matched_exactly(path, count - 1))
+        return false;
+    const size_t slash = host.find_last_of('/');
+    if (slash == std::string::npos || slash == 0)
+        return false;
+    parent->fd = searched_directory_descriptor(host.substr(0, slash), &parent->device, &parent->inode);
+    parent->name_offset = slash + 1;
+    return parent->fd >= 0;
+}
+
+static int unlink_entry(const std::string& host, const SearchedParent& parent)
+{
+    const int result = parent.fd >= 0 ? unlinkat(parent.fd, host.c_str() + parent.name_offset, 0)
+                                       : unlink(host.c_str());
+    return result == 0 ? 0 : errno;
 }
 
 BOOL DeleteFileA(LPCSTR file_name)
 {
+    WindowsPath path;
+    const DWORD parse_error = parse_windows_path(file_name, false, &path);
+    if (parse_error != ERROR_SUCCESS)
+        return fail_with(parse_error);
     ResolvedPath resolved;
     struct stat entry;
-    const DWORD error = entry_to_delete(file_name, &resolved, &entry);
-    if (error != ERROR_SUCCESS)
-        return fail_with(error);
+    SearchedParent parent;
+    // A file of the directory being read is read and removed relative to the search's
+    // descriptor; one it does not hold goes by its path.
+    resolved.host = literal_host_path(path, path.components.size());
+    if (!in_searched_directory(path, resolved.host, &parent) ||
+        fstatat(parent.fd, resolved.host.c_str() + parent.name_offset, &entry, AT_SYMLINK_NOFOLLOW) != 0) {
+        parent.fd = -1;
+        const DWORD error = entry_to_delete(path, &resolved, &entry);
+        if (error != ERROR_SUCCESS)
+            return fail_with(error);
+    }
     if (S_ISDIR(entry.st_mode))
         return fail_with(ERROR_ACCESS_DENIED);
     if (!S_ISLNK(entry.st_mode) && (entry.st_mode & S_IWUSR) == 0)
         return fail_with(ERROR_ACCESS_DENIED);
-    const int failure = change_in_owned_directory(resolved.host, [&] { return unlink_entry(resolved.host); });
+    const int failure = change_in_owned_directory(resolved.host, [&] { return unlink_entry(resolved.host, parent); });
     if (failure != 0)
         return fail_with(windows_error_for_path(failure, resolved.host.c_str()));
     // The directory's table is dropped rather than edited: editing it would first need
     // a look at the directory, to know that nobody else changed it, and the lookups that
     // follow a deletion name entries that exist, which need no table.
-    forget_parent_of(resolved.host);
+    if (parent.fd >= 0)
+        forget_directory_identity(parent.device, parent.inode);
+    else
+        forget_parent_of(resolved.host);
     return TRUE;
 }
 

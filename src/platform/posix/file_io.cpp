@@ -151,13 +151,10 @@ static int complete_created_file(int fd, const CreatedFile& created)
         discard_unnamed(created.temporary);
         return failure;
     }
-    // The directory's table was last looked at when the file was opened; another program
-    // may have changed the directory since, and the table may only follow the name given
-    // here if it still describes the directory.
-    confirm_parent_table(created.name);
+    // The directory's table is dropped rather than checked and edited: lookups of the
+    // names a copy makes next need no table, and a search that does builds it again.
     failure = give_name(fd, created.temporary, created.name, created.replaces);
-    if (failure == 0)
-        note_entry_added(created.name, DT_REG);
+    forget_parent_of(created.name);
     return failure;
 }
 

@@ -34,26 +34,25 @@ static bool is_directory_path(const std::string& host)
 
 // The entry of component index in directory host, which holds no entry spelled as the
 // component is: the one entry that matches it ignoring case or by alias, or none for a
-// name that came from a search. directory is the status of host when the caller has it.
-// The table is looked at for a name from a search too: being the table the layer looked
-// at last, it follows the entry the caller makes there next instead of being dropped.
+// name that came from a search, whose miss needs no table (a copy makes its files one
+// after another in a directory, and each lookup would scan the directory again).
+// directory is the status of host when the caller has it.
 static DWORD match_in_directory(const WindowsPath& path, size_t index, const std::string& host,
                                 const struct stat* directory, std::string& next, bool* found)
 {
+    if (matched_exactly(path, index))
+        return ERROR_SUCCESS;
     const std::string directory_path = host.empty() ? "." : host;
     const char* component = component_text(path, index);
     const size_t length = path.components[index].length;
-    const bool exactly = matched_exactly(path, index);
     DWORD error = ERROR_SUCCESS;
     std::shared_ptr<const DirectoryTable> table;
-    if (directory != nullptr && (exactly || !may_be_alias(component, length)))
+    if (directory != nullptr && !may_be_alias(component, length))
         table = directory_names(directory_path, *directory, &error);
     else
         table = directory_table(directory_path, -1, &error);
     if (!table)
         return error == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : error;
-    if (exactly)
-        return ERROR_SUCCESS;
     const long entry = find_table_entry(*table, component, length, false);
     if (entry >= 0) {
         next = host;

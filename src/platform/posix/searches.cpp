@@ -83,6 +83,8 @@ struct SearchState {
 // through one: reading by path costs the host a walk of the whole path per entry.
 static const size_t SEARCH_DESCRIPTOR_LIMIT = 256;
 static const SearchState* last_started = nullptr;
+// The search whose record the program was handed last: the one whose entry it acts on.
+static const SearchState* last_returned = nullptr;
 static std::vector<SearchState*> searches_with_descriptor;
 static std::vector<SearchState*> sharing_searches;
 static uint64_t search_clock = 0;
@@ -249,6 +251,8 @@ static void close_search_state(SearchState* state)
         give_back_descriptor(state);
     if (last_started == state)
         last_started = nullptr;
+    if (last_returned == state)
+        last_returned = nullptr;
     delete state;
 }
 
@@ -381,6 +385,7 @@ static bool fill_record_at(SearchState* state, size_t position, WIN32_FIND_DATAA
 static bool next_record(SearchState* state, WIN32_FIND_DATAA* record)
 {
     use_search(state);
+    last_returned = state;
     while (state->dots_left > 0) {
         const int which = 3 - state->dots_left--;
         const char* name = which == 1 ? "." : "..";
@@ -486,17 +491,31 @@ static DWORD start_search(SearchState* state, const WindowsPath& path, const Sea
     return ERROR_SUCCESS;
 }
 
+static bool searches_directory(const SearchState& state, const std::string& host_directory)
+{
+    // entry_path begins with the directory's host path and one '/', which "/" already ends in.
+    const std::string_view directory(state.entry_path.data(), state.directory_length);
+    return directory.size() == host_directory.size() + 1 ? directory.compare(0, host_directory.size(), host_directory) == 0
+                                                         : directory == host_directory;
+}
+
 std::shared_ptr<const DirectoryTable> searched_table(const std::string& host_directory)
 {
     const SearchState* state = last_started;
     if (state == nullptr || state->started != table_generation())
         return nullptr;
-    // entry_path begins with the directory's host path and one '/', which "/" already ends in.
-    const std::string_view directory(state->entry_path.data(), state->directory_length);
-    const bool same = directory.size() == host_directory.size() + 1
-                          ? directory.compare(0, host_directory.size(), host_directory) == 0
-                          : directory == host_directory;
-    return same ? state->table : nullptr;
+    return searches_directory(*state, host_directory) ? state->table : nullptr;
+}
+
+int searched_directory_descriptor(const std::string& host_directory, dev_t* device, ino_t* inode)
+{
+    const SearchState* state = last_returned;
+    if (state == nullptr || state->directory_fd == AT_FDCWD || !state->table ||
+        !searches_directory(*state, host_directory))
+        return -1;
+    *device = state->table->device;
+    *inode = state->table->inode;
+    return state->directory_fd;
 }
 
 static bool names_one_entry(const WindowsPath& path, size_t pattern_index)
@@ -565,8 +584,22 @@ static bool is_own_alias(const char* name, size_t length)
 // directory's table: for a name that is its own alias, and for a name from a search below
 // a root whose entries' short names and stored bits the program never reads. False when
 // the path does not name such an entry so spelled; the search then looks as always.
-static bool read_entry_by_name(const WindowsPath& path, WIN32_FIND_DATAA* record)
+// Below a root whose entries are matched only exactly, a name the status read did not
+// find is missing from a directory that exists, which one more status read tells: the
+// directory's table is not needed. False when the directory is not found as written
+// (a component typed in another case, say), which the full lookup decides.
+static bool missing_from_existing_directory(const std::string& entry_path)
 {
+    const std::string directory = parent_of(entry_path);
+    struct stat status;
+    return stat(directory.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// One entry named exactly, read by its path alone. FILE_NOT_FOUND is then known too, as
+// *missing; false with *missing false sends the caller to the full lookup.
+static bool read_entry_by_name(const WindowsPath& path, WIN32_FIND_DATAA* record, bool* missing)
+{
+    *missing = false;
     const size_t count = path.components.size();
     if (path.last_dots != 0 || count == 0 || path.trailing_separator)
         return false;
@@ -584,8 +617,10 @@ static bool read_entry_by_name(const WindowsPath& path, WIN32_FIND_DATAA* record
     const int failure = facts_only ? read_facts_status(AT_FDCWD, entry_path.c_str(), shown.c_str(), &status)
                                    : read_search_status(AT_FDCWD, entry_path.c_str(), entry_path.c_str(),
                                                         shown.c_str(), &status);
-    if (failure != 0)
+    if (failure != 0) {
+        *missing = facts_only && failure == ENOENT && missing_from_existing_directory(entry_path);
         return false;
+    }
     fill_find_record(status, record);
     memcpy(record->cFileName, name, length);
     record->cFileName[length] = '\0';
@@ -623,8 +658,11 @@ HANDLE FindFirstFileA(LPCSTR file_name, LPWIN32_FIND_DATAA find_data)
 {
     WindowsPath path;
     DWORD error = parse_windows_path(file_name, true, &path);
-    if (error == ERROR_SUCCESS && read_entry_by_name(path, find_data))
+    bool missing = false;
+    if (error == ERROR_SUCCESS && read_entry_by_name(path, find_data, &missing))
         return finished_search();
+    if (missing)
+        return fail_search(nullptr, ERROR_FILE_NOT_FOUND);
     SearchTarget target;
     size_t pattern_index = 0;
     if (error == ERROR_SUCCESS)

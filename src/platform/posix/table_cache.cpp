@@ -230,6 +230,14 @@ void forget_directory(const std::string& host_directory)
         note_drop(nullptr);
         return;
     }
+    forget_directory_identity(status.st_dev, status.st_ino);
+}
+
+void forget_directory_identity(dev_t device, ino_t inode)
+{
+    struct stat status{};
+    status.st_dev = device;
+    status.st_ino = inode;
     note_drop(&status);
     CachedTable* slot = slot_of(status);
     if (slot != nullptr)

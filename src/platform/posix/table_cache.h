@@ -32,8 +32,9 @@ std::shared_ptr<const DirectoryTable> current_table(const std::string& host_dire
 // The layer changed the directory (created, deleted, moved or renamed an entry in it):
 // its table no longer describes it.
 void forget_directory(const std::string& host_directory);
-// The same for the directory that holds host_path.
+// The same for the directory that holds host_path, and for the directory of that identity.
 void forget_parent_of(const std::string& host_path);
+void forget_directory_identity(dev_t device, ino_t inode);
 // Makes sure the cached table of the directory that holds host_path describes it now,
 // before the layer changes that directory without having looked it up.
 void confirm_parent_table(const std::string& host_path);

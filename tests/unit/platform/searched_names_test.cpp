@@ -3,6 +3,7 @@
 // root's own components, typed, are still found by case and by alias.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "platform/posix/path_roots.h"
@@ -148,4 +149,28 @@ TEST(PathRoots, the_longest_root_decides_and_a_tie_goes_to_typed_names)
         EXPECT_EQ(exact_names_offset(c.path, strlen(c.path)), c.exact_from) << c.path;
     }
     forget_path_roots();
+}
+
+// A file deleted while its directory is searched goes from the directory the search
+// reads, even when another program has meanwhile put another directory at that path:
+// an entry the program never saw is never touched.
+TEST(SearchedNames, a_deletion_takes_the_file_from_the_directory_being_searched)
+{
+    TempTree tree;
+    tree.file("walked/f", "seen");
+    tree.file("other/f", "never seen");
+    const std::string root = tree.windows() + "\\";
+    register_path_root(root.c_str(), root.size(), NAMES_FROM_SEARCHES);
+    WIN32_FIND_DATAA record;
+    HANDLE search = FindFirstFileA((root + "walked\\*").c_str(), &record);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    while (std::string(record.cFileName) != "f")
+        ASSERT_TRUE(FindNextFileA(search, &record));
+    ASSERT_EQ(rename(tree.host("walked").c_str(), tree.host("moved").c_str()), 0);
+    ASSERT_EQ(rename(tree.host("other").c_str(), tree.host("walked").c_str()), 0);
+    EXPECT_TRUE(DeleteFileA((root + "walked\\f").c_str()));
+    FindClose(search);
+    forget_path_roots();
+    EXPECT_FALSE(tree.exists("moved/f"));
+    EXPECT_TRUE(tree.exists("walked/f"));
 }
