@@ -1,6 +1,5 @@
 // ReadFile, WriteFile, SetFilePointer and CloseHandle on the layer's handles.
 #include <cerrno>
-#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
