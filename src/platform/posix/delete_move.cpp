@@ -36,28 +36,6 @@ static DWORD entry_to_delete(const WindowsPath& path, ResolvedPath* resolved, st
                                                      : windows_error_for_path(errno, resolved->host.c_str());
 }
 
-// The directory of an entry named exactly (a name from a search), when the search the
-// program is reading holds it: its descriptor and identity, and where the name begins.
-struct SearchedParent {
-    int fd = -1;
-    dev_t device = 0;
-    ino_t inode = 0;
-    size_t name_offset = 0;
-};
-
-static bool in_searched_directory(const WindowsPath& path, const std::string& host, SearchedParent* parent)
-{
-    const size_t count = path.components.size();
-    if (count == 0 || path.last_dots != 0 || path.trailing_separator || !matched_exactly(path, count - 1))
-        return false;
-    const size_t slash = host.find_last_of('/');
-    if (slash == std::string::npos || slash == 0)
-        return false;
-    parent->fd = searched_directory_descriptor(host.substr(0, slash), &parent->device, &parent->inode);
-    parent->name_offset = slash + 1;
-    return parent->fd >= 0;
-}
-
 static int unlink_entry(const std::string& host, const SearchedParent& parent)
 {
     const int result = parent.fd >= 0 ? unlinkat(parent.fd, host.c_str() + parent.name_offset, 0)
@@ -77,7 +55,7 @@ BOOL DeleteFileA(LPCSTR file_name)
     // A file of the directory being read is read and removed relative to the search's
     // descriptor; one it does not hold goes by its path.
     resolved.host = literal_host_path(path, path.components.size());
-    if (!in_searched_directory(path, resolved.host, &parent) ||
+    if (!searched_parent_of(path, resolved.host, &parent) ||
         fstatat(parent.fd, resolved.host.c_str() + parent.name_offset, &entry, AT_SYMLINK_NOFOLLOW) != 0) {
         parent.fd = -1;
         const DWORD error = entry_to_delete(path, &resolved, &entry);

@@ -18,6 +18,7 @@
 #include "platform/posix/holes.h"
 #include "platform/posix/owned_directory.h"
 #include "platform/posix/path_lookup.h"
+#include "platform/posix/searches.h"
 #include "platform/posix/table_cache.h"
 #include "platform/posix/unnamed_files.h"
 
@@ -241,14 +242,18 @@ static void advise_sequential(int fd, const OpenRequest& request, const struct s
         posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
-static HANDLE open_file(const ResolvedPath& resolved, const OpenRequest& request)
+// parent, when it holds a descriptor, is the entry's directory as the walk reads it.
+static HANDLE open_file(const ResolvedPath& resolved, const OpenRequest& request, const SearchedParent& parent)
 {
     if (request.disposition == CREATE_ALWAYS && (request.access & GENERIC_WRITE))
         return create_replacing(resolved, request);
     const int flags = open_flags_of(request);
+    const bool relative = parent.fd >= 0;
+    const int directory_fd = relative ? parent.fd : AT_FDCWD;
+    const char* name = resolved.host.c_str() + (relative ? parent.name_offset : 0);
     int fd = -1;
     const auto open_it = [&] {
-        fd = open(resolved.host.c_str(), flags, creation_mode(request));
+        fd = openat(directory_fd, name, flags, creation_mode(request));
         return fd >= 0 ? 0 : errno;
     };
     // A new entry in an owner's read-only directory is made as root would make it.
@@ -306,9 +311,11 @@ static HANDLE open_link_itself(const ResolvedPath& resolved, const OpenRequest& 
 }
 
 // The path as written is read first: when it names an entry, that is the one the lookup
-// would find, and unless it is a link its status is what the open checks.
+// would find, and unless it is a link its status is what the open checks. An entry of
+// the directory the walk is reading is read, and opened, relative to the search's
+// descriptor (parent).
 static DWORD resolve_followed(LPCSTR file_name, WindowsPath* path, ResolvedPath* resolved, struct stat* target,
-                              bool* target_known)
+                              bool* target_known, SearchedParent* parent)
 {
     const DWORD parse_error = parse_windows_path(file_name, false, path);
     if (parse_error != ERROR_SUCCESS)
@@ -317,6 +324,13 @@ static DWORD resolve_followed(LPCSTR file_name, WindowsPath* path, ResolvedPath*
     resolved->host = literal_host_path(*path, count);
     if (resolved->host.size() > LONGEST_HOST_PATH || count == 0)
         return resolve_components(*path, count, resolved);
+    if (searched_parent_of(*path, resolved->host, parent) &&
+        fstatat(parent->fd, resolved->host.c_str() + parent->name_offset, target, AT_SYMLINK_NOFOLLOW) == 0) {
+        resolved->exists = true;
+        *target_known = !S_ISLNK(target->st_mode);
+        return ERROR_SUCCESS;
+    }
+    parent->fd = -1;
     if (lstat(resolved->host.c_str(), target) == 0) {
         resolved->exists = true;
         *target_known = !S_ISLNK(target->st_mode);
@@ -364,7 +378,8 @@ HANDLE CreateFileA(LPCSTR file_name, DWORD access, DWORD, LPSECURITY_ATTRIBUTES,
     ResolvedPath resolved;
     struct stat target;
     bool target_known = false;
-    const DWORD error = resolve_followed(file_name, &path, &resolved, &target, &target_known);
+    SearchedParent parent;
+    const DWORD error = resolve_followed(file_name, &path, &resolved, &target, &target_known, &parent);
     if (error != ERROR_SUCCESS)
         return fail_open(error);
     if ((flags_and_attributes & FILE_FLAG_OPEN_REPARSE_POINT) && names_link(resolved, target_known))
@@ -372,11 +387,11 @@ HANDLE CreateFileA(LPCSTR file_name, DWORD access, DWORD, LPSECURITY_ATTRIBUTES,
     if (!resolved.exists)
         return request.disposition == OPEN_EXISTING || request.disposition == TRUNCATE_EXISTING
                    ? fail_open(ERROR_FILE_NOT_FOUND)
-                   : open_file(resolved, request);
+                   : open_file(resolved, request, parent);
     const DWORD refused = check_existing(resolved, request, &target, target_known);
     if (refused != ERROR_SUCCESS)
         return fail_open(refused);
     if (S_ISDIR(target.st_mode))
         return open_directory(resolved, request);
-    return open_file(resolved, request);
+    return open_file(resolved, request, parent);
 }

@@ -507,15 +507,21 @@ std::shared_ptr<const DirectoryTable> searched_table(const std::string& host_dir
     return searches_directory(*state, host_directory) ? state->table : nullptr;
 }
 
-int searched_directory_descriptor(const std::string& host_directory, dev_t* device, ino_t* inode)
+bool searched_parent_of(const WindowsPath& path, const std::string& host, SearchedParent* parent)
 {
+    parent->fd = -1;
+    const size_t count = path.components.size();
+    const size_t slash = host.find_last_of('/');
     const SearchState* state = last_returned;
-    if (state == nullptr || state->directory_fd == AT_FDCWD || !state->table ||
-        !searches_directory(*state, host_directory))
-        return -1;
-    *device = state->table->device;
-    *inode = state->table->inode;
-    return state->directory_fd;
+    if (count == 0 || path.last_dots != 0 || path.trailing_separator || !matched_exactly(path, count - 1) ||
+        slash == std::string::npos || slash == 0 || state == nullptr || state->directory_fd == AT_FDCWD ||
+        !state->table || !searches_directory(*state, host.substr(0, slash)))
+        return false;
+    parent->fd = state->directory_fd;
+    parent->device = state->table->device;
+    parent->inode = state->table->inode;
+    parent->name_offset = slash + 1;
+    return true;
 }
 
 static bool names_one_entry(const WindowsPath& path, size_t pattern_index)

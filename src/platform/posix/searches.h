@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include "platform/posix/directory_table.h"
+#include "platform/posix/windows_path.h"
 
 // The table of the search started last, while that search is open and no table has been
 // dropped since it started, when it searches host_directory; else null. The walker
@@ -13,9 +14,18 @@
 // entries: the directory needs no second look.
 std::shared_ptr<const DirectoryTable> searched_table(const std::string& host_directory);
 
-// The descriptor of host_directory held by the search whose record the program was
-// handed last, with the directory's identity; -1 when that search does not hold it.
-// The program acts on the entries of the directory it is reading: relative to this
-// descriptor the host neither walks the path again nor follows a component that was
-// swapped for a link meanwhile.
-int searched_directory_descriptor(const std::string& host_directory, dev_t* device, ino_t* inode);
+// The directory of an entry named exactly (a name from a search) when the search whose
+// record the program was handed last holds it open: its descriptor, its identity, and
+// where the entry's name begins in its host path. The program acts on the entries of
+// the directory it is reading: relative to this descriptor the host neither walks the
+// path again nor follows a component that was swapped for a link meanwhile.
+struct SearchedParent {
+    int fd = -1;
+    dev_t device = 0;
+    ino_t inode = 0;
+    size_t name_offset = 0;
+};
+
+// False, with parent->fd -1, when no open search holds the directory of host, the
+// path's host form.
+bool searched_parent_of(const WindowsPath& path, const std::string& host, SearchedParent* parent);

@@ -151,10 +151,10 @@ TEST(PathRoots, the_longest_root_decides_and_a_tie_goes_to_typed_names)
     forget_path_roots();
 }
 
-// A file deleted while its directory is searched goes from the directory the search
-// reads, even when another program has meanwhile put another directory at that path:
-// an entry the program never saw is never touched.
-TEST(SearchedNames, a_deletion_takes_the_file_from_the_directory_being_searched)
+// A file read or deleted while its directory is searched is the one in the directory
+// the search reads, even when another program has meanwhile put another directory at
+// that path: an entry the program never saw is never touched.
+TEST(SearchedNames, a_file_is_read_and_deleted_in_the_directory_being_searched)
 {
     TempTree tree;
     tree.file("walked/f", "seen");
@@ -168,6 +168,13 @@ TEST(SearchedNames, a_deletion_takes_the_file_from_the_directory_being_searched)
         ASSERT_TRUE(FindNextFileA(search, &record));
     ASSERT_EQ(rename(tree.host("walked").c_str(), tree.host("moved").c_str()), 0);
     ASSERT_EQ(rename(tree.host("other").c_str(), tree.host("walked").c_str()), 0);
+    HANDLE file = CreateFileA((root + "walked\\f").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    char contents[16];
+    DWORD length = 0;
+    EXPECT_TRUE(ReadFile(file, contents, sizeof contents, &length, nullptr));
+    CloseHandle(file);
+    EXPECT_EQ(std::string(contents, length), "seen");
     EXPECT_TRUE(DeleteFileA((root + "walked\\f").c_str()));
     FindClose(search);
     forget_path_roots();
