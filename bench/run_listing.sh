@@ -1,6 +1,6 @@
 #!/bin/sh
 # Times the listing against find printing the same facts, alternately: 100,000 files in
-# 1,000 directories with TZ=UTC on both sides (target 1.0 wall, 1.25 cpu) and without TZ
+# 1,000 directories with TZ=UTC on both sides (target 1.0 wall, 1.3 cpu) and without TZ
 # on both sides (target 0.5), and this machine's /usr; then the peak memory of the
 # listing at 10,000 and 1,000,000 entries.
 set -eu
