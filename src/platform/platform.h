@@ -115,11 +115,12 @@ void complete_file_attributes(HANDLE source, WIN32_FIND_DATAA* record);
 // of what the user typed.
 //
 // DESTINATION_NAMES is NAMES_FROM_SEARCHES for a root of whose entries the program reads
-// only the kind, the read-only bit, the size and the times: never the short name, nor
-// the hidden, system and archive bits. Windows reports them anyway. The POSIX layer then
-// reads a search for one such entry (the destination of a source entry) from its path
-// alone, without its directory's table, which only the short name needs, and without the
-// extended attribute that stores those bits.
+// only the kind, the size and the times: never the short name, nor the attributes a file
+// system keeps beside them (a directory's read-only bit; hidden, system, archive).
+// Windows reports them anyway. The POSIX layer then reads a search for one such entry
+// (the destination of a source entry) from its path alone, without its directory's
+// table, which only the short name needs, and without the extended attribute that
+// stores those bits (a file's read-only bit, its permission bits', is still there).
 enum RootNames { NAMES_FROM_SEARCHES, NAMES_AS_TYPED, DESTINATION_NAMES };
 void register_path_root(const char* root, size_t length, RootNames names_after_root);
 

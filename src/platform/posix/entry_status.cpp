@@ -68,11 +68,15 @@ DWORD attribute_word(DWORD bits)
     return bits == 0 ? FILE_ATTRIBUTE_NORMAL : bits;
 }
 
+// Which entries' stored bits (user.DOSATTRIB) a status read reads: all, only
+// directories' (whose read-only bit is stored there), or none.
+enum StoredBitsRead { STORED_BITS_READ, STORED_BITS_OF_DIRECTORIES, STORED_BITS_UNREAD };
+
 static DWORD bits_of_target(const struct statx& host, int directory_fd, const char* name, const char* host_path,
-                            const char* shown_name, bool file_bits_wanted, EntryStatus* status)
+                            const char* shown_name, StoredBitsRead bits_read, EntryStatus* status)
 {
     const bool directory = S_ISDIR(host.stx_mode);
-    status->stored_unread = !directory && !file_bits_wanted;
+    status->stored_unread = bits_read == STORED_BITS_UNREAD || (!directory && bits_read == STORED_BITS_OF_DIRECTORIES);
     if (!status->stored_unread)
         status->has_stored = read_stored_bits_at(directory_fd, name, host_path, &status->stored_bits);
     DWORD bits = status->has_stored ? status->stored_bits & (directory ? STORED_DIRECTORY_BITS : STORED_FILE_BITS)
@@ -85,7 +89,7 @@ static DWORD bits_of_target(const struct statx& host, int directory_fd, const ch
 }
 
 static void fill_link(int directory_fd, const char* name, const struct statx& link, const char* host_path,
-                      const char* shown_name, bool file_bits_wanted, EntryStatus* status)
+                      const char* shown_name, StoredBitsRead bits_read, EntryStatus* status)
 {
     status->is_link = true;
     struct statx target;
@@ -107,12 +111,12 @@ static void fill_link(int directory_fd, const char* name, const struct statx& li
     }
     status->size = target.stx_size;
     status->attributes =
-        bits_of_target(target, directory_fd, name, host_path, shown_name, file_bits_wanted, status) |
+        bits_of_target(target, directory_fd, name, host_path, shown_name, bits_read, status) |
         FILE_ATTRIBUTE_REPARSE_POINT;
 }
 
 static int read_status(int directory_fd, const char* name, const char* host_path, const char* shown_name,
-                       bool file_bits_wanted, EntryStatus* status)
+                       StoredBitsRead bits_read, EntryStatus* status)
 {
     *status = EntryStatus{};
     struct statx host;
@@ -120,7 +124,7 @@ static int read_status(int directory_fd, const char* name, const char* host_path
     if (statx(directory_fd, name, flags, STATUS_FIELDS, &host) != 0)
         return errno;
     if (S_ISLNK(host.stx_mode)) {
-        fill_link(directory_fd, name, host, host_path, shown_name, file_bits_wanted, status);
+        fill_link(directory_fd, name, host, host_path, shown_name, bits_read, status);
         return 0;
     }
     status->mode = host.stx_mode & 07777;
@@ -129,26 +133,27 @@ static int read_status(int directory_fd, const char* name, const char* host_path
     status->size = status->is_directory ? 0 : host.stx_size;
     fill_times(host, status);
     status->attributes =
-        attribute_word(bits_of_target(host, directory_fd, name, host_path, shown_name, file_bits_wanted, status));
+        attribute_word(bits_of_target(host, directory_fd, name, host_path, shown_name, bits_read, status));
     return 0;
 }
 
 int read_entry_status(int directory_fd, const char* name, const char* host_path, const char* shown_name,
                       EntryStatus* status)
 {
-    return read_status(directory_fd, name, host_path, shown_name, true, status);
+    return read_status(directory_fd, name, host_path, shown_name, STORED_BITS_READ, status);
 }
 
 int read_facts_status(int directory_fd, const char* name, const char* shown_name, EntryStatus* status)
 {
-    return read_status(directory_fd, name, name, shown_name, false, status);
+    return read_status(directory_fd, name, name, shown_name, STORED_BITS_UNREAD, status);
 }
 
 int read_search_status(int directory_fd, const char* name, const char* host_path, const char* shown_name,
                        EntryStatus* status)
 {
     const bool wanted = searched_file_bits_wanted.load(std::memory_order_relaxed);
-    return read_status(directory_fd, name, host_path, shown_name, wanted, status);
+    return read_status(directory_fd, name, host_path, shown_name, wanted ? STORED_BITS_READ : STORED_BITS_OF_DIRECTORIES,
+                       status);
 }
 
 const char* host_last_component(const char* host_path)

@@ -33,8 +33,8 @@ int read_entry_status(int directory_fd, const char* name, const char* host_path,
 int read_search_status(int directory_fd, const char* name, const char* host_path, const char* shown_name,
                        EntryStatus* status);
 
-// The same without the stored bits of a file, for an entry of which only the kind, the
-// read-only bit, the size and the times are wanted.
+// The same without any stored bits, for an entry of which only the kind, the size and
+// the times are wanted (and a file's read-only bit, its permission bits').
 int read_facts_status(int directory_fd, const char* name, const char* shown_name, EntryStatus* status);
 
 // The last component of a host path.
