@@ -15,11 +15,11 @@
 // A link goes as a link, whatever it points at (a link has no read-only bit of its own);
 // a directory is refused and so is a read-only file, as on Windows.
 // The path as written is read first: when it names an entry, that entry is the one the
-// lookup would find, and its status is the one the checks below need.
+// lookup would find, and its status is the one the checks below need. resolved->host
+// holds the path as written on the host.
 static DWORD entry_to_delete(const WindowsPath& path, ResolvedPath* resolved, struct stat* entry)
 {
     const size_t count = path.components.size();
-    resolved->host = literal_host_path(path, count);
     resolved->exists = true;
     DWORD error = ERROR_SUCCESS;
     if (count == 0 || resolved->host.size() > LONGEST_HOST_PATH)
@@ -55,9 +55,7 @@ BOOL DeleteFileA(LPCSTR file_name)
     // A file of the directory being read is read and removed relative to the search's
     // descriptor; one it does not hold goes by its path.
     resolved.host = literal_host_path(path, path.components.size());
-    if (!searched_parent_of(path, resolved.host, &parent) ||
-        fstatat(parent.fd, resolved.host.c_str() + parent.name_offset, &entry, AT_SYMLINK_NOFOLLOW) != 0) {
-        parent.fd = -1;
+    if (!searched_entry_status(path, resolved.host, &parent, &entry)) {
         const DWORD error = entry_to_delete(path, &resolved, &entry);
         if (error != ERROR_SUCCESS)
             return fail_with(error);

@@ -324,14 +324,7 @@ static DWORD resolve_followed(LPCSTR file_name, WindowsPath* path, ResolvedPath*
     resolved->host = literal_host_path(*path, count);
     if (resolved->host.size() > LONGEST_HOST_PATH || count == 0)
         return resolve_components(*path, count, resolved);
-    if (searched_parent_of(*path, resolved->host, parent) &&
-        fstatat(parent->fd, resolved->host.c_str() + parent->name_offset, target, AT_SYMLINK_NOFOLLOW) == 0) {
-        resolved->exists = true;
-        *target_known = !S_ISLNK(target->st_mode);
-        return ERROR_SUCCESS;
-    }
-    parent->fd = -1;
-    if (lstat(resolved->host.c_str(), target) == 0) {
+    if (searched_entry_status(*path, resolved->host, parent, target) || lstat(resolved->host.c_str(), target) == 0) {
         resolved->exists = true;
         *target_known = !S_ISLNK(target->st_mode);
         return ERROR_SUCCESS;

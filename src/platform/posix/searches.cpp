@@ -507,7 +507,8 @@ std::shared_ptr<const DirectoryTable> searched_table(const std::string& host_dir
     return searches_directory(*state, host_directory) ? state->table : nullptr;
 }
 
-bool searched_parent_of(const WindowsPath& path, const std::string& host, SearchedParent* parent)
+bool searched_entry_status(const WindowsPath& path, const std::string& host, SearchedParent* parent,
+                           struct stat* status)
 {
     parent->fd = -1;
     const size_t count = path.components.size();
@@ -515,7 +516,8 @@ bool searched_parent_of(const WindowsPath& path, const std::string& host, Search
     const SearchState* state = last_returned;
     if (count == 0 || path.last_dots != 0 || path.trailing_separator || !matched_exactly(path, count - 1) ||
         slash == std::string::npos || slash == 0 || state == nullptr || state->directory_fd == AT_FDCWD ||
-        !state->table || !searches_directory(*state, host.substr(0, slash)))
+        !state->table || !searches_directory(*state, host.substr(0, slash)) ||
+        fstatat(state->directory_fd, host.c_str() + slash + 1, status, AT_SYMLINK_NOFOLLOW) != 0)
         return false;
     parent->fd = state->directory_fd;
     parent->device = state->table->device;
@@ -586,10 +588,6 @@ static bool is_own_alias(const char* name, size_t length)
     return is_valid_short_name(name, length);
 }
 
-// The record of a search for one entry read from the path as written, without the
-// directory's table: for a name that is its own alias, and for a name from a search below
-// a root whose entries' short names and stored bits the program never reads. False when
-// the path does not name such an entry so spelled; the search then looks as always.
 // Below a root whose entries are matched only exactly, a name the status read did not
 // find is missing from a directory that exists, which one more status read tells: the
 // directory's table is not needed. False when the directory is not found as written
@@ -601,8 +599,11 @@ static bool missing_from_existing_directory(const std::string& entry_path)
     return stat(directory.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-// One entry named exactly, read by its path alone. FILE_NOT_FOUND is then known too, as
-// *missing; false with *missing false sends the caller to the full lookup.
+// The record of a search for one entry read from the path as written, without the
+// directory's table: for a name that is its own alias, and for a name from a search below
+// a root whose entries' short names and stored bits the program never reads. False when
+// the path does not name such an entry so spelled; the search then looks as always,
+// unless *missing says that the entry is known to be missing (FILE_NOT_FOUND).
 static bool read_entry_by_name(const WindowsPath& path, WIN32_FIND_DATAA* record, bool* missing)
 {
     *missing = false;

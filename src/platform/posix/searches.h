@@ -3,7 +3,7 @@
 
 #include <memory>
 #include <string>
-#include <sys/types.h>
+#include <sys/stat.h>
 
 #include "platform/posix/directory_table.h"
 #include "platform/posix/windows_path.h"
@@ -26,6 +26,8 @@ struct SearchedParent {
     size_t name_offset = 0;
 };
 
-// False, with parent->fd -1, when no open search holds the directory of host, the
-// path's host form.
-bool searched_parent_of(const WindowsPath& path, const std::string& host, SearchedParent* parent);
+// The status of the entry at host, the path's host form, not following a link, read
+// through that descriptor. False, with parent->fd -1, when no open search holds the
+// entry's directory or the entry is not there: the caller then goes by the path.
+bool searched_entry_status(const WindowsPath& path, const std::string& host, SearchedParent* parent,
+                           struct stat* status);
