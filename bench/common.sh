@@ -24,17 +24,3 @@ orva="$build/orva"
 windows_path() { printf "'Z:%s'" "$1" | tr '/' '\\'; }
 # The peak resident size in KB of a shell command, with the benchmarks' environment.
 max_rss_kb() { TZ=UTC LC_ALL=C /usr/bin/time -f '%M' sh -c "$1" 2>&1 >/dev/null | tail -1 || true; }
-
-# The peak memory of the program with the given option over 10,000 and 1,000,000
-# files, which must stay flat. The 100,000-file tree in $work/tree goes first, for room.
-report_peak_memory() {
-    label=$1
-    option=$2
-    python3 "$here/bench/make_tree.py" "$work/small" 10 >/dev/null
-    rm -rf "$work/tree"
-    python3 "$here/bench/make_tree.py" "$work/million" 1000 >/dev/null
-    printf 'peak memory of %s: %s KB for 10,000 files, %s KB for 1,000,000 files (target at most 16,384 KB)\n' \
-        "$label" \
-        "$(max_rss_kb "exec $orva $option $(windows_path "$work/small")")" \
-        "$(max_rss_kb "exec $orva $option $(windows_path "$work/million")")"
-}

@@ -3,8 +3,8 @@
 #   /CI of 100,000 small files in 1,000 directories against cp -a (target 0.8),
 #   /CI of one 1 GB file against cp (target 1.1),
 #   /UI over an up-to-date copy of the tree against rsync -a doing the same no-op
-#   (target 0.7),
-# and shows that the program's peak memory does not grow with the tree.
+#   (target 0.7).
+# The peak memory of copy and update is measured by run_memory.sh.
 set -eu
 
 . "$(dirname "$0")/common.sh"
@@ -47,8 +47,3 @@ rsync -a "$work/tree" "$work/rs"
 python3 "$here/bench/alternate.py" --runs "$runs" --target 0.7 \
     orva "$orva /UI $(windows_path "$work/tree") $(windows_path "$work/up")" \
     "rsync -a" "rsync -a $work/tree $work/rs"
-
-python3 "$here/bench/make_tree.py" "$work/small" 10 >/dev/null
-printf 'peak memory of /CI: %s KB for 10,000 files, %s KB for 100,000 files\n' \
-    "$(max_rss_kb "exec $orva /CI $(windows_path "$work/small") $(windows_path "$work/m1")")" \
-    "$(max_rss_kb "exec $orva /CI $(windows_path "$work/tree") $(windows_path "$work/m2")")"
