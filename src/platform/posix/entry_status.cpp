@@ -130,6 +130,7 @@ static int read_status(int directory_fd, const char* name, const char* host_path
     status->mode = host.stx_mode & 07777;
     status->owner = host.stx_uid;
     status->is_directory = S_ISDIR(host.stx_mode);
+    status->is_file = S_ISREG(host.stx_mode);
     status->size = status->is_directory ? 0 : host.stx_size;
     fill_times(host, status);
     status->attributes =

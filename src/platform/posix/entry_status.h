@@ -13,6 +13,7 @@ struct EntryStatus {
     uint64_t size;
     bool is_directory;   // a directory or a link to one
     bool is_link;
+    bool is_file;        // a regular file itself, not through a link
     bool is_dangling;    // a link whose target is missing
     unsigned mode;       // permission bits of the entry (of the target for a link)
     unsigned owner;      // user id of the same

@@ -18,6 +18,7 @@
 #include "platform/posix/holes.h"
 #include "platform/posix/owned_directory.h"
 #include "platform/posix/path_lookup.h"
+#include "platform/posix/recent_status.h"
 #include "platform/posix/searches.h"
 #include "platform/posix/table_cache.h"
 #include "platform/posix/unnamed_files.h"
@@ -194,6 +195,11 @@ static HANDLE created_file_handle(int fd, std::unique_ptr<CreatedFile> created)
     return object;
 }
 
+static bool replaces_for_writing(const OpenRequest& request)
+{
+    return request.disposition == CREATE_ALWAYS && (request.access & GENERIC_WRITE) != 0;
+}
+
 // CREATE_ALWAYS for writing: the file is made without its name and takes it when it is
 // closed, replacing what stands there then, so that a copy cut off before, even by
 // SIGKILL or a power loss, is never found under the name (see unnamed_files.cpp).
@@ -245,7 +251,7 @@ static void advise_sequential(int fd, const OpenRequest& request, const struct s
 // parent, when it holds a descriptor, is the entry's directory as the walk reads it.
 static HANDLE open_file(const ResolvedPath& resolved, const OpenRequest& request, const SearchedParent& parent)
 {
-    if (request.disposition == CREATE_ALWAYS && (request.access & GENERIC_WRITE))
+    if (replaces_for_writing(request))
         return create_replacing(resolved, request);
     const int flags = open_flags_of(request);
     const bool relative = parent.fd >= 0;
@@ -287,6 +293,49 @@ static HANDLE open_file(const ResolvedPath& resolved, const OpenRequest& request
     return object;
 }
 
+// A file that a search or a lookup has just read (recent_status.h) is opened for reading
+// without being read again. The open does not follow a link, and the status read after it
+// shows that a file was opened: whatever stands there now in its place (the entry changed
+// within the moment) is left to the ordinary open, which reads the entry as it is then.
+static HANDLE open_recent_file(const WindowsPath& path, const std::string& host, const OpenRequest& request)
+{
+    const bool reads_only = request.disposition == OPEN_EXISTING && (request.access & GENERIC_WRITE) == 0;
+    if (!reads_only || !recent_file(host))
+        return INVALID_HANDLE_VALUE;
+    SearchedParent parent;
+    const bool relative = searched_parent_of(path, host, &parent);
+    const int fd = openat(relative ? parent.fd : AT_FDCWD, host.c_str() + (relative ? parent.name_offset : 0),
+                          open_flags_of(request) | O_NOFOLLOW);
+    struct stat status;
+    if (fd < 0 || !keep_only_files(fd, &status))
+        return INVALID_HANDLE_VALUE;
+    advise_sequential(fd, request, status);
+    HandleObject* object = new_file_object(fd, false);
+    if (object == nullptr)
+        return INVALID_HANDLE_VALUE;
+    object->opened = status;
+    SetLastError(ERROR_SUCCESS);
+    return object;
+}
+
+// An entry that a lookup has just found missing is made at once when the call replaces
+// whatever stands under its name: the file takes the name only when it is closed, and
+// replaces what stands there then in any case. A file just read is opened for reading
+// (above). False when this call cannot go by what the layer has just seen.
+static bool open_recent_entry(const WindowsPath& path, ResolvedPath* resolved, const OpenRequest& request,
+                              HANDLE* handle)
+{
+    if (resolved->host.size() > LONGEST_HOST_PATH)
+        return false;
+    if (replaces_for_writing(request) && recent_miss(resolved->host)) {
+        resolved->exists = false;
+        *handle = create_replacing(*resolved, request);
+        return true;
+    }
+    *handle = open_recent_file(path, resolved->host, request);
+    return *handle != INVALID_HANDLE_VALUE;
+}
+
 // FILE_FLAG_OPEN_REPARSE_POINT opens a link itself, never what it leads to (which may lie
 // outside the tree, or be missing): the handle holds the link unfollowed, for its own
 // times. It is never replaced or truncated through such a handle.
@@ -310,26 +359,22 @@ static HANDLE open_link_itself(const ResolvedPath& resolved, const OpenRequest& 
     return handle;
 }
 
-// The path as written is read first: when it names an entry, that is the one the lookup
-// would find, and unless it is a link its status is what the open checks. An entry of
-// the directory the walk is reading is read, and opened, relative to the search's
-// descriptor (parent).
-static DWORD resolve_followed(LPCSTR file_name, WindowsPath* path, ResolvedPath* resolved, struct stat* target,
+// The path as written (resolved->host) is read first: when it names an entry, that is the
+// one the lookup would find, and unless it is a link its status is what the open checks.
+// An entry of the directory the walk is reading is read, and opened, relative to the
+// search's descriptor (parent).
+static DWORD resolve_followed(const WindowsPath& path, ResolvedPath* resolved, struct stat* target,
                               bool* target_known, SearchedParent* parent)
 {
-    const DWORD parse_error = parse_windows_path(file_name, false, path);
-    if (parse_error != ERROR_SUCCESS)
-        return parse_error;
-    const size_t count = path->components.size();
-    resolved->host = literal_host_path(*path, count);
+    const size_t count = path.components.size();
     if (resolved->host.size() > LONGEST_HOST_PATH || count == 0)
-        return resolve_components(*path, count, resolved);
-    if (searched_entry_status(*path, resolved->host, parent, target) || lstat(resolved->host.c_str(), target) == 0) {
+        return resolve_components(path, count, resolved);
+    if (searched_entry_status(path, resolved->host, parent, target) || lstat(resolved->host.c_str(), target) == 0) {
         resolved->exists = true;
         *target_known = !S_ISLNK(target->st_mode);
         return ERROR_SUCCESS;
     }
-    return resolve_unspelled(*path, count, errno, resolved);
+    return resolve_unspelled(path, count, errno, resolved);
 }
 
 // The file a template handle is open on; null for none. Only a file can be one. A file
@@ -368,11 +413,18 @@ HANDLE CreateFileA(LPCSTR file_name, DWORD access, DWORD, LPSECURITY_ATTRIBUTES,
     if (template_error != ERROR_SUCCESS)
         return fail_open(template_error);
     WindowsPath path;
+    const DWORD parse_error = parse_windows_path(file_name, false, &path);
+    if (parse_error != ERROR_SUCCESS)
+        return fail_open(parse_error);
     ResolvedPath resolved;
+    resolved.host = literal_host_path(path, path.components.size());
+    HANDLE recent = INVALID_HANDLE_VALUE;
+    if (open_recent_entry(path, &resolved, request, &recent))
+        return recent;
     struct stat target;
     bool target_known = false;
     SearchedParent parent;
-    const DWORD error = resolve_followed(file_name, &path, &resolved, &target, &target_known, &parent);
+    const DWORD error = resolve_followed(path, &resolved, &target, &target_known, &parent);
     if (error != ERROR_SUCCESS)
         return fail_open(error);
     if ((flags_and_attributes & FILE_FLAG_OPEN_REPARSE_POINT) && names_link(resolved, target_known))

@@ -1,7 +1,9 @@
-// One remembered status, valid for a few milliseconds: long enough for the call that
-// follows a search's entry at once. A wait of the program (a prompt, a pause) forgets it,
-// and so does a moment gone by without one (output held on a terminal), after which the
-// entry is read again as it is then.
+// Two remembered statuses (or misses), valid for a few milliseconds: long enough for the
+// calls that follow at once (a verify reads a source entry from its search, then looks up
+// the destination entry, then opens both; a copy finds its destination missing, then
+// creates it). A wait of the program (a prompt, a pause) forgets
+// them, and so does a moment gone by without one (output held on a terminal), after
+// which the entry is read again as it is then.
 #include "platform/posix/recent_status.h"
 
 #include "platform/posix/clock.h"
@@ -9,43 +11,90 @@
 
 static const uint64_t RECENT_STATUS_MS = 50;
 
-static struct {
+struct RecentStatus {
     bool valid = false;
+    bool missing = false;  // no entry stood there
     std::string host_path;
     std::string shown_name;
     EntryStatus status;
     uint64_t generation = 0;
     uint64_t read_ms = 0;
-} recent;
+};
+
+// The newer status takes the older one's place.
+static RecentStatus recent[2];
+static unsigned newest = 0;
+
+static void remember(const std::string& host_path, const char* shown_name, const EntryStatus& status, bool missing)
+{
+    RecentStatus* slot = &recent[newest ^ 1u];
+    if (recent[newest].valid && recent[newest].host_path == host_path)
+        slot = &recent[newest];
+    else
+        newest ^= 1u;
+    slot->valid = true;
+    slot->missing = missing;
+    slot->host_path = host_path;
+    slot->shown_name = shown_name;
+    slot->status = status;
+    slot->generation = table_generation();
+    slot->read_ms = coarse_milliseconds();
+}
 
 void remember_recent_status(const std::string& host_path, const char* shown_name, const EntryStatus& status)
 {
-    // A status without the stored bits of its file answers no GetFileAttributesA.
-    if (status.stored_unread) {
-        recent.valid = false;
-        return;
-    }
-    recent.valid = true;
-    recent.host_path = host_path;
-    recent.shown_name = shown_name;
-    recent.status = status;
-    recent.generation = table_generation();
-    recent.read_ms = coarse_milliseconds();
+    remember(host_path, shown_name, status, false);
+}
+
+void remember_recent_miss(const std::string& host_path)
+{
+    remember(host_path, "", EntryStatus{}, true);
+}
+
+static RecentStatus* fresh_status_of(const std::string& host_path)
+{
+    for (RecentStatus& slot : recent)
+        if (slot.valid && slot.host_path == host_path && slot.generation == table_generation() &&
+            coarse_milliseconds() - slot.read_ms <= RECENT_STATUS_MS)
+            return &slot;
+    return nullptr;
 }
 
 bool take_recent_status(const std::string& host_path, const char* shown_name, EntryStatus* status)
 {
-    if (!recent.valid)
-        return false;
-    recent.valid = false;
-    if (recent.generation != table_generation() || coarse_milliseconds() - recent.read_ms > RECENT_STATUS_MS ||
-        recent.host_path != host_path || recent.shown_name != shown_name)
-        return false;
-    *status = recent.status;
-    return true;
+    const RecentStatus* slot = fresh_status_of(host_path);
+    // A status without the stored bits of its file answers no GetFileAttributesA.
+    const bool answers =
+        slot != nullptr && !slot->missing && slot->shown_name == shown_name && !slot->status.stored_unread;
+    if (answers)
+        *status = slot->status;
+    forget_recent_status();
+    return answers;
+}
+
+// The fresh status of host_path, forgotten as it is handed out; null for none.
+static const RecentStatus* take_fresh(const std::string& host_path)
+{
+    RecentStatus* slot = fresh_status_of(host_path);
+    if (slot != nullptr)
+        slot->valid = false;
+    return slot;
+}
+
+bool recent_file(const std::string& host_path)
+{
+    const RecentStatus* slot = take_fresh(host_path);
+    return slot != nullptr && !slot->missing && slot->status.is_file;
+}
+
+bool recent_miss(const std::string& host_path)
+{
+    const RecentStatus* slot = take_fresh(host_path);
+    return slot != nullptr && slot->missing;
 }
 
 void forget_recent_status()
 {
-    recent.valid = false;
+    recent[0].valid = false;
+    recent[1].valid = false;
 }

@@ -507,8 +507,7 @@ std::shared_ptr<const DirectoryTable> searched_table(const std::string& host_dir
     return searches_directory(*state, host_directory) ? state->table : nullptr;
 }
 
-bool searched_entry_status(const WindowsPath& path, const std::string& host, SearchedParent* parent,
-                           struct stat* status)
+bool searched_parent_of(const WindowsPath& path, const std::string& host, SearchedParent* parent)
 {
     parent->fd = -1;
     const size_t count = path.components.size();
@@ -516,14 +515,24 @@ bool searched_entry_status(const WindowsPath& path, const std::string& host, Sea
     const SearchState* state = last_returned;
     if (count == 0 || path.last_dots != 0 || path.trailing_separator || !matched_exactly(path, count - 1) ||
         slash == std::string::npos || slash == 0 || state == nullptr || state->directory_fd == AT_FDCWD ||
-        !state->table || !searches_directory(*state, host.substr(0, slash)) ||
-        fstatat(state->directory_fd, host.c_str() + slash + 1, status, AT_SYMLINK_NOFOLLOW) != 0)
+        !state->table || !searches_directory(*state, host.substr(0, slash)))
         return false;
     parent->fd = state->directory_fd;
     parent->device = state->table->device;
     parent->inode = state->table->inode;
     parent->name_offset = slash + 1;
     return true;
+}
+
+bool searched_entry_status(const WindowsPath& path, const std::string& host, SearchedParent* parent,
+                           struct stat* status)
+{
+    if (!searched_parent_of(path, host, parent))
+        return false;
+    if (fstatat(parent->fd, host.c_str() + parent->name_offset, status, AT_SYMLINK_NOFOLLOW) == 0)
+        return true;
+    parent->fd = -1;
+    return false;
 }
 
 static bool names_one_entry(const WindowsPath& path, size_t pattern_index)
@@ -626,8 +635,11 @@ static bool read_entry_by_name(const WindowsPath& path, WIN32_FIND_DATAA* record
                                                         shown.c_str(), &status);
     if (failure != 0) {
         *missing = facts_only && failure == ENOENT && missing_from_existing_directory(entry_path);
+        if (*missing)
+            remember_recent_miss(entry_path);
         return false;
     }
+    remember_recent_status(entry_path, shown.c_str(), status);
     fill_find_record(status, record);
     memcpy(record->cFileName, name, length);
     record->cFileName[length] = '\0';

@@ -26,6 +26,9 @@ struct SearchedParent {
     size_t name_offset = 0;
 };
 
+// The same without reading the entry: false when no open search holds its directory.
+bool searched_parent_of(const WindowsPath& path, const std::string& host, SearchedParent* parent);
+
 // The status of the entry at host, the path's host form, not following a link, read
 // through that descriptor. False, with parent->fd -1, when no open search holds the
 // entry's directory or the entry is not there: the caller then goes by the path.

@@ -2,6 +2,7 @@
 // moves within and across file systems.
 #include <gtest/gtest.h>
 
+#include <sys/inotify.h>
 #include <sys/stat.h>
 
 #include "layer_helpers.h"
@@ -94,6 +95,25 @@ TEST(Files, fifos_and_devices_are_listed_but_never_opened)
         }
     }
     EXPECT_TRUE(tree.exists("pipe"));
+}
+
+// The file a lookup has just read is opened without a second look, but never through a
+// link put in its place since: that is read again, and a FIFO behind it is not opened.
+TEST(Files, an_entry_replaced_since_its_lookup_is_read_again_before_it_is_opened)
+{
+    TempTree tree;
+    tree.file("f", "file");
+    ASSERT_EQ(mkfifo(tree.host("pipe").c_str(), 0666), 0);
+    const int opens = inotify_init1(IN_NONBLOCK);
+    ASSERT_GE(inotify_add_watch(opens, tree.host("pipe").c_str(), IN_OPEN), 0);
+    ASSERT_EQ(record_of(tree.windows("f")).nFileSizeLow, 4u);
+    ASSERT_EQ(unlink(tree.host("f").c_str()), 0);
+    ASSERT_EQ(symlink("pipe", tree.host("f").c_str()), 0);
+    EXPECT_EQ(open_file(tree.windows("f"), GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
+    char event[256];
+    EXPECT_LT(read(opens, event, sizeof event), 0) << "the FIFO was opened";
+    close(opens);
 }
 
 // Within a file system a move renames, to another spelling of its own name too.
