@@ -1,4 +1,5 @@
 // Character stepping, upper-casing and the U+F000 convention for host names.
+#include <array>
 #include <cstring>
 
 #include "platform/posix/names.h"
@@ -82,17 +83,19 @@ void upper_in_place(char* name, size_t length)
     }
 }
 
+// Built when the program is compiled: every byte of every path is looked up here.
+static constexpr std::array<bool, 256> FORBIDDEN_IN_NAMES = [] {
+    std::array<bool, 256> table{};
+    for (int c = 0; c < 0x20; c++)
+        table[c] = true;
+    for (const char* p = "\\:*?\"<>|"; *p != '\0'; p++)
+        table[static_cast<unsigned char>(*p)] = true;
+    return table;
+}();
+
 bool is_forbidden_in_windows_name(unsigned char c)
 {
-    static const bool* forbidden = [] {
-        static bool table[256] = {};
-        for (int c = 0; c < 0x20; c++)
-            table[c] = true;
-        for (const char* p = "\\:*?\"<>|"; *p != '\0'; p++)
-            table[static_cast<unsigned char>(*p)] = true;
-        return table;
-    }();
-    return forbidden[c];
+    return FORBIDDEN_IN_NAMES[c];
 }
 
 static bool fits(size_t used, size_t more, size_t out_size)
@@ -174,20 +177,22 @@ bool windows_name_of(const char* host_name, char* out, size_t out_size, size_t* 
 
 void host_name_of(const char* windows_name, size_t length, std::string& out)
 {
-    out.clear();
     const char* end = windows_name + length;
     if (GetACP() != CP_UTF8) {
-        out.assign(windows_name, length);
+        out.append(windows_name, length);
         return;
     }
+    // Only a sequence that begins with 0xEF can stand for a forbidden character: the text
+    // between two of them is copied as it is.
     for (const char* p = windows_name; p < end;) {
-        const unsigned char forbidden = private_use_character(p, end);
-        if (forbidden != 0) {
-            out.push_back(static_cast<char>(forbidden));
-            p += 3;
-        } else {
-            out.push_back(*p++);
-        }
+        const void* lead = memchr(p, 0xEF, static_cast<size_t>(end - p));
+        const char* next = lead != nullptr ? static_cast<const char*>(lead) : end;
+        out.append(p, static_cast<size_t>(next - p));
+        if (next == end)
+            break;
+        const unsigned char forbidden = private_use_character(next, end);
+        out.push_back(forbidden != 0 ? static_cast<char>(forbidden) : *next);
+        p = next + (forbidden != 0 ? 3 : 1);
     }
 }
 

@@ -53,8 +53,8 @@ bool ends_in_separator(const char* text, size_t length);
 // false for a name that cannot be shown and for a form that does not fit in out.
 bool windows_name_of(const char* host_name, char* out, size_t out_size, size_t* out_length);
 
-// The host form of one component of a Windows path: the U+F000 characters that stand
-// for forbidden ones turn back into them under UTF-8.
+// Appends to out the host form of one component of a Windows path: the U+F000
+// characters that stand for forbidden ones turn back into them under UTF-8.
 void host_name_of(const char* windows_name, size_t length, std::string& out);
 
 // Whether the component holds characters the layer must refuse in a Windows name;

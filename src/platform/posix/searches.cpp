@@ -491,7 +491,7 @@ static DWORD start_search(SearchState* state, const WindowsPath& path, const Sea
     return ERROR_SUCCESS;
 }
 
-static bool searches_directory(const SearchState& state, const std::string& host_directory)
+static bool searches_directory(const SearchState& state, std::string_view host_directory)
 {
     // entry_path begins with the directory's host path and one '/', which "/" already ends in.
     const std::string_view directory(state.entry_path.data(), state.directory_length);
@@ -515,7 +515,7 @@ bool searched_parent_of(const WindowsPath& path, const std::string& host, Search
     const SearchState* state = last_returned;
     if (count == 0 || path.last_dots != 0 || path.trailing_separator || !matched_exactly(path, count - 1) ||
         slash == std::string::npos || slash == 0 || state == nullptr || state->directory_fd == AT_FDCWD ||
-        !state->table || !searches_directory(*state, host.substr(0, slash)))
+        !state->table || !searches_directory(*state, std::string_view(host).substr(0, slash)))
         return false;
     parent->fd = state->directory_fd;
     parent->device = state->table->device;

@@ -2,6 +2,7 @@
 //
 // '..' is collapsed on the text, as Windows does, so 'a\link\..' is 'a' whatever
 // 'link' points at on the host.
+#include <array>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -80,6 +81,39 @@ static int dots_of(const char* name, size_t length)
     return 0;
 }
 
+// What a byte of a path is to the parse, which looks at every byte of every path: most
+// are plain, a separator ends a component, and the rest (a character a name may not
+// hold, a wildcard, the first byte of a multibyte character) need a closer look.
+enum PathByte : unsigned char { PLAIN_BYTE, SEPARATOR_BYTE, SPECIAL_BYTE };
+
+static constexpr std::array<PathByte, 256> PATH_BYTES = [] {
+    std::array<PathByte, 256> kinds{};
+    for (int c = 0; c < 0x20; c++)
+        kinds[c] = SPECIAL_BYTE;
+    for (const char* p = ":*?\"<>|"; *p != '\0'; p++)
+        kinds[static_cast<unsigned char>(*p)] = SPECIAL_BYTE;
+    for (int c = 0x80; c < 0x100; c++)
+        kinds[c] = SPECIAL_BYTE;
+    kinds['\\'] = SEPARATOR_BYTE;
+    kinds['/'] = SEPARATOR_BYTE;
+    return kinds;
+}();
+
+// The end of the component that begins at start: the next separator that begins a
+// character, or end. *special tells whether a byte in it needs component_is_valid.
+static const char* component_end(const char* start, const char* end, bool* special)
+{
+    const char* p = start;
+    for (;;) {
+        while (p < end && PATH_BYTES[static_cast<unsigned char>(*p)] == PLAIN_BYTE)
+            p++;
+        if (p == end || PATH_BYTES[static_cast<unsigned char>(*p)] == SEPARATOR_BYTE)
+            return p;
+        *special = true;
+        p += character_length(p, end);
+    }
+}
+
 DWORD parse_windows_path(const char* text, bool wildcards_in_last, WindowsPath* path)
 {
     *path = WindowsPath{};
@@ -95,27 +129,21 @@ DWORD parse_windows_path(const char* text, bool wildcards_in_last, WindowsPath* 
     if (prefix_error != ERROR_SUCCESS)
         return prefix_error;
     const char* end = text + length;
-    size_t start = at;
-    for (const char* p = text + at; p <= end;) {
-        if (p == end || is_path_separator(*p)) {
-            const size_t offset = start;
-            const size_t component_length = static_cast<size_t>(p - text) - start;
-            const bool last = p == end;
-            if (component_length > 0) {
-                if (!component_is_valid(text + offset, component_length, last && wildcards_in_last))
-                    return ERROR_INVALID_NAME;
-                if (component_length > 3 * LONGEST_HOST_NAME)
-                    return ERROR_FILENAME_EXCED_RANGE;
-                path->last_dots = dots_of(text + offset, component_length);
-                add_component(path, offset, component_length);
-            }
-            if (p == end)
-                break;
-            start = static_cast<size_t>(p - text) + 1;
-            p++;
-            continue;
+    // One allocation for the components of all but the deepest paths.
+    path->components.reserve(16);
+    for (const char* start = text + at; start <= end;) {
+        bool special = false;
+        const char* p = component_end(start, end, &special);
+        const size_t component_length = static_cast<size_t>(p - start);
+        if (component_length > 0) {
+            if (special && !component_is_valid(start, component_length, p == end && wildcards_in_last))
+                return ERROR_INVALID_NAME;
+            if (component_length > 3 * LONGEST_HOST_NAME)
+                return ERROR_FILENAME_EXCED_RANGE;
+            path->last_dots = dots_of(start, component_length);
+            add_component(path, static_cast<size_t>(start - text), component_length);
         }
-        p += character_length(p, end);
+        start = p + 1;
     }
     path->trailing_separator = length > at && ends_in_separator(text, length);
     return ERROR_SUCCESS;
@@ -131,20 +159,23 @@ std::string host_base_of(const WindowsPath& path)
     return base;
 }
 
-static void append_host_component(std::string& host, const char* name, size_t length)
-{
-    std::string converted;
-    host_name_of(name, length, converted);
-    if (!host.empty() && host.back() != '/')
-        host.push_back('/');
-    host += converted;
-}
-
 std::string literal_host_path(const WindowsPath& path, size_t count)
 {
     std::string host = host_base_of(path);
-    for (size_t i = 0; i < count && i < path.components.size(); i++)
-        append_host_component(host, path.text + path.components[i].offset, path.components[i].length);
+    const size_t length = strlen(path.text);
+    host.reserve(host.size() + length);
+    // A component changes on its way to the host only where a U+F000 form begins (0xEF
+    // under UTF-8): a path without one is copied component by component as it stands.
+    const bool as_written = GetACP() != CP_UTF8 || memchr(path.text, 0xEF, length) == nullptr;
+    for (size_t i = 0; i < count && i < path.components.size(); i++) {
+        if (!host.empty() && host.back() != '/')
+            host.push_back('/');
+        const char* name = path.text + path.components[i].offset;
+        if (as_written)
+            host.append(name, path.components[i].length);
+        else
+            host_name_of(name, path.components[i].length, host);
+    }
     if (host.empty())
         host.assign(1, '.');
     return host;
