@@ -1,5 +1,4 @@
 // Character stepping, upper-casing and the U+F000 convention for host names.
-#include <array>
 #include <cstring>
 
 #include "platform/posix/names.h"
@@ -81,21 +80,6 @@ void upper_in_place(char* name, size_t length)
             *p = ascii_upper(*p);
         p += step;
     }
-}
-
-// Built when the program is compiled: every byte of every path is looked up here.
-static constexpr std::array<bool, 256> FORBIDDEN_IN_NAMES = [] {
-    std::array<bool, 256> table{};
-    for (int c = 0; c < 0x20; c++)
-        table[c] = true;
-    for (const char* p = "\\:*?\"<>|"; *p != '\0'; p++)
-        table[static_cast<unsigned char>(*p)] = true;
-    return table;
-}();
-
-bool is_forbidden_in_windows_name(unsigned char c)
-{
-    return FORBIDDEN_IN_NAMES[c];
 }
 
 static bool fits(size_t used, size_t more, size_t out_size)

@@ -2,6 +2,7 @@
 // code page, ASCII upper-casing, and the U+F000 form of characters Windows names refuse.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 
@@ -34,8 +35,21 @@ int compare_upper(const char* a, size_t a_length, const char* b, size_t b_length
 // Upper-cases the ASCII letters of a name in place, skipping double-byte characters.
 void upper_in_place(char* name, size_t length);
 
-// A character that a Windows name cannot hold: control characters and \ : * ? " < > |.
-bool is_forbidden_in_windows_name(unsigned char c);
+// The characters that a Windows name cannot hold: control characters and \ : * ? " < > |.
+// Built when the program is compiled: every byte of every path is looked up here.
+inline constexpr std::array<bool, 256> FORBIDDEN_IN_NAMES = [] {
+    std::array<bool, 256> table{};
+    for (int c = 0; c < 0x20; c++)
+        table[c] = true;
+    for (const char* p = "\\:*?\"<>|"; *p != '\0'; p++)
+        table[static_cast<unsigned char>(*p)] = true;
+    return table;
+}();
+
+inline bool is_forbidden_in_windows_name(unsigned char c)
+{
+    return FORBIDDEN_IN_NAMES[c];
+}
 
 // Where the name after the last of the given separator characters begins in text (up
 // to end), text itself when there is none. Read by character: under the double-byte

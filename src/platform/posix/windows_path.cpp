@@ -88,12 +88,8 @@ enum PathByte : unsigned char { PLAIN_BYTE, SEPARATOR_BYTE, SPECIAL_BYTE };
 
 static constexpr std::array<PathByte, 256> PATH_BYTES = [] {
     std::array<PathByte, 256> kinds{};
-    for (int c = 0; c < 0x20; c++)
-        kinds[c] = SPECIAL_BYTE;
-    for (const char* p = ":*?\"<>|"; *p != '\0'; p++)
-        kinds[static_cast<unsigned char>(*p)] = SPECIAL_BYTE;
-    for (int c = 0x80; c < 0x100; c++)
-        kinds[c] = SPECIAL_BYTE;
+    for (int c = 0; c < 0x100; c++)
+        kinds[c] = FORBIDDEN_IN_NAMES[c] || c >= 0x80 ? SPECIAL_BYTE : PLAIN_BYTE;
     kinds['\\'] = SEPARATOR_BYTE;
     kinds['/'] = SEPARATOR_BYTE;
     return kinds;
