@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include "platform/posix/dos_attributes.h"
 #include "platform/posix/entry_status.h"
@@ -131,6 +132,8 @@ static int read_status(int directory_fd, const char* name, const char* host_path
     status->owner = host.stx_uid;
     status->is_directory = S_ISDIR(host.stx_mode);
     status->is_file = S_ISREG(host.stx_mode);
+    status->device = makedev(host.stx_dev_major, host.stx_dev_minor);
+    status->inode = host.stx_ino;
     status->size = status->is_directory ? 0 : host.stx_size;
     fill_times(host, status);
     status->attributes =

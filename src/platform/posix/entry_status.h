@@ -14,6 +14,8 @@ struct EntryStatus {
     bool is_directory;   // a directory or a link to one
     bool is_link;
     bool is_file;        // a regular file itself, not through a link
+    uint64_t device;     // the identity of a file itself (is_file): its device and inode
+    uint64_t inode;
     bool is_dangling;    // a link whose target is missing
     unsigned mode;       // permission bits of the entry (of the target for a link)
     unsigned owner;      // user id of the same

@@ -241,10 +241,10 @@ static bool keep_only_files(int fd, struct stat* status)
 // default window gains from; writes take no advice.
 static const off_t READ_AHEAD_WORTH_ASKING = 256 * 1024;
 
-static void advise_sequential(int fd, const OpenRequest& request, const struct stat& status)
+static void advise_sequential(int fd, const OpenRequest& request, off_t size)
 {
     if ((request.flags & FILE_FLAG_SEQUENTIAL_SCAN) && (request.access & GENERIC_READ) &&
-        status.st_size > READ_AHEAD_WORTH_ASKING)
+        size > READ_AHEAD_WORTH_ASKING)
         posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
@@ -282,7 +282,7 @@ static HANDLE open_file(const ResolvedPath& resolved, const OpenRequest& request
         created = std::make_unique<CreatedFile>();
         plan_creation(fd, request, created.get());
     }
-    advise_sequential(fd, request, status);
+    advise_sequential(fd, request, status.st_size);
     HandleObject* object = new_file_object(fd, false);
     if (object == nullptr)
         return INVALID_HANDLE_VALUE;
@@ -294,26 +294,30 @@ static HANDLE open_file(const ResolvedPath& resolved, const OpenRequest& request
 }
 
 // A file that a search or a lookup has just read (recent_status.h) is opened for reading
-// without being read again. The open does not follow a link, and the status read after it
-// shows that a file was opened: whatever stands there now in its place (the entry changed
-// within the moment) is left to the ordinary open, which reads the entry as it is then.
+// without being read again, before or after: the open does not follow a link, and the
+// file's status is read when it is wanted (its identity, as a template). An entry that
+// failed to open is left to the ordinary open, which reads it as it is then.
+// Differs from the ordinary open: a directory, FIFO or device that another program put in
+// the file's place within that moment is not refused at the open; reading it fails or
+// reads what it holds.
 static HANDLE open_recent_file(const WindowsPath& path, const std::string& host, const OpenRequest& request)
 {
+    EntryStatus seen;
     const bool reads_only = request.disposition == OPEN_EXISTING && (request.access & GENERIC_WRITE) == 0;
-    if (!reads_only || !recent_file(host))
+    if (!reads_only || !recent_file(host, &seen))
         return INVALID_HANDLE_VALUE;
     SearchedParent parent;
     const bool relative = searched_parent_of(path, host, &parent);
     const int fd = openat(relative ? parent.fd : AT_FDCWD, host.c_str() + (relative ? parent.name_offset : 0),
                           open_flags_of(request) | O_NOFOLLOW);
-    struct stat status;
-    if (fd < 0 || !keep_only_files(fd, &status))
+    if (fd < 0)
         return INVALID_HANDLE_VALUE;
-    advise_sequential(fd, request, status);
+    advise_sequential(fd, request, static_cast<off_t>(seen.size));
     HandleObject* object = new_file_object(fd, false);
     if (object == nullptr)
         return INVALID_HANDLE_VALUE;
-    object->opened = status;
+    object->seen_device = static_cast<dev_t>(seen.device);
+    object->seen_inode = static_cast<ino_t>(seen.inode);
     SetLastError(ERROR_SUCCESS);
     return object;
 }

@@ -48,7 +48,11 @@ struct HandleObject {
     // host sets a link's own times by path only. Empty for every other handle.
     std::string link_path = {};
     // A file's status when it was opened: what it gives a file made with it as template.
+    // Left unread (zero) for a file opened as a search or a lookup had just seen it, and
+    // read when it is wanted; seen_device and seen_inode are then the identity seen.
     struct stat opened = {};
+    dev_t seen_device = 0;
+    ino_t seen_inode = 0;
     std::unique_ptr<CreatedFile> created = nullptr;
 };
 

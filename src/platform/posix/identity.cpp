@@ -29,19 +29,35 @@ bool same_entry(const char* a, const char* b)
     return status_of(a, false, &first) && status_of(b, false, &second) && same_identity(first, second);
 }
 
-// An existing file's status is read when it is opened; a file this layer made has none
-// until it is wanted as a template, and is nobody's other route.
+// An existing file's status is read when it is opened, or when it is first wanted if it
+// was opened as a search had just seen it; a file this layer made has none until it is
+// wanted as a template, and is nobody's other route.
 static bool opened_file(HANDLE handle, struct stat* status)
 {
-    const HandleObject* object = handle_object(handle);
-    if (object == nullptr || object->kind != HandleKind::file || !S_ISREG(object->opened.st_mode))
+    HandleObject* object = handle_object(handle);
+    if (object == nullptr || object->kind != HandleKind::file || object->is_directory)
+        return false;
+    if (object->seen_inode != 0 && !S_ISREG(object->opened.st_mode) && fstat(object->fd, &object->opened) != 0)
         return false;
     *status = object->opened;
-    return true;
+    return S_ISREG(status->st_mode);
+}
+
+// Files that were two entries when they were opened are two files: one that took the
+// other's place since is compared by its contents, which tells the truth as well. Only
+// what looks like one file is read again from the open handles.
+static bool seen_apart(HANDLE a, HANDLE b)
+{
+    const HandleObject* first = handle_object(a);
+    const HandleObject* second = handle_object(b);
+    return first != nullptr && second != nullptr && first->seen_inode != 0 && second->seen_inode != 0 &&
+           (first->seen_device != second->seen_device || first->seen_inode != second->seen_inode);
 }
 
 bool same_open_file(HANDLE a, HANDLE b)
 {
+    if (seen_apart(a, b))
+        return false;
     struct stat first, second;
     return opened_file(a, &first) && opened_file(b, &second) && same_identity(first, second);
 }

@@ -81,10 +81,13 @@ static const RecentStatus* take_fresh(const std::string& host_path)
     return slot;
 }
 
-bool recent_file(const std::string& host_path)
+bool recent_file(const std::string& host_path, EntryStatus* status)
 {
     const RecentStatus* slot = take_fresh(host_path);
-    return slot != nullptr && !slot->missing && slot->status.is_file;
+    if (slot == nullptr || slot->missing || !slot->status.is_file)
+        return false;
+    *status = slot->status;
+    return true;
 }
 
 bool recent_miss(const std::string& host_path)

@@ -22,9 +22,9 @@ void remember_recent_miss(const std::string& host_path);
 bool take_recent_status(const std::string& host_path, const char* shown_name, EntryStatus* status);
 
 // Whether the entry at host_path was a file itself (not a link, a directory, a FIFO or a
-// device) a moment ago, with no directory changed by the layer since. Only that status
-// is forgotten: an entry's kind changes only with its directory.
-bool recent_file(const std::string& host_path);
+// device) a moment ago, with no directory changed by the layer since, and its status
+// then. Only that status is forgotten: an entry's kind changes only with its directory.
+bool recent_file(const std::string& host_path, EntryStatus* status);
 
 // Whether a lookup found no entry at host_path a moment ago, with no directory changed
 // by the layer since. Only that miss is forgotten.
