@@ -153,7 +153,10 @@ std::shared_ptr<StatusPrefetch> start_prefetch(const DirectoryTable& table, size
             return nullptr;
     }
     auto prefetch = std::make_shared<StatusPrefetch>();
-    prefetch->fd = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    // An open of its own, not a duplicate: each host call through a descriptor of a
+    // threaded process counts a use of its open file, and two threads counting on one
+    // contend for it at every entry.
+    prefetch->fd = openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (prefetch->fd < 0)
         return nullptr;
     const size_t count = std::min(PREFETCH_CHUNK, table.entries.size() - first);
