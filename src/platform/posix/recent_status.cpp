@@ -1,9 +1,9 @@
 // Two remembered statuses (or misses), valid for a few milliseconds: long enough for the
 // calls that follow at once (a verify reads a source entry from its search, then looks up
 // the destination entry, then opens both; a copy finds its destination missing, then
-// creates it). A wait of the program (a prompt, a pause) forgets
-// them, and so does a moment gone by without one (output held on a terminal), after
-// which the entry is read again as it is then.
+// creates it). A wait of the program (a prompt, a pause) forgets them, and so does a
+// moment gone by without one (output held on a terminal), after which the entry is read
+// again as it is then.
 #include "platform/posix/recent_status.h"
 
 #include "platform/posix/clock.h"
