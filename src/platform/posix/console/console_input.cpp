@@ -260,6 +260,9 @@ BOOL ReadConsoleInputA(HANDLE console, PINPUT_RECORD buffer, DWORD length, LPDWO
     return TRUE;
 }
 
+// PeekConsoleInputA: the pending input events, left pending, at once even when there are
+// none. Here the terminal's bytes that have arrived become key events first; a terminal
+// that has gone fails the call.
 BOOL PeekConsoleInputA(HANDLE console, PINPUT_RECORD buffer, DWORD length, LPDWORD read)
 {
     *read = 0;
@@ -280,6 +283,7 @@ static bool is_terminal_output(const HandleObject* object)
            standard_stream_is_terminal(object->fd);
 }
 
+// GetConsoleMode: the input or output mode of a console handle; fails for any other.
 // The mode is kept for the program to read back; the terminal stays in key mode
 // whatever it says, which is what mode 0 (the only one the program sets) means.
 BOOL GetConsoleMode(HANDLE console, LPDWORD mode)
@@ -294,6 +298,8 @@ BOOL GetConsoleMode(HANDLE console, LPDWORD mode)
     return TRUE;
 }
 
+// SetConsoleMode: sets an input mode (line input, echo, Ctrl+C) or an output mode. Here an
+// output mode is accepted and ignored, and an input mode only kept (see GetConsoleMode).
 BOOL SetConsoleMode(HANDLE console, DWORD mode)
 {
     if (is_terminal_output(handle_object(console)))
@@ -343,6 +349,8 @@ BOOL read_console_bytes(int fd, LPVOID buffer, DWORD to_read, LPDWORD read)
     return TRUE;
 }
 
+// MessageBeep: plays the sound of a message type, without waiting for it. Here the bell is
+// written to the terminal whatever the type; without a terminal the call fails.
 BOOL MessageBeep(UINT)
 {
     const int fd = console_terminal();

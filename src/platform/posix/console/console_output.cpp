@@ -34,6 +34,9 @@ static void write_sequence(int fd, const char* sequence)
     fflush(stream);
 }
 
+// GetConsoleScreenBufferInfo: the screen buffer's size, cursor and attributes; fails for a
+// handle that is no console (redirected). Here the buffer is the terminal's window (80x25
+// when it does not say), the cursor always reads 0,0 and the attributes the normal ones.
 BOOL GetConsoleScreenBufferInfo(HANDLE console, PCONSOLE_SCREEN_BUFFER_INFO info)
 {
     const int fd = terminal_of(console);
@@ -54,6 +57,8 @@ BOOL GetConsoleScreenBufferInfo(HANDLE console, PCONSOLE_SCREEN_BUFFER_INFO info
     return TRUE;
 }
 
+// SetConsoleTextAttribute: the colours of what is written next. Here a terminal knows two
+// states, and a handle that is no terminal fails.
 // The normal attributes reset the terminal; any other word is the program's highlight,
 // which the terminal shows in reverse video.
 BOOL SetConsoleTextAttribute(HANDLE console, WORD attributes)
@@ -65,6 +70,8 @@ BOOL SetConsoleTextAttribute(HANDLE console, WORD attributes)
     return TRUE;
 }
 
+// SetConsoleCursorPosition: moves the cursor to a cell of the screen buffer. Here it only
+// says whether the handle is a terminal.
 // The layer follows the cursor only within the current line (a terminal tells no
 // absolute position), so it has no position to move to; the program moves the cursor
 // through the two relative operations below instead.

@@ -56,6 +56,9 @@ static DWORD status_of_path(LPCSTR file_name, WindowsPath* path, ResolvedPath* r
     return failure == 0 ? ERROR_SUCCESS : windows_error_for_path(failure, resolved->host.c_str());
 }
 
+// GetFileAttributesA: the attribute bits of a file or directory, or INVALID_FILE_ATTRIBUTES
+// with the last error. Here read-only is a file's write permission, the other bits are
+// stored in user.DOSATTRIB, and a symbolic link carries the reparse-point bit.
 DWORD GetFileAttributesA(LPCSTR file_name)
 {
     WindowsPath path;
@@ -137,6 +140,9 @@ static BOOL set_link_bits(const ResolvedPath& resolved)
     return is_caller_or_root(link.st_uid) ? TRUE : fail_with(ERROR_ACCESS_DENIED);
 }
 
+// SetFileAttributesA: sets read-only, hidden, system and archive; refused to whoever may
+// not write the entry. Here its owner may, a bit the file system cannot store fails with
+// ERROR_NOT_SUPPORTED, and a link keeps no bits: for its owner the call changes nothing.
 BOOL SetFileAttributesA(LPCSTR file_name, DWORD attributes)
 {
     WindowsPath path;

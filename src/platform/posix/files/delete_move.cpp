@@ -43,6 +43,8 @@ static int unlink_entry(const std::string& host, const SearchedParent& parent)
     return result == 0 ? 0 : errno;
 }
 
+// DeleteFileA: removes a file; a directory and a read-only file fail with
+// ERROR_ACCESS_DENIED. A link goes as a link, whatever it points at.
 BOOL DeleteFileA(LPCSTR file_name)
 {
     WindowsPath path;
@@ -107,6 +109,9 @@ static int rename_as_owner(const std::string& source, const std::string& destina
     });
 }
 
+// MoveFileA: renames a file or directory; a destination that exists fails the call. A
+// file moved to another file system is copied with its times and attributes, then its
+// source deleted, as Windows does.
 BOOL MoveFileA(LPCSTR existing_name, LPCSTR new_name)
 {
     ResolvedPath source, destination;

@@ -32,6 +32,9 @@ static BOOL make_directory(const ResolvedPath& resolved, mode_t mode)
     return TRUE;
 }
 
+// CreateDirectoryA: makes one directory whose parent exists (ERROR_ALREADY_EXISTS when the
+// name is taken). Here its mode is 0777 less the umask, and a typed name is taken also
+// by an entry that differs from it only in case, as on Windows.
 BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES)
 {
     ResolvedPath resolved;
@@ -44,6 +47,7 @@ BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES)
     return TRUE;
 }
 
+// CreateDirectoryExA: CreateDirectoryA with the attributes of a template directory.
 // The new directory takes the template's permission bits exactly (not filtered by the
 // umask) and its stored attributes, as far as the file system keeps them; until the copy
 // has filled it (finish_directory_copy) its owner may also write and search it, so that

@@ -54,6 +54,7 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD to_read, LPDWORD read, void*)
     return TRUE;
 }
 
+// WriteFile: writes the whole buffer, or fails with what stopped it and the count written.
 // A file made from a template with holes gets its zeros as holes, and its size is right
 // after every call, so that a size limit fails in the call that reaches it.
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD to_write, LPDWORD written, void*)

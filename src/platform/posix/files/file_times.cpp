@@ -122,6 +122,8 @@ int64_t current_utc_offset_seconds()
     return bias_seconds;
 }
 
+// SystemTimeToFileTime: a calendar time of the years 1601 to 30827 as 100 ns units since
+// 1601; a field out of range fails with ERROR_INVALID_PARAMETER; wDayOfWeek is not read.
 BOOL SystemTimeToFileTime(const SYSTEMTIME* system_time, LPFILETIME file_time)
 {
     const SYSTEMTIME& t = *system_time;
@@ -137,6 +139,8 @@ BOOL SystemTimeToFileTime(const SYSTEMTIME* system_time, LPFILETIME file_time)
     return TRUE;
 }
 
+// FileTimeToSystemTime: the calendar time of a FILETIME, its day of the week included; a
+// value with the top bit set fails with ERROR_INVALID_PARAMETER, as on Windows.
 BOOL FileTimeToSystemTime(const FILETIME* file_time, LPSYSTEMTIME system_time)
 {
     const uint64_t value = filetime_value(file_time);
@@ -174,11 +178,14 @@ static BOOL shift_by_offset(const FILETIME* from, LPFILETIME to, int64_t offset_
     return TRUE;
 }
 
+// FileTimeToLocalFileTime: UTC to local time by the bias in force now, not the one of the
+// time's own date, as on Windows. Here the bias is TZ's, else the host zone's.
 BOOL FileTimeToLocalFileTime(const FILETIME* file_time, LPFILETIME local_file_time)
 {
     return shift_by_offset(file_time, local_file_time, current_utc_offset_seconds());
 }
 
+// LocalFileTimeToFileTime: local time to UTC by the same current bias.
 BOOL LocalFileTimeToFileTime(const FILETIME* local_file_time, LPFILETIME file_time)
 {
     return shift_by_offset(local_file_time, file_time, -current_utc_offset_seconds());
@@ -195,11 +202,13 @@ static void system_time_now(LPSYSTEMTIME time, bool local)
     FileTimeToSystemTime(&utc, time);
 }
 
+// GetLocalTime: now, as a local calendar time to the millisecond, by the current bias.
 void GetLocalTime(LPSYSTEMTIME time)
 {
     system_time_now(time, true);
 }
 
+// GetSystemTime: now, as a UTC calendar time to the millisecond.
 void GetSystemTime(LPSYSTEMTIME time)
 {
     system_time_now(time, false);

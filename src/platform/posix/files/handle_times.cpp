@@ -20,6 +20,9 @@ static int file_fd_of(HANDLE handle)
     return object->fd;
 }
 
+// GetFileTime: the creation, last access and last write times of an open file, each
+// pointer may be null. Here creation is the birth time where the host keeps one, else
+// the earlier of the last write and the last status change.
 BOOL GetFileTime(HANDLE file, LPFILETIME creation, LPFILETIME last_access, LPFILETIME last_write)
 {
     const int fd = file_fd_of(file);
@@ -58,6 +61,8 @@ static struct timespec host_time_of(const FILETIME* time)
     return host;
 }
 
+// SetFileTime: sets the times given; a null time, 0 and all ones leave one as it is. Here
+// the creation time is accepted and not set: Linux cannot set a birth time.
 BOOL SetFileTime(HANDLE file, const FILETIME*, const FILETIME* last_access, const FILETIME* last_write)
 {
     const int fd = file_fd_of(file);

@@ -42,6 +42,8 @@ static UINT code_page_from_environment()
     return 1252;
 }
 
+// GetUserDefaultUILanguage: the language of the user's Windows display. Here the
+// language of the locale's messages; Japanese or English, nothing else.
 // The language of the messages the user reads, from the first of LC_ALL, LC_MESSAGES and
 // LANG that is set and not empty, as POSIX chooses the language of messages. The
 // language is what stands before any '_', '.' or '@' (ja_JP.UTF-8, ja.utf8, ja@x).
@@ -67,6 +69,8 @@ void reload_code_page()
     active_code_page = code_page_from_environment();
 }
 
+// GetACP: the system's ANSI code page. Here it is the locale's, read at the first call
+// from LC_ALL, LC_CTYPE and LANG as text: 932 for Shift-JIS, 65001 for UTF-8, else 1252.
 UINT GetACP(void)
 {
     if (active_code_page == 0)
@@ -74,11 +78,15 @@ UINT GetACP(void)
     return active_code_page;
 }
 
+// GetConsoleOutputCP: the console's output code page, which chcp changes on Windows.
+// Here nothing changes it: it is the locale's, the same as GetACP.
 UINT GetConsoleOutputCP(void)
 {
     return GetACP();
 }
 
+// IsDBCSLeadByte: whether a byte begins a two-byte character of the ANSI code page. Only
+// code page 932 has such bytes (0x81-0x9F, 0xE0-0xFC); UTF-8 is stepped by CharNextA.
 BOOL IsDBCSLeadByte(BYTE test_char)
 {
     if (GetACP() != 932)

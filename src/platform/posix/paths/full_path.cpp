@@ -64,6 +64,9 @@ static std::string join(const std::string& drive, const std::vector<std::string_
     return full;
 }
 
+// GetFullPathNameA: the absolute form of a path and where its last name begins; a buffer
+// too small gets nothing and the result is the size it needs. Here a drive other than Z:
+// has its root as its current directory.
 DWORD GetFullPathNameA(LPCSTR file_name, DWORD buffer_length, LPSTR buffer, LPSTR* file_part)
 {
     if (file_name == nullptr || file_name[0] == '\0') {

@@ -55,6 +55,9 @@ static HANDLE fail_search(SearchState* state, DWORD error)
     return INVALID_HANDLE_VALUE;
 }
 
+// FindFirstFileA: opens a search of one directory for a name or pattern; "." and ".."
+// first but in a drive's root, then names in NTFS order. Differs from Windows: a name the
+// code page cannot show is left out (and reported once on standard error).
 HANDLE FindFirstFileA(LPCSTR file_name, LPWIN32_FIND_DATAA find_data)
 {
     WindowsPath path;
@@ -100,6 +103,9 @@ static SearchState* search_of(HANDLE handle)
     return object->search;
 }
 
+// FindNextFileA: the search's next record, complete (attributes, times, size, both names),
+// or ERROR_NO_MORE_FILES. Here an entry removed since the search began is passed over, and
+// one added since then is not returned: the search keeps the table it began with.
 BOOL FindNextFileA(HANDLE search, LPWIN32_FIND_DATAA find_data)
 {
     SearchState* state = search_of(search);
@@ -110,6 +116,7 @@ BOOL FindNextFileA(HANDLE search, LPWIN32_FIND_DATAA find_data)
     return TRUE;
 }
 
+// FindClose: ends a search and frees its handle; ERROR_INVALID_HANDLE for any other.
 BOOL FindClose(HANDLE search)
 {
     SearchState* state = search_of(search);

@@ -264,6 +264,9 @@ static DWORD short_form_of(const char* text, std::string& out)
     return ERROR_SUCCESS;
 }
 
+// GetShortPathNameA: an existing path with every component in its 8.3 form; a component
+// that does not exist fails the call. Windows takes the file system's aliases; here they
+// are the layer's own, made per directory in NTFS order.
 DWORD GetShortPathNameA(LPCSTR long_path, LPSTR short_path, DWORD buffer_length)
 {
     if (long_path == nullptr) {

@@ -20,6 +20,8 @@ uint64_t coarse_milliseconds()
     return static_cast<uint64_t>(now.tv_sec) * 1000 + static_cast<uint64_t>(now.tv_nsec) / 1000000;
 }
 
+// GetTickCount: milliseconds since the system started, wrapping after 49.7 days. Here the
+// host's monotonic clock in milliseconds, cut to 32 bits the same way.
 DWORD GetTickCount(void)
 {
     struct timespec now;

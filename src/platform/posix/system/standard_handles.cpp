@@ -32,6 +32,8 @@ void free_handle_object(HandleObject* object)
     delete object;
 }
 
+// GetStdHandle: the standard input, output or error handle; ERROR_INVALID_HANDLE for any
+// other number.
 // Taking the input handle of a console puts the terminal in key mode at once: keys
 // typed before the first read then wait unechoed, as typeahead does in a console.
 HANDLE GetStdHandle(DWORD which)
