@@ -10,24 +10,12 @@
 #include "platform/posix/paths/names.h"
 #include "platform/posix/searches/unshown_names.h"
 
-static const char* const ENGLISH_TEXT = "%s: an entry whose name cannot be shown here was left alone.\n";
-// This file is compiled to CP932, as the program's texts are; a u8 literal keeps the
-// UTF-8 form of the same text.
-#define CP932_AND_UTF8(literal) literal, u8##literal
-static const struct {
-    const char* cp932;
-    const char8_t* utf8;
-} JAPANESE_TEXT = {CP932_AND_UTF8("%s: ここで表示できない名前のエントリを1つ処理せずに残しました.\n")};
+// The program's text, in its language; null until it is handed over.
+static const char* unshown_name_line = nullptr;
 
-// The language of the program's messages without /E, which the layer cannot see.
-static const char* text_for_console()
+void set_unshown_name_line(const char* line_format)
 {
-    const UINT code_page = GetConsoleOutputCP();
-    if (code_page == 932)
-        return JAPANESE_TEXT.cp932;
-    if (code_page == CP_UTF8 && PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE)
-        return reinterpret_cast<const char*>(JAPANESE_TEXT.utf8);
-    return ENGLISH_TEXT;
+    unshown_name_line = line_format;
 }
 
 // The directory's device and inode, then the host name: the same name in the same
@@ -60,12 +48,14 @@ static std::string shown_directory(const char* directory, size_t length)
 void report_unshown_names(const DirectoryTable& table, const char* directory, size_t length)
 {
     static std::set<std::string> reported;
+    if (unshown_name_line == nullptr)
+        return;
     std::string shown;
     for (uint32_t offset : table.unshown) {
         if (!reported.insert(key_of(table, table.text.data() + offset)).second)
             continue;
         if (shown.empty())
             shown = shown_directory(directory, length);
-        fprintf(stderr, text_for_console(), shown.c_str());
+        fprintf(stderr, unshown_name_line, shown.c_str());
     }
 }
