@@ -14,6 +14,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "platform/command_start.h"
 #include "platform/posix/console/followed_streams.h"
 #include "platform/posix/console/terminal.h"
 #include "platform/posix/paths/names.h"
@@ -41,19 +42,6 @@ static std::string host_program_of(const char* interpreter)
     if (resolve_path(interpreter, &path, &resolved) != ERROR_SUCCESS)
         return interpreter;
     return resolved.host;
-}
-
-static CommandStartResult start_result_of(int error)
-{
-    switch (error) {
-    case 0: return COMMAND_STARTED;
-    case ENOENT: return COMMAND_NOT_FOUND;
-    case E2BIG: return COMMAND_TOO_LONG;
-    case ENOEXEC: return COMMAND_NOT_EXECUTABLE;
-    case ENOMEM: return COMMAND_NO_MEMORY;
-    case EINVAL: return COMMAND_INVALID_MODE;
-    }
-    return COMMAND_OTHER_FAILURE;
 }
 
 // Whether a program name without a directory stands in a directory of PATH.
@@ -114,7 +102,7 @@ CommandStartResult run_command_interpreter(const char* interpreter, const char* 
     take_lines_as_ended();
     // The command may have changed any directory behind the layer's back.
     forget_all_directories();
-    return start_result_of(error);
+    return error == 0 ? COMMAND_STARTED : command_start_failure(error);
 }
 
 bool command_words_are_literal()
