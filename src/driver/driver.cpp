@@ -206,6 +206,7 @@ int run_program(int argc, char** argv)
 {
     start_up();
     const int parameters_ok = scan_arguments(argc, argv);
+    set_unshown_name_line(text(MSG_UNSHOWN_NAME_LEFT));
     // The version line is the help's first line, so with both the help alone answers;
     // either shows despite a refused option, and the run ends with exit code 0.
     if (settings.help_request & HELP_SHOW)

@@ -41,6 +41,10 @@ const Message MSG_PATH_TOO_LONG = {
     JAPANESE("%sのパス名が長すぎます!\n"),
 };
 const char* const MSG_FIND_CLOSE_FAILED = "FindClose() failed.\n";
+const Message MSG_UNSHOWN_NAME_LEFT = {
+    "%s: an entry whose name cannot be shown here was left alone.\n",
+    JAPANESE("%s: ここで表示できない名前のエントリを1つ処理せずに残しました.\n"),
+};
 
 const Message MSG_CREATE_DIRECTORY = {
     "Create directory %s",

@@ -55,6 +55,7 @@ extern const char* const MSG_DEBUG_PATHS;
 extern const Message MSG_SOURCE_NOT_FOUND;
 extern const Message MSG_PATH_TOO_LONG;
 extern const char* const MSG_FIND_CLOSE_FAILED;
+extern const Message MSG_UNSHOWN_NAME_LEFT;
 
 // Console.
 extern const Message MSG_ABORT_BY_USER;

@@ -62,6 +62,12 @@ void console_cursor_back(HANDLE console, int cells);
 // wrapped text began.
 void console_clear_row(HANDLE console, FILE* stream);
 
+// The line the POSIX layer writes on standard error for each name a search leaves out
+// because the code page cannot show it: a printf format that takes the directory, in the
+// language the program chose, handed over once the options are read and before the first
+// search (until then no such line is written). Windows shows every name: nothing to do.
+void set_unshown_name_line(const char* line_format);
+
 // Identity: whether two paths name the same file, directory or link: the same device and
 // inode on POSIX, the same volume serial number and file index on Windows. Links on the
 // way are followed; a link at the end is the entry itself, so that a link and what it

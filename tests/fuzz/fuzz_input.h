@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/posix/code_page.h"
+#include "platform/posix/paths/code_page.h"
 
 // Sets an environment variable to one of three values by the selector; true when it
 // changed. Values are switched only on a change, since the code reading them again

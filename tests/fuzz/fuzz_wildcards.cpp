@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "fuzz_input.h"
-#include "platform/posix/wildcard.h"
+#include "platform/posix/searches/wildcard.h"
 #include "unit/walk/backtracking_match.h"
 #include "walk/wildcard_match.h"
 

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <process.h>
 
+#include "platform/command_start.h"
 #include "platform/platform.h"
 
 // The runtime joins the arguments with blanks, so the child sees "interpreter /c command".
@@ -12,14 +13,7 @@ CommandStartResult run_command_interpreter(const char* interpreter, const char* 
     const intptr_t result = _spawnlp(_P_WAIT, interpreter, interpreter, "/c", command, nullptr);
     if (result != -1)
         return COMMAND_STARTED;
-    switch (errno) {
-    case ENOENT: return COMMAND_NOT_FOUND;
-    case E2BIG: return COMMAND_TOO_LONG;
-    case ENOEXEC: return COMMAND_NOT_EXECUTABLE;
-    case ENOMEM: return COMMAND_NO_MEMORY;
-    case EINVAL: return COMMAND_INVALID_MODE;
-    }
-    return COMMAND_OTHER_FAILURE;
+    return command_start_failure(errno);
 }
 
 bool command_words_are_literal()

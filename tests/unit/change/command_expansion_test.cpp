@@ -9,7 +9,7 @@
 #include "change/command_expansion.h"
 #include "console/date_display.h"
 #include "driver/run_settings.h"
-#include "platform/posix/code_page.h"
+#include "platform/posix/paths/code_page.h"
 #include "support/temporary_tree.h"
 #include "walk/walk_state.h"
 

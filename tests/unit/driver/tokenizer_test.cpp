@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "driver/tokenizer.h"
-#include "platform/posix/code_page.h"
+#include "platform/posix/paths/code_page.h"
 
 // Records the letter each option starts with, consuming it.
 static std::vector<std::string> seen;

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "platform/posix/code_page.h"
-#include "platform/posix/table_cache.h"
+#include "platform/posix/paths/code_page.h"
+#include "platform/posix/searches/table_cache.h"
 #include "support/mounts.h"
 #include "support/temporary_tree.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "platform/posix/code_page.h"
+#include "platform/posix/paths/code_page.h"
 
 class Locale : public testing::Test {
 protected:

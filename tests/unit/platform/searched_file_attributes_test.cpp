@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "layer_helpers.h"
-#include "platform/posix/path_roots.h"
+#include "platform/posix/paths/path_roots.h"
 
 // Name, short name and attributes of each record of a search, in name order.
 static std::vector<std::string> records(const std::string& pattern)

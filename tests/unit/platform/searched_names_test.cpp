@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/posix/path_roots.h"
 #include "layer_helpers.h"
+#include "platform/posix/paths/path_roots.h"
 
 // What a call may have changed of an entry: its mode, contents and stored attributes.
 static std::string state_of(const std::string& host)

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/posix/code_page.h"
+#include "platform/posix/paths/code_page.h"
 #include "walk/filters.h"
 #include "walk/paths.h"
 #include "walk/walk_state.h"

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/posix/code_page.h"
+#include "platform/posix/paths/code_page.h"
 #include "walk/paths.h"
 
 // Under CP932 0x95 0x5C is one character (表): only the real backslashes split.

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/code_page.h"
+#include "platform/posix/paths/code_page.h"
 #include "unit/walk/backtracking_match.h"
 #include "walk/wildcard_match.h"
 
