@@ -7,7 +7,7 @@
 #include "console/keys.h"
 #include "messages/messages.h"
 #include "platform/platform.h"
-#include "walk/walk_state.h"
+#include "records/walk_state.h"
 
 static const char* start_failure_text(CommandStartResult result)
 {

@@ -8,13 +8,13 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "console/date_display.h"
 #include "driver/dates.h"
 #include "driver/numbers.h"
-#include "driver/run_settings.h"
 #include "driver/tokenizer.h"
 #include "platform/platform.h"
-#include "walk/multibyte.h"
+#include "records/run_settings.h"
+#include "text/multibyte.h"
+#include "time/file_time.h"
 
 // The bit of an attribute letter, 0 for a letter that names none.
 static uint32_t attribute_bit(char letter)

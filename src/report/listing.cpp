@@ -7,16 +7,18 @@
 #include <cstdio>
 #include <cstring>
 
-#include "console/console_state.h"
 #include "console/date_display.h"
 #include "console/keys.h"
 #include "console/number_format.h"
 #include "console/progress_cursor.h"
-#include "driver/transfer_buffers.h"
+#include "console/standard_output.h"
 #include "messages/messages.h"
+#include "records/console_state.h"
+#include "records/transfer_buffers.h"
+#include "records/walk_state.h"
 #include "report/crc.h"
+#include "time/file_time.h"
 #include "walk/name_forms.h"
-#include "walk/walk_state.h"
 
 const uint32_t READ_TEST_ONLY = 0xFFFFFFFFu;
 static const DWORD PROGRESS_INTERVAL_MS = 500;

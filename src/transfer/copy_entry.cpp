@@ -3,10 +3,11 @@
 
 #include <cstdio>
 
-#include "console/console_state.h"
-#include "console/date_display.h"
 #include "console/keys.h"
+#include "console/standard_output.h"
 #include "messages/messages.h"
+#include "records/walk_state.h"
+#include "time/file_time.h"
 #include "transfer/compare_blocks.h"
 #include "transfer/copy_file.h"
 #include "transfer/copy_link.h"
@@ -17,7 +18,6 @@
 #include "transfer/same_file.h"
 #include "walk/name_forms.h"
 #include "walk/source_layer.h"
-#include "walk/walk_state.h"
 
 static const uint64_t TIME_TOLERANCE_2S = 20000000;
 

@@ -4,9 +4,10 @@
 
 #include <cstdio>
 
-#include "console/console_state.h"
 #include "console/keys.h"
+#include "console/standard_output.h"
 #include "messages/messages.h"
+#include "records/walk_state.h"
 #include "transfer/compare_files.h"
 #include "transfer/compare_links.h"
 #include "transfer/delete_file.h"
@@ -14,7 +15,6 @@
 #include "transfer/same_file.h"
 #include "walk/name_forms.h"
 #include "walk/source_layer.h"
-#include "walk/walk_state.h"
 
 // What /RV decided about the current file.
 enum VerifyOutcome {

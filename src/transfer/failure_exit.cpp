@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
-#include "console/console_state.h"
-#include "driver/run_settings.h"
+#include "records/console_state.h"
+#include "records/run_settings.h"
 
 int failure_exit()
 {

@@ -11,9 +11,10 @@
 #include "change/attribute_change.h"
 #include "change/command_execution.h"
 #include "change/date_change.h"
-#include "console/console_state.h"
 #include "console/keys.h"
+#include "console/standard_output.h"
 #include "messages/messages.h"
+#include "records/walk_state.h"
 #include "report/listing.h"
 #include "report/size_summation.h"
 #include "report/tree_display.h"
@@ -24,7 +25,6 @@
 #include "walk/name_forms.h"
 #include "walk/paths.h"
 #include "walk/source_layer.h"
-#include "walk/walk_state.h"
 
 // The operation for a directory before its contents.
 static int operate_directory_before()
