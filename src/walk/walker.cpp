@@ -1,5 +1,5 @@
-// The walk over the source tree: the layer loop, the per-entry poll and the dispatch
-// of every selected entry to the run's one operation.
+// The walk over the source tree: the layer loop, the per-entry poll and the selection
+// of every entry that is offered to the run's one operation.
 //
 // All per-layer state lives in the static tables, so a descent costs one record and a
 // few words of stack; nothing is allocated.
@@ -8,67 +8,15 @@
 #include <cstdio>
 #include <cstring>
 
-#include "change/attribute_change.h"
-#include "change/command_execution.h"
-#include "change/date_change.h"
 #include "console/keys.h"
 #include "console/standard_output.h"
 #include "messages/messages.h"
 #include "records/walk_state.h"
-#include "report/listing.h"
-#include "report/size_summation.h"
-#include "report/tree_display.h"
-#include "transfer/copy_entry.h"
-#include "transfer/delete_entry.h"
-#include "transfer/verify_entry.h"
 #include "walk/filters.h"
 #include "walk/name_forms.h"
+#include "walk/operations.h"
 #include "walk/paths.h"
 #include "walk/source_layer.h"
-
-// The operation for a directory before its contents.
-static int operate_directory_before()
-{
-    switch (base_operation()) {
-    case OP_LIST: return list_entry();
-    case OP_ATTRIB: return change_attributes();
-    case OP_TREE: return tree_entry();
-    case OP_COPY:
-    case OP_UPDATE: return copy_entry();
-    case OP_VERIFY: return verify_entry();
-    default: return 1;
-    }
-}
-
-// The operation for a directory after its contents: what changes a directory's time or
-// removes it must come after everything below it.
-static int operate_directory_after()
-{
-    switch (base_operation()) {
-    case OP_TREE: return tree_entry();
-    case OP_DELETE: return delete_entry();
-    case OP_SET_DATE: return change_date();
-    case OP_EXECUTE: return execute_entry();
-    default: return 1;
-    }
-}
-
-static int operate_file()
-{
-    switch (base_operation()) {
-    case OP_LIST: return list_entry();
-    case OP_ATTRIB: return change_attributes();
-    case OP_SIZE: return size_entry();
-    case OP_TREE: return tree_entry();
-    case OP_DELETE: return delete_entry();
-    case OP_COPY:
-    case OP_UPDATE: return copy_entry();
-    case OP_VERIFY: return verify_entry();
-    case OP_SET_DATE: return change_date();
-    case OP_EXECUTE: return execute_entry();
-    default: return 1;
-    }
-}
 
 static bool tree_operation()
 {
@@ -208,12 +156,8 @@ static int walk_directory()
         return 0;
 
     builds_name_forms();
-    // Before a move takes the emptied source directory away.
     if (descends && copies_files())
-        finish_copied_directory();
-    // The emptied source directory of a move goes too; its outcome does not stop the walk.
-    if (settings.included_dir_depth > 0 && was_emptied && (settings.operation & MOD_MOVE) && copies_files())
-        delete_entry();
+        finish_walked_copy(settings.included_dir_depth > 0 && was_emptied);
     int result = 1;
     if (settings.included_dir_depth > 0 && directory_passes())
         result = operate_directory_after();
