@@ -31,6 +31,9 @@ const uint32_t SOURCE_IS_DIRECTORY = 0x08;
 const uint32_t OLDEST_INCLUSIVE = 0x10;
 const uint32_t NEWEST_INCLUSIVE = 0x20;
 
+// crc_polynomial of /FN: each file is read through for errors and no CRC is computed.
+const uint32_t READ_TEST_ONLY = 0xFFFFFFFFu;
+
 // help_request bits.
 const uint32_t HELP_SHOW = 0x80000000u;
 const uint32_t HELP_PARAMETERS = 0x00000001u;

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "console/failure_exit.h"
 #include "console/keys.h"
 #include "console/standard_output.h"
 #include "messages/messages.h"
@@ -13,13 +14,10 @@
 #include "transfer/copy_link.h"
 #include "transfer/create_directory.h"
 #include "transfer/delete_file.h"
-#include "transfer/failure_exit.h"
 #include "transfer/missing_directories.h"
 #include "transfer/same_file.h"
 #include "walk/name_forms.h"
 #include "walk/source_layer.h"
-
-static const uint64_t TIME_TOLERANCE_2S = 20000000;
 
 static int copy_file_entry();
 

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "console/failure_exit.h"
 #include "console/keys.h"
 #include "console/standard_output.h"
 #include "messages/messages.h"
@@ -13,7 +14,6 @@
 #include "transfer/compare_files.h"
 #include "transfer/delete_file.h"
 #include "transfer/destination_times.h"
-#include "transfer/failure_exit.h"
 #include "transfer/transfer_progress.h"
 
 // The source is the template: the copy takes what the file system keeps beside the

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "console/failure_exit.h"
 #include "console/keys.h"
 #include "console/standard_output.h"
 #include "messages/messages.h"
@@ -11,7 +12,6 @@
 #include "transfer/compare_files.h"
 #include "transfer/compare_links.h"
 #include "transfer/delete_file.h"
-#include "transfer/failure_exit.h"
 #include "transfer/same_file.h"
 #include "walk/name_forms.h"
 #include "walk/source_layer.h"

@@ -3,11 +3,11 @@
 
 #include <cstdio>
 
+#include "console/failure_exit.h"
 #include "console/standard_output.h"
 #include "messages/messages.h"
 #include "records/walk_state.h"
 #include "transfer/compare_blocks.h"
-#include "transfer/failure_exit.h"
 #include "transfer/same_file.h"
 #include "transfer/verify_line.h"
 
