@@ -5,6 +5,7 @@
 
 #include "change/command_expansion.h"
 #include "console/keys.h"
+#include "console/prompts.h"
 #include "messages/messages.h"
 #include "platform/platform.h"
 #include "records/walk_state.h"

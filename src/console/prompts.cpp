@@ -1,4 +1,6 @@
 // The four-way prompt and the beep.
+#include "console/prompts.h"
+
 #include <cstdio>
 
 #include "console/keys.h"

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "console/failure_exit.h"
-#include "console/keys.h"
+#include "console/prompts.h"
 #include "console/standard_output.h"
 #include "messages/messages.h"
 #include "records/walk_state.h"

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "console/keys.h"
+#include "console/prompts.h"
 #include "console/standard_output.h"
 #include "records/walk_state.h"
 

@@ -115,7 +115,9 @@ static bool needs_short_form()
     return !(settings.filter_flags & SOURCE_IS_DIRECTORY) || walk.depth == 0;
 }
 
-static bool builds_name_forms()
+// The current entry's long and 8.3 paths; false when the long one does not fit (the
+// entry is passed over).
+static bool build_name_forms()
 {
     if (!build_source_path())
         return false;
@@ -139,7 +141,7 @@ static int walk_directory()
 {
     const WIN32_FIND_DATAA& entry = walk.current_level->find_data;
     walk.current_level->entries_left++;
-    if (!builds_name_forms())
+    if (!build_name_forms())
         return 1;
     if (settings.exclude_dir_names != nullptr && name_list_matches(settings.exclude_dir_names))
         return 1;
@@ -155,7 +157,8 @@ static int walk_directory()
     if (descends && !descend(&was_emptied))
         return 0;
 
-    builds_name_forms();
+    // The descent left the forms of the last entry below; the directory's own come back.
+    build_name_forms();
     if (descends && copies_files())
         finish_walked_copy(settings.included_dir_depth > 0 && was_emptied);
     int result = 1;
@@ -169,7 +172,7 @@ static int walk_directory()
 static int walk_file()
 {
     walk.current_level->entries_left++;
-    if (!builds_name_forms())
+    if (!build_name_forms())
         return 1;
     if (settings.included_dir_depth <= 0)
         return 1;

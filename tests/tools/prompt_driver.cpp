@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "console/keys.h"
+#include "console/prompts.h"
 #include "driver/driver.h"
 #include "platform/platform.h"
 #include "records/console_state.h"
