@@ -4,11 +4,11 @@
 #include <cstdio>
 
 #include "change/change_prompt.h"
-#include "console/console_state.h"
 #include "console/number_format.h"
+#include "console/standard_output.h"
 #include "messages/messages.h"
+#include "records/walk_state.h"
 #include "walk/name_forms.h"
-#include "walk/walk_state.h"
 
 int change_attributes()
 {

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "console/keys.h"
+#include "console/prompts.h"
 #include "messages/messages.h"
 
 int change_confirmed(int* result)

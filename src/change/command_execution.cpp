@@ -5,9 +5,10 @@
 
 #include "change/command_expansion.h"
 #include "console/keys.h"
+#include "console/prompts.h"
 #include "messages/messages.h"
 #include "platform/platform.h"
-#include "walk/walk_state.h"
+#include "records/walk_state.h"
 
 static const char* start_failure_text(CommandStartResult result)
 {

@@ -4,11 +4,12 @@
 #include <cstring>
 
 #include "console/date_display.h"
-#include "driver/run_settings.h"
 #include "platform/platform.h"
-#include "walk/multibyte.h"
+#include "records/run_settings.h"
+#include "records/walk_state.h"
+#include "text/multibyte.h"
+#include "time/file_time.h"
 #include "walk/paths.h"
-#include "walk/walk_state.h"
 
 CommandBuffer command;
 

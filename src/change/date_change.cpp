@@ -4,11 +4,12 @@
 #include <cstdio>
 
 #include "change/change_prompt.h"
-#include "console/console_state.h"
 #include "console/date_display.h"
+#include "console/standard_output.h"
 #include "messages/messages.h"
+#include "records/walk_state.h"
+#include "time/file_time.h"
 #include "walk/name_forms.h"
-#include "walk/walk_state.h"
 
 // The present time with a four-digit year and milliseconds, whatever /Y says.
 static void print_change_line(const FILETIME& last_write, const char* path)

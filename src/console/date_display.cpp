@@ -3,21 +3,9 @@
 
 #include <cstdio>
 
-#include "driver/run_settings.h"
 #include "platform/platform.h"
-
-uint64_t file_time_value(const FILETIME& time)
-{
-    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
-FILETIME file_time_of(uint64_t value)
-{
-    FILETIME time;
-    time.dwLowDateTime = static_cast<DWORD>(value);
-    time.dwHighDateTime = static_cast<DWORD>(value >> 32);
-    return time;
-}
+#include "records/run_settings.h"
+#include "time/file_time.h"
 
 // The calendar fields of a file time in local time, with the bias in force now. A time
 // the system cannot convert shows as zeros rather than as what a buffer held before.

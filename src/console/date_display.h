@@ -30,7 +30,3 @@ void print_date(uint64_t file_time);
 
 // hh:mm:ss followed by the character, on standard output.
 void print_time(uint64_t file_time, char following);
-
-// A FILETIME as one 64-bit value, and back.
-uint64_t file_time_value(const FILETIME& time);
-FILETIME file_time_of(uint64_t value);

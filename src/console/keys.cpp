@@ -6,9 +6,10 @@
 
 #include <cstdio>
 
-#include "console/console_state.h"
+#include "console/standard_output.h"
 #include "messages/messages.h"
 #include "platform/platform.h"
+#include "records/console_state.h"
 
 static HANDLE console_device = INVALID_HANDLE_VALUE;
 static bool console_device_missing = false;

@@ -1,4 +1,4 @@
-// Keys: reading single keys, the abort poll, prompts, pauses and beeps.
+// Keys: reading single keys, the abort poll and the pauses.
 #pragma once
 
 const int ABORT_KEY = 27;
@@ -21,9 +21,3 @@ int peek_key();
 // Ctrl+Q. With wait, it waits for a key (the /M pause). With key, the key read is
 // handed back for a prompt to interpret.
 int poll_abort_keys(int* key, int wait);
-
-// Shows the prompt and waits for Y, N, A or X: 1 = do it, 0 = skip, -1 = stop.
-int confirm_entry(const char* prompt);
-
-// The /Q beeps after a comparison found a difference.
-void beep();

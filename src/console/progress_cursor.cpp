@@ -1,8 +1,8 @@
 // Progress text rewritten in place: the cursor moves of the console.
 #include "console/progress_cursor.h"
 
-#include "console/console_state.h"
 #include "messages/messages.h"
+#include "records/console_state.h"
 
 void cursor_back(HANDLE handle, int cells)
 {

@@ -1,10 +1,12 @@
 // The four-way prompt and the beep.
+#include "console/prompts.h"
+
 #include <cstdio>
 
-#include "console/console_state.h"
 #include "console/keys.h"
 #include "messages/messages.h"
 #include "platform/platform.h"
+#include "records/console_state.h"
 
 static const DWORD PROMPT_POLL_MS = 100;
 static const DWORD BEEP_GAP_MS = 50;

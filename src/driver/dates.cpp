@@ -1,17 +1,9 @@
-// Date argument parsing and the calendar it needs.
+// Date argument parsing.
 #include "driver/dates.h"
 
-#include "console/date_display.h"
 #include "driver/numbers.h"
 #include "platform/platform.h"
-
-int days_in_month(int year, int month)
-{
-    if (month == 2)
-        return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0) ? 29 : 28;
-    // January, March, May, July, August, October and December have 31 days.
-    return ((month ^ (month >> 3)) & 1) != 0 ? 31 : 30;
-}
+#include "time/file_time.h"
 
 static bool step_over(char** cursor, char first, char second)
 {

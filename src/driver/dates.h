@@ -13,6 +13,3 @@ enum DateMode {
 // Reads a date at the cursor into target (a FILETIME value, UTC). 1 = accepted, with the
 // cursor after the last character read; 0 = refused, target and cursor untouched.
 int parse_date(uint64_t* target, char** cursor, int mode);
-
-// 28 to 31.
-int days_in_month(int year, int month);

@@ -6,24 +6,22 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "console/console_state.h"
+#include "console/standard_output.h"
 #include "driver/help.h"
 #include "driver/options.h"
-#include "driver/run_settings.h"
 #include "driver/tokenizer.h"
-#include "driver/transfer_buffers.h"
 #include "messages/messages.h"
+#include "records/console_state.h"
+#include "records/run_settings.h"
+#include "records/transfer_buffers.h"
+#include "records/walk_state.h"
 #include "report/size_summation.h"
+#include "text/multibyte.h"
 #include "transfer/create_directory.h"
 #include "walk/destination_place.h"
-#include "walk/multibyte.h"
 #include "walk/paths.h"
 #include "walk/source_layer.h"
-#include "walk/walk_state.h"
 #include "walk/walker.h"
-
-unsigned char* io_buffer = nullptr;
-unsigned char* compare_buffer = nullptr;
 
 // A path argument must leave room in its 1024-byte buffer for the '*' or '\' that is
 // appended to it, and for the terminating zero; a source read as "..\" counts its '\'.

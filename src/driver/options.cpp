@@ -8,23 +8,23 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "console/date_display.h"
 #include "driver/dates.h"
 #include "driver/numbers.h"
-#include "driver/run_settings.h"
 #include "driver/tokenizer.h"
 #include "platform/platform.h"
-#include "walk/multibyte.h"
+#include "records/run_settings.h"
+#include "text/multibyte.h"
+#include "time/file_time.h"
 
 // The bit of an attribute letter, 0 for a letter that names none.
 static uint32_t attribute_bit(char letter)
 {
     switch (upper_ascii(letter)) {
-    case 'R': return 0x01;
-    case 'H': return 0x02;
-    case 'S': return 0x04;
-    case 'D': return 0x10;
-    case 'A': return 0x20;
+    case 'R': return FILE_ATTRIBUTE_READONLY;
+    case 'H': return FILE_ATTRIBUTE_HIDDEN;
+    case 'S': return FILE_ATTRIBUTE_SYSTEM;
+    case 'D': return FILE_ATTRIBUTE_DIRECTORY;
+    case 'A': return FILE_ATTRIBUTE_ARCHIVE;
     default: return 0;
     }
 }
@@ -161,7 +161,7 @@ static int read_crc(char** cursor)
             settings.crc_polynomial = 0xEDB88320u;
             break;
         case 'E': settings.continue_on_error = 1; break;
-        case 'N': settings.crc_polynomial = 0xFFFFFFFFu; break;
+        case 'N': settings.crc_polynomial = READ_TEST_ONLY; break;
         case 'P': settings.show_progress = 1; break;
         case 'I':
             p++;
@@ -331,11 +331,18 @@ static int read_layer_count(char** cursor)
     return 1;
 }
 
+// The characters an option may begin with: '!' (the first after the blank) to 'y' (the Y
+// option in lower case, the highest character any option takes). They keep the letters
+// to printable ASCII: a blank, a control character or a byte above 0x7F (a lead byte
+// among them) is refused as an unknown option is, before any letter is read.
+static const char FIRST_OPTION_CHARACTER = '!';
+static const char LAST_OPTION_CHARACTER = 'y';
+
 int handle_option(char** cursor)
 {
     (*cursor)++;
     const char option = **cursor;
-    if (option < 0x21 || option > 0x79)
+    if (option < FIRST_OPTION_CHARACTER || option > LAST_OPTION_CHARACTER)
         return 0;
     if (is_decimal_digit(option))
         return read_layer_count(cursor);

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "walk/multibyte.h"
+#include "text/multibyte.h"
 
 static bool is_blank(char c)
 {

@@ -7,7 +7,7 @@
 // UTF-8. `english` and `utf8_console` in the run settings choose between the forms.
 #pragma once
 
-#include "driver/run_settings.h"
+#include "records/run_settings.h"
 
 // A Japanese literal as CP932 (the files' execution character set) and as UTF-8 (a u8
 // literal is UTF-8 whatever that set is).

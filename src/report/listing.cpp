@@ -7,18 +7,20 @@
 #include <cstdio>
 #include <cstring>
 
-#include "console/console_state.h"
 #include "console/date_display.h"
+#include "console/failure_exit.h"
 #include "console/keys.h"
 #include "console/number_format.h"
 #include "console/progress_cursor.h"
-#include "driver/transfer_buffers.h"
+#include "console/standard_output.h"
 #include "messages/messages.h"
+#include "records/console_state.h"
+#include "records/transfer_buffers.h"
+#include "records/walk_state.h"
 #include "report/crc.h"
+#include "time/file_time.h"
 #include "walk/name_forms.h"
-#include "walk/walk_state.h"
 
-const uint32_t READ_TEST_ONLY = 0xFFFFFFFFu;
 static const DWORD PROGRESS_INTERVAL_MS = 500;
 
 // What reading a file for its line gave.
@@ -30,12 +32,6 @@ struct FileReading {
 static bool is_directory(const WIN32_FIND_DATAA& entry)
 {
     return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-// The result of an entry that failed: the run goes on only with E and no ESC.
-static int after_failure()
-{
-    return !console.aborted && settings.continue_on_error ? 1 : 0;
 }
 
 static void feed_crc(FileReading* reading, int* flags, DWORD length)
@@ -130,11 +126,11 @@ static int read_for_line(FileReading* reading, int* result)
     const uint64_t unread = read_file(file, reading);
     if (!CloseHandle(file)) {
         print_highlighted(stderr, text(MSG_CLOSE_FILE_FAILED), walk.source_path);
-        *result = after_failure();
+        *result = goes_on_after_failure();
         return 0;
     }
     if (unread > 0) {
-        *result = after_failure();
+        *result = goes_on_after_failure();
         return 0;
     }
     return 1;

@@ -3,10 +3,10 @@
 
 #include <cstdio>
 
-#include "driver/run_settings.h"
 #include "messages/messages.h"
+#include "records/run_settings.h"
+#include "records/walk_state.h"
 #include "walk/name_forms.h"
-#include "walk/walk_state.h"
 
 // Leading zeros and the commas among them become blanks; the last digit stays.
 static void blank_leading_zeros(char* number)

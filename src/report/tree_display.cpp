@@ -11,7 +11,8 @@
 #include "console/date_display.h"
 #include "console/number_format.h"
 #include "messages/messages.h"
-#include "walk/multibyte.h"
+#include "text/multibyte.h"
+#include "time/file_time.h"
 
 TreeMargin tree_margin = {{}, 1, 0, {}};
 

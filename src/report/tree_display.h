@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "walk/walk_state.h"
+#include "records/walk_state.h"
 
 // more[d] set: the directory at layer d has entries after the one open at that layer,
 // so the column of layer d draws a vertical line. One flag per layer the walk can reach,

@@ -3,9 +3,9 @@
 
 #include <cstring>
 
-#include "console/console_state.h"
 #include "console/keys.h"
-#include "driver/transfer_buffers.h"
+#include "console/standard_output.h"
+#include "records/transfer_buffers.h"
 
 HANDLE open_for_reading(const char* path)
 {

@@ -3,11 +3,11 @@
 
 #include <cstdio>
 
-#include "console/console_state.h"
+#include "console/standard_output.h"
 #include "messages/messages.h"
+#include "records/walk_state.h"
 #include "transfer/compare_blocks.h"
 #include "transfer/compare_links.h"
-#include "walk/walk_state.h"
 
 // Closes an opened file; a failure turns any outcome into -1.
 static void close_compared(HANDLE file, const Message& message, const char* prefix, const char* path, int* result)

@@ -2,9 +2,9 @@
 #include "transfer/compare_links.h"
 
 #include "messages/messages.h"
+#include "records/walk_state.h"
 #include "transfer/compare_blocks.h"
 #include "walk/source_layer.h"
-#include "walk/walk_state.h"
 
 bool find_link_destination()
 {

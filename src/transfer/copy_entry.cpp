@@ -3,23 +3,21 @@
 
 #include <cstdio>
 
-#include "console/console_state.h"
-#include "console/date_display.h"
-#include "console/keys.h"
+#include "console/failure_exit.h"
+#include "console/prompts.h"
+#include "console/standard_output.h"
 #include "messages/messages.h"
+#include "records/walk_state.h"
+#include "time/file_time.h"
 #include "transfer/compare_blocks.h"
 #include "transfer/copy_file.h"
 #include "transfer/copy_link.h"
 #include "transfer/create_directory.h"
 #include "transfer/delete_file.h"
-#include "transfer/failure_exit.h"
 #include "transfer/missing_directories.h"
 #include "transfer/same_file.h"
 #include "walk/name_forms.h"
 #include "walk/source_layer.h"
-#include "walk/walk_state.h"
-
-static const uint64_t TIME_TOLERANCE_2S = 20000000;
 
 static int copy_file_entry();
 

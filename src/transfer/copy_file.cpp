@@ -4,17 +4,17 @@
 
 #include <cstdio>
 
-#include "console/console_state.h"
+#include "console/failure_exit.h"
 #include "console/keys.h"
-#include "driver/transfer_buffers.h"
+#include "console/standard_output.h"
 #include "messages/messages.h"
+#include "records/transfer_buffers.h"
+#include "records/walk_state.h"
 #include "transfer/compare_blocks.h"
 #include "transfer/compare_files.h"
 #include "transfer/delete_file.h"
 #include "transfer/destination_times.h"
-#include "transfer/failure_exit.h"
 #include "transfer/transfer_progress.h"
-#include "walk/walk_state.h"
 
 // The source is the template: the copy takes what the file system keeps beside the
 // contents (on Linux its permission bits and holes).

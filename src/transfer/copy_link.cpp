@@ -4,13 +4,13 @@
 
 #include <cstdio>
 
-#include "console/console_state.h"
+#include "console/failure_exit.h"
+#include "console/standard_output.h"
 #include "messages/messages.h"
+#include "records/walk_state.h"
 #include "transfer/compare_links.h"
 #include "transfer/copy_file.h"
 #include "transfer/delete_file.h"
-#include "transfer/failure_exit.h"
-#include "walk/walk_state.h"
 
 bool link_destination_exists()
 {

@@ -3,9 +3,9 @@
 
 #include <cstdio>
 
-#include "console/console_state.h"
+#include "console/standard_output.h"
 #include "messages/messages.h"
-#include "walk/walk_state.h"
+#include "records/walk_state.h"
 
 int create_directory(const char* template_path, uint32_t attributes, int announce)
 {

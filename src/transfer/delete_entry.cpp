@@ -4,17 +4,17 @@
 
 #include <cstdio>
 
-#include "console/console_state.h"
-#include "console/keys.h"
+#include "console/failure_exit.h"
+#include "console/prompts.h"
+#include "console/standard_output.h"
 #include "messages/messages.h"
+#include "records/walk_state.h"
 #include "transfer/compare_files.h"
 #include "transfer/compare_links.h"
 #include "transfer/delete_file.h"
-#include "transfer/failure_exit.h"
 #include "transfer/same_file.h"
 #include "walk/name_forms.h"
 #include "walk/source_layer.h"
-#include "walk/walk_state.h"
 
 // What /RV decided about the current file.
 enum VerifyOutcome {

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "console/console_state.h"
+#include "console/standard_output.h"
 #include "messages/messages.h"
 #include "platform/platform.h"
 

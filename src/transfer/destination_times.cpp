@@ -4,11 +4,10 @@
 
 #include <cstdio>
 
-#include "console/console_state.h"
-#include "console/date_display.h"
-#include "driver/dates.h"
+#include "console/standard_output.h"
 #include "messages/messages.h"
-#include "walk/walk_state.h"
+#include "records/walk_state.h"
+#include "time/file_time.h"
 
 // -1: not probed yet; 1: an odd second set on a destination reads back as the next even
 // one; 0: times are kept as set.

@@ -4,12 +4,12 @@
 // separator names a destination directory and the source directory it copies.
 #include "transfer/missing_directories.h"
 
-#include "console/console_state.h"
+#include "console/standard_output.h"
 #include "messages/messages.h"
+#include "records/walk_state.h"
+#include "text/multibyte.h"
 #include "transfer/create_directory.h"
-#include "walk/multibyte.h"
 #include "walk/source_layer.h"
-#include "walk/walk_state.h"
 
 // Whether the prefix now ending dest_path still needs a directory: not after a drive or
 // a separator, and not where one stands already.

@@ -2,10 +2,10 @@
 // by two routes compares equal to itself, and replacing it deletes the source.
 #include "transfer/same_file.h"
 
-#include "console/console_state.h"
+#include "console/failure_exit.h"
+#include "console/standard_output.h"
 #include "messages/messages.h"
-#include "transfer/failure_exit.h"
-#include "walk/walk_state.h"
+#include "records/walk_state.h"
 
 bool destination_is_source()
 {

@@ -3,10 +3,10 @@
 
 #include <cstdio>
 
-#include "console/console_state.h"
 #include "console/progress_cursor.h"
-#include "driver/transfer_buffers.h"
 #include "messages/messages.h"
+#include "records/console_state.h"
+#include "records/transfer_buffers.h"
 
 static const DWORD PROGRESS_INTERVAL_MS = 500;
 

@@ -3,13 +3,13 @@
 
 #include <cstdio>
 
-#include "console/console_state.h"
+#include "console/failure_exit.h"
+#include "console/standard_output.h"
 #include "messages/messages.h"
+#include "records/walk_state.h"
 #include "transfer/compare_blocks.h"
-#include "transfer/failure_exit.h"
 #include "transfer/same_file.h"
 #include "transfer/verify_line.h"
-#include "walk/walk_state.h"
 
 // Which side failed; an interruption by ESC is none of them and stops the run quietly.
 const int SOURCE_ERROR = 1;

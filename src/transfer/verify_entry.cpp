@@ -4,18 +4,16 @@
 
 #include <cstdio>
 
-#include "console/date_display.h"
+#include "console/failure_exit.h"
 #include "messages/messages.h"
+#include "records/walk_state.h"
+#include "time/file_time.h"
 #include "transfer/compare_links.h"
-#include "transfer/failure_exit.h"
 #include "transfer/same_file.h"
 #include "transfer/verify_content.h"
 #include "transfer/verify_line.h"
 #include "walk/name_forms.h"
 #include "walk/source_layer.h"
-#include "walk/walk_state.h"
-
-static const uint64_t TIME_TOLERANCE_2S = 20000000;
 
 // What property mode compares: N alone compares everything, any of A H R S L D only
 // what it names.

@@ -3,9 +3,9 @@
 
 #include <cstdio>
 
-#include "console/console_state.h"
-#include "console/keys.h"
-#include "walk/walk_state.h"
+#include "console/prompts.h"
+#include "console/standard_output.h"
+#include "records/walk_state.h"
 
 static const Message* line_header = nullptr;
 static bool header_shown = false;

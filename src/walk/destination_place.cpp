@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "platform/platform.h"
-#include "walk/multibyte.h"
-#include "walk/walk_state.h"
+#include "records/walk_state.h"
+#include "text/multibyte.h"
 
 // A source that names a directory walks that directory, whose copy is its namesake under
 // the destination root; any other source walks layer 0's directory straight into the

@@ -4,10 +4,10 @@
 
 #include <cstring>
 
-#include "console/date_display.h"
-#include "driver/run_settings.h"
-#include "walk/multibyte.h"
-#include "walk/walk_state.h"
+#include "records/run_settings.h"
+#include "records/walk_state.h"
+#include "text/multibyte.h"
+#include "time/file_time.h"
 #include "walk/wildcard_match.h"
 
 // The last '\' of text; a trail byte 0x5C inside a double-byte character is none.

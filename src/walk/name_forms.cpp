@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "console/console_state.h"
+#include "console/standard_output.h"
 #include "messages/messages.h"
 #include "platform/platform.h"
+#include "records/walk_state.h"
 #include "walk/paths.h"
-#include "walk/walk_state.h"
 
 // Copies head (head_length bytes) and tail into a path buffer. False when the result
 // would not fit: the caller skips the entry rather than act on a cut path.

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "walk/multibyte.h"
+#include "text/multibyte.h"
 
 char* last_component(const char* path)
 {

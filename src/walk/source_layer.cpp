@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "messages/messages.h"
-#include "walk/multibyte.h"
+#include "text/multibyte.h"
 #include "walk/paths.h"
 
 int close_search(HANDLE* search_handle)

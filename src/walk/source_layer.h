@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "walk/walk_state.h"
+#include "records/walk_state.h"
 
 // The length of the source argument as layer 0 takes it, before the "*" it may append:
 // a source that ends in "." or ".." takes a '\' after it.

@@ -1,5 +1,5 @@
-// The walk over the source tree: the layer loop, the per-entry poll and the dispatch
-// of every selected entry to the run's one operation.
+// The walk over the source tree: the layer loop, the per-entry poll and the selection
+// of every entry that is offered to the run's one operation.
 //
 // All per-layer state lives in the static tables, so a descent costs one record and a
 // few words of stack; nothing is allocated.
@@ -8,67 +8,15 @@
 #include <cstdio>
 #include <cstring>
 
-#include "change/attribute_change.h"
-#include "change/command_execution.h"
-#include "change/date_change.h"
-#include "console/console_state.h"
 #include "console/keys.h"
+#include "console/standard_output.h"
 #include "messages/messages.h"
-#include "report/listing.h"
-#include "report/size_summation.h"
-#include "report/tree_display.h"
-#include "transfer/copy_entry.h"
-#include "transfer/delete_entry.h"
-#include "transfer/verify_entry.h"
+#include "records/walk_state.h"
 #include "walk/filters.h"
 #include "walk/name_forms.h"
+#include "walk/operations.h"
 #include "walk/paths.h"
 #include "walk/source_layer.h"
-#include "walk/walk_state.h"
-
-// The operation for a directory before its contents.
-static int operate_directory_before()
-{
-    switch (base_operation()) {
-    case OP_LIST: return list_entry();
-    case OP_ATTRIB: return change_attributes();
-    case OP_TREE: return tree_entry();
-    case OP_COPY:
-    case OP_UPDATE: return copy_entry();
-    case OP_VERIFY: return verify_entry();
-    default: return 1;
-    }
-}
-
-// The operation for a directory after its contents: what changes a directory's time or
-// removes it must come after everything below it.
-static int operate_directory_after()
-{
-    switch (base_operation()) {
-    case OP_TREE: return tree_entry();
-    case OP_DELETE: return delete_entry();
-    case OP_SET_DATE: return change_date();
-    case OP_EXECUTE: return execute_entry();
-    default: return 1;
-    }
-}
-
-static int operate_file()
-{
-    switch (base_operation()) {
-    case OP_LIST: return list_entry();
-    case OP_ATTRIB: return change_attributes();
-    case OP_SIZE: return size_entry();
-    case OP_TREE: return tree_entry();
-    case OP_DELETE: return delete_entry();
-    case OP_COPY:
-    case OP_UPDATE: return copy_entry();
-    case OP_VERIFY: return verify_entry();
-    case OP_SET_DATE: return change_date();
-    case OP_EXECUTE: return execute_entry();
-    default: return 1;
-    }
-}
 
 static bool tree_operation()
 {
@@ -167,7 +115,9 @@ static bool needs_short_form()
     return !(settings.filter_flags & SOURCE_IS_DIRECTORY) || walk.depth == 0;
 }
 
-static bool builds_name_forms()
+// The current entry's long and 8.3 paths; false when the long one does not fit (the
+// entry is passed over).
+static bool build_name_forms()
 {
     if (!build_source_path())
         return false;
@@ -191,7 +141,7 @@ static int walk_directory()
 {
     const WIN32_FIND_DATAA& entry = walk.current_level->find_data;
     walk.current_level->entries_left++;
-    if (!builds_name_forms())
+    if (!build_name_forms())
         return 1;
     if (settings.exclude_dir_names != nullptr && name_list_matches(settings.exclude_dir_names))
         return 1;
@@ -207,13 +157,10 @@ static int walk_directory()
     if (descends && !descend(&was_emptied))
         return 0;
 
-    builds_name_forms();
-    // Before a move takes the emptied source directory away.
+    // The descent left the forms of the last entry below; the directory's own come back.
+    build_name_forms();
     if (descends && copies_files())
-        finish_copied_directory();
-    // The emptied source directory of a move goes too; its outcome does not stop the walk.
-    if (settings.included_dir_depth > 0 && was_emptied && (settings.operation & MOD_MOVE) && copies_files())
-        delete_entry();
+        finish_walked_copy(settings.included_dir_depth > 0 && was_emptied);
     int result = 1;
     if (settings.included_dir_depth > 0 && directory_passes())
         result = operate_directory_after();
@@ -225,7 +172,7 @@ static int walk_directory()
 static int walk_file()
 {
     walk.current_level->entries_left++;
-    if (!builds_name_forms())
+    if (!build_name_forms())
         return 1;
     if (settings.included_dir_depth <= 0)
         return 1;

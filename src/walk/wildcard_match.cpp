@@ -9,7 +9,7 @@
 
 #include <cstring>
 
-#include "walk/multibyte.h"
+#include "text/multibyte.h"
 
 // Characters from text up to stop, or to the end when stop is null.
 static int count_chars(const char* text, const char* stop)

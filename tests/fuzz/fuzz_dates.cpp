@@ -4,6 +4,7 @@
 
 #include "driver/dates.h"
 #include "fuzz_input.h"
+#include "time/file_time.h"
 
 // UTC, a zone with a summer hour, and one whose summer shift is half an hour.
 static void choose_zone(uint8_t selector)

@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "driver/options.h"
-#include "driver/run_settings.h"
 #include "driver/tokenizer.h"
 #include "fuzz_input.h"
+#include "records/run_settings.h"
 
 // A name list is "" or starts with the ',' of its first item.
 static void check_list(const char* list)

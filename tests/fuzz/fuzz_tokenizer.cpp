@@ -3,7 +3,7 @@
 
 #include "driver/tokenizer.h"
 #include "fuzz_input.h"
-#include "walk/multibyte.h"
+#include "text/multibyte.h"
 
 static const char* buffer_start;
 static const char* buffer_end;

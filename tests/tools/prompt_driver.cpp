@@ -3,11 +3,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "console/console_state.h"
 #include "console/keys.h"
+#include "console/prompts.h"
 #include "driver/driver.h"
-#include "driver/run_settings.h"
 #include "platform/platform.h"
+#include "records/console_state.h"
+#include "records/run_settings.h"
 
 int main(int argc, char** argv)
 {

@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "change/command_expansion.h"
-#include "console/date_display.h"
-#include "driver/run_settings.h"
 #include "platform/posix/paths/code_page.h"
+#include "records/run_settings.h"
+#include "records/walk_state.h"
 #include "support/temporary_tree.h"
-#include "walk/walk_state.h"
+#include "time/file_time.h"
 
 class CommandExpansion : public testing::Test {
 protected:

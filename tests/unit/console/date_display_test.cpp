@@ -5,7 +5,7 @@
 #include <string>
 
 #include "console/date_display.h"
-#include "driver/run_settings.h"
+#include "records/run_settings.h"
 #include "support/utc_file_time.h"
 
 // form: a date separator ('-' or 0), 'c' for the listing's column, or a time mode + '0'.

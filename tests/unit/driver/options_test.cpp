@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "driver/driver.h"
-#include "driver/run_settings.h"
+#include "records/run_settings.h"
 
 // Runs the argument scan as a fresh run would; the settings point into the argument
 // texts, so the texts live as long as the test.

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/run_settings.h"
+#include "records/run_settings.h"
 #include "report/size_summation.h"
 
 TEST(SizeTotal, rounds_each_file_up_to_whole_units_and_widens_past_its_column)

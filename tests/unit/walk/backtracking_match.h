@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "walk/multibyte.h"
+#include "text/multibyte.h"
 
 inline int reference_count_chars(const char* text, const char* stop)
 {

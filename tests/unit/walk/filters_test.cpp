@@ -7,9 +7,9 @@
 #include <string>
 
 #include "platform/posix/paths/code_page.h"
+#include "records/walk_state.h"
 #include "walk/filters.h"
 #include "walk/paths.h"
-#include "walk/walk_state.h"
 
 static void set_entry(const char* long_path, const char* short_path)
 {

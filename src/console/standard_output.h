@@ -1,24 +1,10 @@
-// ConsoleState: the standard handles, the console's normal colours and the run's
-// abort and skip-all flags.
+// The standard handles captured at start-up, how standard output is buffered, and the
+// highlight of error texts.
 #pragma once
 
-#include <cstdint>
 #include <cstdio>
 
 #include "platform/platform.h"
-
-struct ConsoleState {
-    HANDLE input_handle = INVALID_HANDLE_VALUE;
-    HANDLE output_handle = INVALID_HANDLE_VALUE;
-    HANDLE error_handle = INVALID_HANDLE_VALUE;
-    uint16_t normal_attributes = 0;
-    int32_t aborted = 0;
-    int32_t skip_all = 0;
-    // Standard output is a console a person reads (not a file, a pipe or NUL).
-    int32_t output_is_console = 0;
-};
-
-extern ConsoleState console;
 
 // Takes the standard handles (input, error, output, in this order) and, when the
 // output is a console, its normal text attributes; then chooses how standard output is

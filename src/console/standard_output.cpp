@@ -1,9 +1,10 @@
-// The console state captured at start-up, and the highlight of error texts.
-#include "console/console_state.h"
+// The standard handles captured at start-up, how standard output is buffered, and the
+// highlight of error texts.
+#include "console/standard_output.h"
 
 #include <cstdarg>
 
-ConsoleState console;
+#include "records/console_state.h"
 
 // Whole buffers for a file, a pipe or NUL: the listing of a large tree goes out in a few
 // writes instead of one per line.

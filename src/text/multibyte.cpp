@@ -1,5 +1,5 @@
 // Character stepping over multibyte text, on top of the platform's CharNextA.
-#include "walk/multibyte.h"
+#include "text/multibyte.h"
 
 #include <cstring>
 

@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "driver/run_settings.h"
 #include "platform/platform.h"
+#include "records/run_settings.h"
 
 const int LAYER_TABLE_SIZE = MAX_LAYER_COUNT + 1;
 

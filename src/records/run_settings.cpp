@@ -1,5 +1,5 @@
 // The process-wide run settings and their reset.
-#include "driver/run_settings.h"
+#include "records/run_settings.h"
 
 #include <cstdlib>
 

@@ -1,5 +1,5 @@
 // The process-wide walk state and its start values.
-#include "walk/walk_state.h"
+#include "records/walk_state.h"
 
 LevelRecord level_table[LAYER_TABLE_SIZE];
 LookaheadRecord lookahead_table[LAYER_TABLE_SIZE];
