@@ -30,7 +30,7 @@ static const size_t PATH_ARGUMENT_LIMIT = PATH_BUFFER_SIZE - 2;
 // Japanese for a Japanese console (code page 932), and for a UTF-8 console whose user
 // reads Japanese: UTF-8 serves every language, so the code page alone cannot tell. A
 // program without a console (code page 0) speaks English.
-int english_for_console(UINT code_page, LANGID user_language)
+static int english_for_console(UINT code_page, LANGID user_language)
 {
     const bool japanese_user = PRIMARYLANGID(user_language) == LANG_JAPANESE;
     return code_page == 932 || (code_page == CP_UTF8 && japanese_user) ? 0 : 1;

@@ -3,10 +3,6 @@
 
 #include "platform/platform.h"
 
-// 1 when the messages are English for a console of this output code page and a user of
-// this display language, 0 for Japanese.
-int english_for_console(UINT code_page, LANGID user_language);
-
 // Start-up: SIGINT ignored, message language, console handles, closed searches.
 void start_up();
 

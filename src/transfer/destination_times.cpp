@@ -35,7 +35,10 @@ static void add_one_second(SYSTEMTIME* time)
     time->wYear++;
 }
 
-uint64_t even_second_time(uint64_t file_time)
+// The last write time rounded up to the next even second when its second is odd (the
+// milliseconds go), carried through minutes, hours, days, months and years. A time
+// that is already an even second comes back unchanged.
+static uint64_t even_second_time(uint64_t file_time)
 {
     const FILETIME time = file_time_of(file_time);
     SYSTEMTIME calendar;

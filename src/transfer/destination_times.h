@@ -6,11 +6,6 @@
 
 #include "platform/platform.h"
 
-// The last write time rounded up to the next even second when its second is odd (the
-// milliseconds go), carried through minutes, hours, days, months and years. A time
-// that is already an even second comes back unchanged.
-uint64_t even_second_time(uint64_t file_time);
-
 // Gives the open destination the creation, last access and last write times of the
 // current source entry. On a file system that rounds a last write time up to even
 // seconds (found out once per run) the time is rounded up first, so the copy is never

@@ -83,6 +83,9 @@ TEST_F(Selection, names_that_cannot_be_shown_are_left_out_with_a_line_on_standar
     tree.file("t/sub/\xef\x80\xba", "x");
     const RunResult utf8 = run_orva({"t\\sub"}, tree.path(), {{"LC_ALL", "ja_JP.UTF-8"}});
     EXPECT_EQ(utf8.err, directory + "\\sub: ここで表示できない名前のエントリを1つ処理せずに残しました.\n");
+    // /E makes that line English too, as every other line of the run.
+    const RunResult english = run_orva({"/E", "t\\sub"}, tree.path(), {{"LC_ALL", "ja_JP.UTF-8"}});
+    EXPECT_EQ(english.err, directory + "\\sub" + left);
 }
 
 // One-letter names from a relative source keep 513 layers within the path buffer: the
