@@ -38,9 +38,7 @@ static DWORD entry_to_delete(const WindowsPath& path, ResolvedPath* resolved, st
 
 static int unlink_entry(const std::string& host, const SearchedParent& parent)
 {
-    const int result = parent.fd >= 0 ? unlinkat(parent.fd, host.c_str() + parent.name_offset, 0)
-                                       : unlink(host.c_str());
-    return result == 0 ? 0 : errno;
+    return unlinkat(parent.directory_fd(), parent.name_in(host), 0) == 0 ? 0 : errno;
 }
 
 // DeleteFileA: removes a file; a directory and a read-only file fail with

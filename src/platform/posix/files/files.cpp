@@ -254,12 +254,9 @@ static HANDLE open_file(const ResolvedPath& resolved, const OpenRequest& request
     if (replaces_for_writing(request))
         return create_replacing(resolved, request);
     const int flags = open_flags_of(request);
-    const bool relative = parent.fd >= 0;
-    const int directory_fd = relative ? parent.fd : AT_FDCWD;
-    const char* name = resolved.host.c_str() + (relative ? parent.name_offset : 0);
     int fd = -1;
     const auto open_it = [&] {
-        fd = openat(directory_fd, name, flags, creation_mode(request));
+        fd = openat(parent.directory_fd(), parent.name_in(resolved.host), flags, creation_mode(request));
         return fd >= 0 ? 0 : errno;
     };
     // A new entry in an owner's read-only directory is made as root would make it.
@@ -306,10 +303,10 @@ static HANDLE open_recent_file(const WindowsPath& path, const std::string& host,
     const bool reads_only = request.disposition == OPEN_EXISTING && (request.access & GENERIC_WRITE) == 0;
     if (!reads_only || !recent_file(host, &seen))
         return INVALID_HANDLE_VALUE;
+    // Relative to the walked directory when a search holds it open, else by the path.
     SearchedParent parent;
-    const bool relative = searched_parent_of(path, host, &parent);
-    const int fd = openat(relative ? parent.fd : AT_FDCWD, host.c_str() + (relative ? parent.name_offset : 0),
-                          open_flags_of(request) | O_NOFOLLOW);
+    searched_parent_of(path, host, &parent);
+    const int fd = openat(parent.directory_fd(), parent.name_in(host), open_flags_of(request) | O_NOFOLLOW);
     if (fd < 0)
         return INVALID_HANDLE_VALUE;
     advise_sequential(fd, request, static_cast<off_t>(seen.size));

@@ -49,7 +49,7 @@ bool searched_entry_status(const WindowsPath& path, const std::string& host, Sea
 {
     if (!searched_parent_of(path, host, parent))
         return false;
-    if (fstatat(parent->fd, host.c_str() + parent->name_offset, status, AT_SYMLINK_NOFOLLOW) == 0)
+    if (fstatat(parent->fd, parent->name_in(host), status, AT_SYMLINK_NOFOLLOW) == 0)
         return true;
     parent->fd = -1;
     return false;

@@ -1,6 +1,7 @@
 // What the directory searches share with the rest of the layer.
 #pragma once
 
+#include <fcntl.h>
 #include <memory>
 #include <string>
 #include <sys/stat.h>
@@ -24,9 +25,15 @@ struct SearchedParent {
     dev_t device = 0;
     ino_t inode = 0;
     size_t name_offset = 0;
+
+    // Where a host call reaches the entry at host: through the descriptor when there is
+    // one, else by the whole path.
+    int directory_fd() const { return fd >= 0 ? fd : AT_FDCWD; }
+    const char* name_in(const std::string& host) const { return host.c_str() + (fd >= 0 ? name_offset : 0); }
 };
 
-// The same without reading the entry: false when no open search holds its directory.
+// The directory of such an entry, without reading the entry: false, with parent->fd -1,
+// when no open search holds it.
 bool searched_parent_of(const WindowsPath& path, const std::string& host, SearchedParent* parent);
 
 // The status of the entry at host, the path's host form, not following a link, read
