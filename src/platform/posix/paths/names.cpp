@@ -159,13 +159,18 @@ bool windows_name_of(const char* host_name, char* out, size_t out_size, size_t* 
     return true;
 }
 
+bool is_own_host_form(const char* windows_text, size_t length)
+{
+    return GetACP() != CP_UTF8 || memchr(windows_text, 0xEF, length) == nullptr;
+}
+
 void host_name_of(const char* windows_name, size_t length, std::string& out)
 {
-    const char* end = windows_name + length;
-    if (GetACP() != CP_UTF8) {
+    if (is_own_host_form(windows_name, length)) {
         out.append(windows_name, length);
         return;
     }
+    const char* end = windows_name + length;
     // Only a sequence that begins with 0xEF can stand for a forbidden character: the text
     // between two of them is copied as it is.
     for (const char* p = windows_name; p < end;) {

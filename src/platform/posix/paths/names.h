@@ -71,6 +71,10 @@ bool windows_name_of(const char* host_name, char* out, size_t out_size, size_t* 
 // characters that stand for forbidden ones turn back into them under UTF-8.
 void host_name_of(const char* windows_name, size_t length, std::string& out);
 
+// Whether Windows text is its own host form (host_name_of would copy it as it is): true
+// outside UTF-8, and for a text where no U+F000 form can begin (no 0xEF byte).
+bool is_own_host_form(const char* windows_text, size_t length);
+
 // Whether the component holds characters the layer must refuse in a Windows name;
 // wildcards count when wildcards_allowed is false.
 bool component_is_valid(const char* name, size_t length, bool wildcards_allowed);

@@ -160,9 +160,8 @@ std::string literal_host_path(const WindowsPath& path, size_t count)
     std::string host = host_base_of(path);
     const size_t length = strlen(path.text);
     host.reserve(host.size() + length);
-    // A component changes on its way to the host only where a U+F000 form begins (0xEF
-    // under UTF-8): a path without one is copied component by component as it stands.
-    const bool as_written = GetACP() != CP_UTF8 || memchr(path.text, 0xEF, length) == nullptr;
+    // A path that is its own host form is copied component by component as it stands.
+    const bool as_written = is_own_host_form(path.text, length);
     for (size_t i = 0; i < count && i < path.components.size(); i++) {
         if (!host.empty() && host.back() != '/')
             host.push_back('/');
