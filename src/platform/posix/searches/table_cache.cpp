@@ -48,14 +48,21 @@ uint64_t table_generation()
     return generation;
 }
 
+static void note_drop_of(dev_t device, ino_t inode)
+{
+    generation++;
+    drop_log[generation % DROP_LOG_SIZE] = DroppedTable{generation, device, inode};
+}
+
 // status: the dropped directory's, or null when it is not known.
 static void note_drop(const struct stat* status)
 {
+    if (status != nullptr) {
+        note_drop_of(status->st_dev, status->st_ino);
+        return;
+    }
     generation++;
-    if (status == nullptr)
-        unknown_drop = generation;
-    else
-        drop_log[generation % DROP_LOG_SIZE] = DroppedTable{generation, status->st_dev, status->st_ino};
+    unknown_drop = generation;
 }
 
 bool table_dropped_since(uint64_t since, const DirectoryTable& table)
@@ -101,13 +108,18 @@ static bool stood_still_before(const struct stat& status, const struct timespec&
     return nanoseconds_of(status.st_ctim) + STAMP_GRANULARITY_NS < nanoseconds_of(scan_start);
 }
 
-static CachedTable* slot_of(const struct stat& status)
+static CachedTable* slot_with(dev_t device, ino_t inode)
 {
     for (CachedTable& slot : cache) {
-        if (slot.table && slot.table->device == status.st_dev && slot.table->inode == status.st_ino)
+        if (slot.table && slot.table->device == device && slot.table->inode == inode)
             return &slot;
     }
     return nullptr;
+}
+
+static CachedTable* slot_of(const struct stat& status)
+{
+    return slot_with(status.st_dev, status.st_ino);
 }
 
 static CachedTable* free_slot()
@@ -235,11 +247,8 @@ void forget_directory(const std::string& host_directory)
 
 void forget_directory_identity(dev_t device, ino_t inode)
 {
-    struct stat status{};
-    status.st_dev = device;
-    status.st_ino = inode;
-    note_drop(&status);
-    CachedTable* slot = slot_of(status);
+    note_drop_of(device, inode);
+    CachedTable* slot = slot_with(device, inode);
     if (slot != nullptr)
         slot->table.reset();
 }
